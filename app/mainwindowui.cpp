@@ -1,0 +1,87 @@
+#include "app/mainwindowui.h"
+
+#include <QSpacerItem>
+
+namespace Ui {
+
+void MainWindow::setupUi(QMainWindow *window)
+{
+    window->setObjectName(QStringLiteral("MainWindow"));
+    centralWidget = new QWidget(window);
+    centralWidget->setObjectName(QStringLiteral("centralWidget"));
+    centralWidget->setMinimumSize(800, 499);
+
+    verticalLayout_4 = new QVBoxLayout(centralWidget);
+    verticalLayout_4->setObjectName(QStringLiteral("verticalLayout_4"));
+    verticalLayout_4->setSpacing(6);
+    verticalLayout_4->setContentsMargins(11, 11, 11, 11);
+    verticalLayout_3 = new QVBoxLayout();
+    verticalLayout_3->setObjectName(QStringLiteral("verticalLayout_3"));
+    verticalLayout_3->setSpacing(6);
+
+    horizontalLayout_3 = new QHBoxLayout();
+    horizontalLayout_3->setObjectName(QStringLiteral("horizontalLayout_3"));
+    horizontalLayout_3->setSpacing(6);
+    horizontalLayout_3->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    auto titleButton = [&](const char *name) {
+        auto *b = new QPushButton(centralWidget);
+        b->setObjectName(QLatin1String(name));
+        b->setMaximumSize(30, 25);
+        b->setFocusPolicy(Qt::NoFocus);
+        horizontalLayout_3->addWidget(b);
+        return b;
+    };
+    pushButton_3 = titleButton("pushButton_3");
+    pushButton_2 = titleButton("pushButton_2");
+    pushButton = titleButton("pushButton");
+    verticalLayout_3->addLayout(horizontalLayout_3);
+
+    verticalLayout_2 = new QVBoxLayout();
+    verticalLayout_2->setObjectName(QStringLiteral("verticalLayout_2"));
+    verticalLayout_2->setSpacing(6);
+    menuBar = new QMenuBar(centralWidget);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    menuBar->setFixedHeight(30);
+    verticalLayout_2->addWidget(menuBar);
+
+    splitter = new QSplitter(Qt::Horizontal, centralWidget);
+    splitter->setObjectName(QStringLiteral("splitter"));
+    FILE_TREEWIDGET = new QTreeWidget(splitter);
+    FILE_TREEWIDGET->setObjectName(QStringLiteral("FILE_TREEWIDGET"));
+    FILE_TREEWIDGET->setColumnCount(1);
+    FILE_TREEWIDGET->setHeaderHidden(true);
+    FILE_TREEWIDGET->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    FILE_TREEWIDGET->setContextMenuPolicy(Qt::CustomContextMenu);
+    splitter->addWidget(FILE_TREEWIDGET);
+
+    layoutWidget = new QWidget(splitter);
+    layoutWidget->setObjectName(QStringLiteral("layoutWidget"));
+    verticalLayout = new QVBoxLayout(layoutWidget);
+    verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
+    verticalLayout->setSpacing(6);
+    verticalLayout->setContentsMargins(0, 0, 0, 0);
+    horizontalLayout_2 = new QHBoxLayout();
+    horizontalLayout_2->setObjectName(QStringLiteral("horizontalLayout_2"));
+    horizontalLayout_2->setSpacing(6);
+    BUTTON_DOWNLOAD = new QPushButton(layoutWidget);
+    BUTTON_DOWNLOAD->setObjectName(QStringLiteral("BUTTON_DOWNLOAD"));
+    BUTTON_DOWNLOAD->setFixedSize(120, 30);
+    BUTTON_DOWNLOAD->setFocusPolicy(Qt::StrongFocus);
+    horizontalLayout_2->addWidget(BUTTON_DOWNLOAD);
+    LABEL_DOWNLOAD_PATH = new QLabel(layoutWidget);
+    LABEL_DOWNLOAD_PATH->setObjectName(QStringLiteral("LABEL_DOWNLOAD_PATH"));
+    horizontalLayout_2->addWidget(LABEL_DOWNLOAD_PATH);
+    verticalLayout->addLayout(horizontalLayout_2);
+    FILE_LISTWIDGET = new QListWidget(layoutWidget);
+    FILE_LISTWIDGET->setObjectName(QStringLiteral("FILE_LISTWIDGET"));
+    FILE_LISTWIDGET->setContextMenuPolicy(Qt::CustomContextMenu);
+    verticalLayout->addWidget(FILE_LISTWIDGET);
+    splitter->addWidget(layoutWidget);
+    verticalLayout_2->addWidget(splitter);
+
+    verticalLayout_3->addLayout(verticalLayout_2);
+    verticalLayout_4->addLayout(verticalLayout_3);
+    window->setCentralWidget(centralWidget);
+}
+
+} // namespace Ui

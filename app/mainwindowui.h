@@ -1,0 +1,39 @@
+#pragma once
+// The main window's widget tree, built in code with the object names that the
+// name-based slot connection relies on.
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace Ui {
+
+struct MainWindow
+{
+    QWidget *centralWidget = nullptr;
+    QVBoxLayout *verticalLayout_4 = nullptr;
+    QVBoxLayout *verticalLayout_3 = nullptr;
+    QHBoxLayout *horizontalLayout_3 = nullptr;
+    QPushButton *pushButton_3 = nullptr; // minimise
+    QPushButton *pushButton_2 = nullptr; // maximise / restore
+    QPushButton *pushButton = nullptr;   // close
+    QVBoxLayout *verticalLayout_2 = nullptr;
+    QMenuBar *menuBar = nullptr;
+    QSplitter *splitter = nullptr;
+    QTreeWidget *FILE_TREEWIDGET = nullptr;
+    QWidget *layoutWidget = nullptr;
+    QVBoxLayout *verticalLayout = nullptr;
+    QHBoxLayout *horizontalLayout_2 = nullptr;
+    QPushButton *BUTTON_DOWNLOAD = nullptr;
+    QLabel *LABEL_DOWNLOAD_PATH = nullptr;
+    QListWidget *FILE_LISTWIDGET = nullptr;
+
+    void setupUi(QMainWindow *window);
+};
+
+} // namespace Ui

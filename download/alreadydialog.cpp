@@ -1,0 +1,3 @@
+#include "download/alreadydialog.h"
+
+AlreadyDialog::AlreadyDialog(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint) {}

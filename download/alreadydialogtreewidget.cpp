@@ -1,0 +1,3 @@
+#include "download/alreadydialogtreewidget.h"
+
+AlreadyDialogTreeWidget::AlreadyDialogTreeWidget(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint) {}

@@ -1,0 +1,6 @@
+#include "download/downloadingprogressdialog.h"
+
+DownloadingProgressDialog::DownloadingProgressDialog(QWidget *parent)
+    : QDialog(parent, Qt::FramelessWindowHint)
+{
+}

@@ -1,0 +1,3 @@
+#include "download/emptydownloadsizedialog.h"
+
+EmptyDownloadSizeDialog::EmptyDownloadSizeDialog(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint) {}

@@ -1,0 +1,3 @@
+#include "download/notdownloaddialog.h"
+
+NotDownloadDialog::NotDownloadDialog(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint) {}

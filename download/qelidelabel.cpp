@@ -1,0 +1,3 @@
+#include "download/qelidelabel.h"
+
+QElideLabel::QElideLabel(QWidget *parent, Qt::WindowFlags f) : QLabel(parent, f) {}

@@ -1,0 +1,3 @@
+#include "download/secdialog.h"
+
+SecDialog::SecDialog(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint) {}

@@ -1,0 +1,3 @@
+#include "help/aboutdialog.h"
+
+AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint) {}

@@ -1,0 +1,10 @@
+#pragma once
+#include <QDialog>
+
+// Stub: filled in by the help work.
+class AboutDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit AboutDialog(QWidget *parent = nullptr);
+};

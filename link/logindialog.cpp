@@ -1,0 +1,3 @@
+#include "link/logindialog.h"
+
+LoginDialog::LoginDialog(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint) {}

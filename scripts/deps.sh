@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the program, its tests and its tools need (only those missing).
+set -euo pipefail
+packages=(
+    cmake g++ make pkg-config
+    qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev qttools5-dev-tools
+    qt5-image-formats-plugins qt5-assistant libqt5help5 libqt5sql5-sqlite
+    libtiff-dev xvfb xauth
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,3 @@
+#include "viewer/imageattributedialog.h"
+
+ImageAttributeDialog::ImageAttributeDialog(QWidget *parent) : QDialog(parent) {}

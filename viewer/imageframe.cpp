@@ -1,0 +1,3 @@
+#include "viewer/imageframe.h"
+
+ImageFrame::ImageFrame(QWidget *parent) : QFrame(parent) {}
