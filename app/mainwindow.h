@@ -1,4 +1,5 @@
 #pragma once
+#include "app/noticedialog.h"
 #include "download/alreadydialog.h"
 #include "download/alreadydialogtreewidget.h"
 #include "download/downloadingprogressdialog.h"
@@ -93,6 +94,9 @@ public:
 private:
     void setUpDownload();   // download/mainwindow_download.cpp: called once by the constructor
     void onLinkLost();      // the instrument went away after login
+    // download/mainwindow_download.cpp: ends a download under way when the link is lost;
+    // returns true when one was under way (the user has then been told).
+    bool endDownloadOnLinkLoss();
 
     Ui::MainWindow *ui = nullptr;
 
@@ -136,4 +140,15 @@ private:
     bool m_cancelRequested = false;
     qint32 m_completedCount = 0;
     QList<QFileInfo> m_localEntries;
+    NoticeDialog m_noticeDialog;
+
+    // --- shell additions ---
+
+    // --- browse additions ---
+
+    // --- download additions ---
+
+    // --- viewer additions ---
+
+    // --- help additions ---
 };

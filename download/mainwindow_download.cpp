@@ -16,3 +16,4 @@ void MainWindow::NotDOWNLOAD_clicked() {}
 void MainWindow::DownloadStart() {}
 void MainWindow::TreeDownload() {}
 void MainWindow::DownloadStartTreeWidget() {}
+bool MainWindow::endDownloadOnLinkLoss() { return false; }

@@ -1,0 +1,24 @@
+#pragma once
+#include <QMap>
+#include <QStringList>
+#include <QString>
+
+// How the stand-in instrument behaves, including the faults it can inject.
+struct InstrumentOptions
+{
+    QString root;                       // local folder served as "/TARVELO"
+    QMap<QString, QString> accounts;    // account name -> password
+    bool anonymous = true;              // accept "anonymous" with an empty password
+    bool trace = false;                 // print every line received and sent
+    bool quiet = false;
+
+    // Fault injection.
+    int chunk = 0;                      // send in pieces of this many bytes, flushing each (0: whole writes)
+    int chunkDelayMs = 0;               // delay between pieces
+    qint64 closeAfterFileBytes = -1;    // close the connection after this many bytes of file data
+    qint64 stallAfterFileBytes = -1;    // stop sending (connection stays open) after this many file bytes
+    bool noSize = false;                // leave the size field out of file headers
+    bool noFinalNewline = false;        // leave the final line feed out of browse answers
+    bool completedWithLastFile = false; // send "$DOWNLOAD: COMPLETED" in the same write as the last file's end
+    QStringList outsidePaths;           // announce and send these paths (outside the root) with each download
+};
