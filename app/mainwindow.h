@@ -145,6 +145,19 @@ private:
     // --- shell additions ---
 
     // --- browse additions ---
+public:
+    // Connects the reader's signals and loads the browser's icons. Once: later calls do nothing.
+    void setUpBrowse();
+
+private:
+    friend class tst_BrowserWindow;
+    friend class tst_BrowseSplit;
+    struct Browse;
+    Browse *browse();
+    void applyPwdLine(const QString &line, quint64 lineId);
+    bool applyListLine(const QString &line, quint64 lineId);
+    void setDownloadEnabled(bool enabled);
+    Browse *m_browse = nullptr;
 
     // --- download additions ---
 
