@@ -2,20 +2,11 @@
 #include "app/mainwindow.h"
 
 #include "app/mainwindowui.h"
-#include "browser/browseicons.h"
-#include "browser/listing.h"
+#include "browser/browsestate.h"
 #include "browser/remotepath.h"
 #include "link/protocol.h"
 
 #include <QTcpSocket>
-
-struct MainWindow::Browse : QObject
-{
-    explicit Browse(QObject *parent) : QObject(parent) {}
-    BrowseIcons icons;
-    FolderListing listing;
-    quint64 rootLineId = 0; // the line the root item was made from
-};
 
 MainWindow::Browse *MainWindow::browse()
 {
@@ -96,19 +87,25 @@ bool MainWindow::applyListLine(const QString &line, quint64 lineId)
     if (list->count() != b->listing.rowCount())
         b->listing.invalidate();
     const ListingUpdate update = b->listing.apply(line, lineId, m_currentRemotePath,
-                                                  toLocalPath(m_currentRemotePath), &m_itemKinds);
+                                                  toLocalPath(m_currentRemotePath));
+    b->kindsStale = true;
 
-    QTreeWidgetItem *branch = update.restarted || update.folderCount
+    const QVector<ListRow> &folders = b->listing.folders();
+    const QVector<ListRow> &files = b->listing.files();
+
+    const bool newFolders = update.folderFrom < folders.size();
+    QTreeWidgetItem *branch = update.restarted || newFolders
         ? findTreeItem(m_currentRemotePath) : nullptr;
     if (branch && update.restarted)
         removeTreeChildren(branch);
-    if (branch && update.folderCount) {
+    if (branch && newFolders) {
         QList<QTreeWidgetItem *> children;
-        for (int i = 0; i < update.folderCount; ++i) {
-            const ListRow &row = update.rows.at(i);
+        for (int i = update.folderFrom; i < folders.size(); ++i) {
+            const ListRow &row = folders.at(i);
             if (row.role != ListRow::Folder)
                 continue;
-            auto *child = new QTreeWidgetItem(QStringList(row.name));
+            auto *child = new QTreeWidgetItem;
+            child->setText(0, row.name);
             child->setIcon(0, b->icons.folder);
             child->setToolTip(0, row.name);
             children.append(child);
@@ -118,12 +115,23 @@ bool MainWindow::applyListLine(const QString &line, quint64 lineId)
 
     if (update.restarted)
         list->clear();
-    for (int i = 0; i < update.rows.size(); ++i) {
-        const ListRow &row = update.rows.at(i);
-        auto *item = new QListWidgetItem(b->icons.forRow(row), row.name);
-        list->insertItem(i < update.folderCount ? update.folderRow + i : list->count(), item);
-    }
+    for (int i = update.folderFrom; i < folders.size(); ++i)
+        list->insertItem(i, new QListWidgetItem(b->icons.forRow(folders.at(i)), folders.at(i).name));
+    for (int i = update.fileFrom; i < files.size(); ++i)
+        list->addItem(new QListWidgetItem(b->icons.forRow(files.at(i)), files.at(i).name));
     return true;
+}
+
+// The name-to-kind map is only needed when an item is opened, so a listing of tens of
+// thousands of entries does not pay for building it while the user waits for the list.
+const QMap<QString, QString> &MainWindow::itemKinds() const
+{
+    if (m_browse && m_browse->kindsStale) {
+        m_browse->kindsStale = false;
+        // The map is a cache of the listing; no window is ever const.
+        m_browse->listing.kinds(&const_cast<MainWindow *>(this)->m_itemKinds);
+    }
+    return m_itemKinds;
 }
 
 QString MainWindow::treeItemPath(QTreeWidgetItem *item) const

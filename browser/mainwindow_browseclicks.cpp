@@ -37,7 +37,7 @@ void MainWindow::on_FILE_LISTWIDGET_itemDoubleClicked(QListWidgetItem *item)
     if (!item)
         return;
     const QString name = item->text();
-    if (m_itemKinds.value(name) == FolderListing::kFile) {
+    if (itemKinds().value(name) == FolderListing::kFile) {
         openListFile(name);
         return;
     }

@@ -27,19 +27,23 @@ QStringList describe(const QMap<QString, QString> &kinds)
     return out;
 }
 
-// Builds the rows the way the window does: the update's first rows go in at folderRow, the
-// rest at the end.
-void mirror(const ListingUpdate &update, QStringList *rows)
+// Builds the rows the way the window does from each update: new folders go in at their
+// row, new files at the end.
+void mirror(const FolderListing &listing, const ListingUpdate &update, QStringList *rows)
 {
     if (update.restarted)
         rows->clear();
-    for (int i = 0; i < update.rows.size(); ++i) {
-        const QString row = describe(update.rows.at(i));
-        if (i < update.folderCount)
-            rows->insert(update.folderRow + i, row);
-        else
-            rows->append(row);
-    }
+    for (int i = update.folderFrom; i < listing.folders().size(); ++i)
+        rows->insert(i, describe(listing.folders().at(i)));
+    for (int i = update.fileFrom; i < listing.files().size(); ++i)
+        rows->append(describe(listing.files().at(i)));
+}
+
+QMap<QString, QString> kindsOf(const FolderListing &listing)
+{
+    QMap<QString, QString> kinds{{"stale", "Dir"}};
+    listing.kinds(&kinds);
+    return kinds;
 }
 
 } // namespace
@@ -185,13 +189,12 @@ void tst_Listing::rows()
         }
     }
     FolderListing listing;
-    QMap<QString, QString> kindMap{{"stale", "Dir"}};
     QStringList shown;
-    mirror(listing.apply(line, 1, remotePath, RemotePath::toLocalPath(remotePath, download.path()),
-                         &kindMap),
+    mirror(listing,
+           listing.apply(line, 1, remotePath, RemotePath::toLocalPath(remotePath, download.path())),
            &shown);
     QCOMPARE(shown, rows);
-    QCOMPARE(describe(kindMap), kinds);
+    QCOMPARE(describe(kindsOf(listing)), kinds);
     QCOMPARE(listing.rowCount(), rows.size());
 }
 
@@ -211,20 +214,18 @@ void tst_Listing::growingLineMatchesWhole()
     QFETCH(QString, remotePath);
     QFETCH(QString, line);
     FolderListing whole;
-    QMap<QString, QString> wholeKinds;
     QStringList wholeRows;
-    mirror(whole.apply(line, 1, remotePath, QString(), &wholeKinds), &wholeRows);
+    mirror(whole, whole.apply(line, 1, remotePath, QString()), &wholeRows);
 
     FolderListing growing;
-    QMap<QString, QString> kinds;
     QStringList rows;
     for (int size = 0; size <= line.size(); ++size) {
-        const ListingUpdate update = growing.apply(line.left(size), 5, remotePath, QString(), &kinds);
+        const ListingUpdate update = growing.apply(line.left(size), 5, remotePath, QString());
         QCOMPARE(update.restarted, size == 0);
-        mirror(update, &rows);
+        mirror(growing, update, &rows);
     }
     QCOMPARE(rows, wholeRows);
-    QCOMPARE(kinds, wholeKinds);
+    QCOMPARE(kindsOf(growing), kindsOf(whole));
     QCOMPARE(growing.rowCount(), wholeRows.size());
 }
 
@@ -250,21 +251,22 @@ void tst_Listing::continuation()
     QFETCH(bool, invalidate);
     QFETCH(bool, restarted);
     FolderListing listing;
-    QMap<QString, QString> kinds;
     const quint64 firstId = secondId == 0 ? 0 : 7;
-    listing.apply("$LIST: <d,a><f,b>", firstId, "/TARVELO/x", QString(), &kinds);
+    listing.apply("$LIST: <d,a><f,b>", firstId, "/TARVELO/x", QString());
     if (invalidate)
         listing.invalidate();
     const ListingUpdate update = listing.apply("$LIST: <d,a><f,b><d,c>", secondId, secondPath,
-                                               QString(), &kinds);
+                                               QString());
     QCOMPARE(update.restarted, restarted);
     QStringList added;
-    for (const ListRow &row : update.rows)
-        added.append(describe(row));
+    for (int i = update.folderFrom; i < listing.folders().size(); ++i)
+        added.append(describe(listing.folders().at(i)));
+    for (int i = update.fileFrom; i < listing.files().size(); ++i)
+        added.append(describe(listing.files().at(i)));
     QCOMPARE(added, (restarted ? QStringList{"P ..", "D a", "D c", "F b"} : QStringList{"D c"}));
-    QCOMPARE(update.folderRow, restarted ? 0 : 2);
+    QCOMPARE(update.folderFrom, restarted ? 0 : 2);
     QCOMPARE(listing.rowCount(), 4);
-    QCOMPARE(describe(kinds), (QStringList{"..=Dir", "a=Dir", "b=File", "c=Dir"}));
+    QCOMPARE(describe(kindsOf(listing)), (QStringList{"..=Dir", "a=Dir", "b=File", "c=Dir"}));
 }
 
 QTEST_GUILESS_MAIN(tst_Listing)
