@@ -224,8 +224,10 @@ void MainWindow::mouseDoubleClickEvent(QMouseEvent *event)
 
 void MainWindow::mouseMoveEvent(QMouseEvent *event)
 {
+    // From the frame's corner: with a platform border, the inner corner would drift the
+    // window by the border's width on every move.
     if (event->buttons() & Qt::LeftButton)
-        move(mapToParent(event->pos() - m_pressPos));
+        move(pos() + (event->pos() - m_pressPos));
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
