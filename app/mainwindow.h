@@ -168,6 +168,7 @@ private:
     friend class tst_BrowserWindow;
     friend class tst_BrowseSplit;
     friend class BrowseBench;
+    friend class tst_BrowseEndToEnd;
     struct Browse;
     Browse *browse();
     void applyPwdLine(const QString &line, quint64 lineId);

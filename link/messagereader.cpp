@@ -2,6 +2,8 @@
 
 #include "link/protocol.h"
 
+#include <QVector>
+
 #include <cstring>
 
 namespace {
@@ -59,18 +61,37 @@ void MessageReader::feed(const QByteArray &bytes)
 
 void MessageReader::feed(const char *data, qint64 size)
 {
-    qint64 pos = 0;
+    // Bytes of an answer that began inside another (see answerBoundary()) are read again,
+    // before what follows them.
+    struct Work
+    {
+        QByteArray own;
+        const char *data;
+        qint64 size;
+        qint64 pos;
+    };
+    QVector<Work> work{{QByteArray(), data, size, 0}};
     int stalled = 0;
-    while (pos < size) {
+    while (!work.isEmpty()) {
+        Work &w = work.last();
         const qint64 used = (m_readerMode == ReceivingList || m_readerMode == ReceivingFile)
-            ? toStream(data + pos, size - pos)
-            : takeIdle(data + pos, size - pos);
-        pos += used;
+            ? toStream(w.data + w.pos, w.size - w.pos)
+            : takeIdle(w.data + w.pos, w.size - w.pos);
+        w.pos += used;
         // Steps without progress only change state, a few in a row at most; more means a
         // stream that reports completion without taking anything.
         stalled = used ? 0 : stalled + 1;
         if (stalled > 8)
             break;
+        if (w.pos >= w.size)
+            work.removeLast();
+        if (!m_replay.isEmpty()) {
+            Work replay{QByteArray(), nullptr, 0, 0};
+            replay.own.swap(m_replay);
+            replay.data = replay.own.constData();
+            replay.size = replay.own.size();
+            work.append(replay);
+        }
     }
 }
 
@@ -176,7 +197,10 @@ qint64 MessageReader::afterFlush(const char *data, qint64 size)
     m_nextHead.clear();
     m_flushed = false;
     if (fresh) {
-        endLine(); // the handled line was complete
+        // The handled line was complete: it is handed over once more, as such.
+        if (m_line == Line::Pwd || m_line == Line::List)
+            finishText();
+        endLine();
         m_pending = carried;
     } else {
         continueLine(carried.constData(), carried.size());
@@ -192,14 +216,21 @@ qint64 MessageReader::continueLine(const char *data, qint64 size)
     case Line::Pwd:
     case Line::List:
         appendText(data, n);
-        if (lf) {
-            if (!m_utf8Tail.isEmpty()) {
-                const QByteArray tail = m_utf8Tail;
-                m_utf8Tail.clear();
-                m_text += QString::fromUtf8(tail); // never completed: a replacement character
-            }
+        if (const int cut = answerBoundary(); cut >= 0) {
+            QByteArray rest = QStringView(m_text).mid(cut).toUtf8();
+            if (m_heldCR)
+                rest += '\r';
+            rest += m_utf8Tail;
+            m_text.truncate(cut);
+            m_utf8Tail.clear();
             m_heldCR = false;
             deliver(true);
+            endLine();
+            m_replay = rest;
+            return n; // a line feed here ends the answer that began at the cut
+        }
+        if (lf) {
+            finishText();
             endLine();
         }
         break;
@@ -229,6 +260,38 @@ qint64 MessageReader::continueLine(const char *data, qint64 size)
     return lf ? n + 1 : size;
 }
 
+// An instrument that leaves out the line feeds of its answers runs them together when they
+// arrive in one read. Where the next answer can be told apart without doubt, the line ends
+// there: a "$PWD:" value holds no "$PWD:" or "$LIST:", and in a listing an entry ends with
+// ">", after which the format allows only "<" (and before the first entry nothing at all).
+int MessageReader::answerBoundary()
+{
+    static const QLatin1String kPwdText(Protocol::kPwdAnswer);
+    static const QLatin1String kListText(Protocol::kListAnswer);
+    static const QLatin1String kDownloadText("$DOWNLOAD");
+    const bool listing = m_line == Line::List;
+    const int first = listing ? kList.size : kPwd.size;
+    for (int k = qMax(m_boundaryFrom, first); (k = m_text.indexOf(QLatin1Char('$'), k)) >= 0; ++k) {
+        if (listing && k > first + 1 && m_text.at(k - 1) != QLatin1Char('>'))
+            continue;
+        const QStringView rest = QStringView(m_text).mid(k);
+        bool maybe = false;
+        for (const QLatin1String &keyword : {kPwdText, kListText, kDownloadText}) {
+            if (!listing && keyword == kDownloadText)
+                continue;
+            if (rest.startsWith(keyword))
+                return k;
+            maybe = maybe || keyword.startsWith(rest);
+        }
+        if (maybe) { // the rest has not arrived yet
+            m_boundaryFrom = k;
+            return -1;
+        }
+    }
+    m_boundaryFrom = m_text.size();
+    return -1;
+}
+
 // Decodes as it goes, so a long line that arrives in small pieces costs no more than one.
 void MessageReader::appendText(const char *data, qint64 size)
 {
@@ -255,6 +318,18 @@ void MessageReader::appendText(const char *data, qint64 size)
         m_heldCR = true;
     }
     m_text += text;
+}
+
+// The line has ended: hands it over whole.
+void MessageReader::finishText()
+{
+    if (!m_utf8Tail.isEmpty()) {
+        const QByteArray tail = m_utf8Tail;
+        m_utf8Tail.clear();
+        m_text += QString::fromUtf8(tail); // never completed: a replacement character
+    }
+    m_heldCR = false;
+    deliver(true);
 }
 
 void MessageReader::deliver(bool complete)
@@ -315,6 +390,7 @@ void MessageReader::endLine()
     m_completedDone = false;
     m_nextHead.clear();
     m_lineComplete = false;
+    m_boundaryFrom = 0;
 }
 
 void MessageReader::reset()

@@ -83,6 +83,8 @@ private:
     qint64 afterFlush(const char *data, qint64 size);
     qint64 continueLine(const char *data, qint64 size);
     void appendText(const char *data, qint64 size);
+    int answerBoundary();
+    void finishText();
     void deliver(bool complete);
     void completed();
     void endLine();
@@ -104,4 +106,6 @@ private:
     quint64 m_lineId = 0;
     quint64 m_lastLineId = 0;
     bool m_lineComplete = false;
+    int m_boundaryFrom = 0; // answerBoundary() has looked at m_text up to here
+    QByteArray m_replay;    // bytes of an answer that began inside the line before it
 };

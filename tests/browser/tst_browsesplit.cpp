@@ -31,24 +31,27 @@ QByteArray bigListing()
 }
 
 // Login answers, several folder changes with their answers, a download and its refresh.
-QByteArray conversation(bool lastLineFeed)
+// Browse answers end with CRLF, or (an instrument that leaves their line feeds out) with
+// nothing at all.
+QByteArray conversation(bool lineFeeds)
 {
+    const QByteArray end = lineFeeds ? kCrlf : QByteArray();
     const QByteArray rootList = "$LIST: <d,runs><d,\xC3\x84rger><f,readme.txt>";
     const QByteArray runsList = "$LIST: <d,r10><d,r20><f,x.tif>";
     const QByteArray announcement = QByteArray(Protocol::kListStart) + "</TARVELO/runs/x.tif>"
         + Protocol::kListEnd;
     return "$WAIT LOGIN:" + kCrlf + "$LOGIN: OK" + kCrlf
-        + "$PWD:/TARVELO" + kCrlf + rootList + kCrlf
-        + "$PWD:/TARVELO/runs" + kCrlf + bigListing() + kCrlf
-        + "$PWD:/TARVELO/runs/r10" + kCrlf + "$LIST: <d,deep><f,a.tif><f,b.tif>" + kCrlf
-        + "$PWD:/TARVELO/runs/r10/deep" + kCrlf + "$LIST: " + kCrlf
-        + "$PWD:/TARVELO/runs" + kCrlf + runsList + kCrlf
+        + "$PWD:/TARVELO" + end + rootList + end
+        + "$PWD:/TARVELO/runs" + end + bigListing() + end
+        + "$PWD:/TARVELO/runs/r10" + end + "$LIST: <d,deep><f,a.tif><f,b.tif>" + end
+        + "$PWD:/TARVELO/runs/r10/deep" + end + "$LIST: " + end
+        + "$PWD:/TARVELO/runs" + end + runsList + end
         + announcement + kCrlf
         + "$DOWNLOAD:</TARVELO/runs/x.tif><5>" + kCrlf + "hello"
         + "$DOWNLOAD:</TARVELO/runs/x.tif><END>" + kCrlf
         + "$DOWNLOAD: COMPLETED" + kCrlf
-        + "$PWD:/TARVELO/runs" + kCrlf + runsList + kCrlf + runsList + kCrlf
-        + "$PWD:/TARVELO" + kCrlf + rootList + (lastLineFeed ? kCrlf : QByteArray());
+        + "$PWD:/TARVELO/runs" + end + runsList + end + runsList + end
+        + "$PWD:/TARVELO" + end + rootList + end;
 }
 
 void makeLocalCopies(const QString &download)
@@ -271,20 +274,20 @@ void tst_BrowseSplit::initTestCase()
 
 void tst_BrowseSplit::everySplit_data()
 {
-    QTest::addColumn<bool>("lastLineFeed");
-    QTest::newRow("every line ended") << true;
-    QTest::newRow("last line without its line feed") << false;
+    QTest::addColumn<bool>("lineFeeds");
+    QTest::newRow("answers ended by CRLF") << true;
+    QTest::newRow("answers without line feeds") << false;
 }
 
 void tst_BrowseSplit::everySplit()
 {
-    QFETCH(bool, lastLineFeed);
-    const QByteArray all = conversation(lastLineFeed);
+    QFETCH(bool, lineFeeds);
+    const QByteArray all = conversation(lineFeeds);
     Model whole(m_download.path());
     const QVector<Snapshot> expected = whole.feed({all});
     // The conversation went where it should: a listing of 2,000 entries with ticks, the
     // download's end closed by a listing, and back at the root.
-    QCOMPARE(expected.size(), lastLineFeed ? 16 : 15);
+    QCOMPARE(expected.size(), lineFeeds ? 16 : 15); // the last line only ends with the stream
     QCOMPARE(expected.at(3).rows.size(), 2001);
     const QString big = expected.at(3).text();
     QVERIFY(big.contains(",file+ i99,"));
@@ -359,10 +362,10 @@ QVector<Snapshot> tst_BrowseSplit::windowSnapshots(const QByteArrayList &reads)
 
 void tst_BrowseSplit::window_data()
 {
-    QTest::addColumn<bool>("lastLineFeed");
+    QTest::addColumn<bool>("lineFeeds");
     QTest::addColumn<QString>("reads");
     for (bool feed : {true, false}) {
-        const char *tail = feed ? "" : ", last line unterminated";
+        const char *tail = feed ? "" : ", answers without line feeds";
         QTest::newRow(qPrintable(QStringLiteral("whole%1").arg(tail))) << feed << "whole";
         QTest::newRow(qPrintable(QStringLiteral("one byte at a time%1").arg(tail))) << feed << "bytes";
         QTest::newRow(qPrintable(QStringLiteral("split in many places%1").arg(tail))) << feed << "splits";
@@ -371,9 +374,9 @@ void tst_BrowseSplit::window_data()
 
 void tst_BrowseSplit::window()
 {
-    QFETCH(bool, lastLineFeed);
+    QFETCH(bool, lineFeeds);
     QFETCH(QString, reads);
-    const QByteArray all = conversation(lastLineFeed);
+    const QByteArray all = conversation(lineFeeds);
     Model model(m_download.path());
     const QVector<Snapshot> expected = model.feed({all});
     QList<QByteArrayList> runs;

@@ -123,13 +123,15 @@ void tst_MessageReader::rows()
 
     QTest::newRow("unterminated line, then a new message")
         << 0 << true << QByteArrayList{"$LIST: <d,a>", "$PWD:/b\n"}
-        << QStringList{"list 1~ $LIST: <d,a>", "pwd 2 $PWD:/b"} << 0 << "none";
+        << QStringList{"list 1~ $LIST: <d,a>", "list 1 $LIST: <d,a>", "pwd 2 $PWD:/b"} << 0
+        << "both";
     QTest::newRow("unterminated line, then its rest")
         << 0 << true << QByteArrayList{"$LIST: <d,a>", "<f,b>\n"}
         << QStringList{"list 1~ $LIST: <d,a>", "list 1 $LIST: <d,a><f,b>"} << 0 << "both";
     QTest::newRow("unterminated line, then a new message split in its keyword")
         << 0 << true << QByteArrayList{"$LIST: <d,a>", "$", "LIST: <f,b>\n"}
-        << QStringList{"list 1~ $LIST: <d,a>", "list 2 $LIST: <f,b>"} << 0 << "none";
+        << QStringList{"list 1~ $LIST: <d,a>", "list 1 $LIST: <d,a>", "list 2 $LIST: <f,b>"} << 0
+        << "both";
     QTest::newRow("unterminated line continued by a dollar")
         << 0 << true << QByteArrayList{"$PWD:/TARVELO/", "$x\n"}
         << QStringList{"pwd 1~ $PWD:/TARVELO/", "pwd 1 $PWD:/TARVELO/$x"} << 0 << "both";
@@ -139,6 +141,30 @@ void tst_MessageReader::rows()
     QTest::newRow("unterminated unknown line, then an answer")
         << 0 << true << QByteArrayList{"$FOO", "$PWD:/x\n"} << QStringList{"pwd 1 $PWD:/x"} << 0
         << "none";
+
+    QTest::newRow("answers without line feeds in one read")
+        << 0 << true << QByteArrayList{"$PWD: /TARVELO$LIST: <d,a><f,b>$PWD: /TARVELO/a$LIST: $PWD:$LIST:"}
+        << QStringList{"pwd 1 $PWD: /TARVELO", "list 2 $LIST: <d,a><f,b>", "pwd 3 $PWD: /TARVELO/a",
+                       "list 4 $LIST: ", "pwd 5 $PWD:", "list 6~ $LIST:"}
+        << 0 << "flushed";
+    QTest::newRow("answer without a line feed, then a line")
+        << 0 << true << QByteArrayList{"$LIST:$PWD: /x\r\n"}
+        << QStringList{"list 1 $LIST:", "pwd 2 $PWD: /x"} << 0 << "both";
+    QTest::newRow("listing without a line feed, then an announcement")
+        << 0 << true << QByteArrayList{"$LIST: <f,a>" + QByteArray(Protocol::kListStart) + "<a>"
+                                       + Protocol::kListEnd}
+        << QStringList{"list 1 $LIST: <f,a>",
+                       "announcement " + QString(Protocol::kListStart) + "<a>" + Protocol::kListEnd}
+        << 2 << "both";
+    QTest::newRow("keywords inside names and values are no boundaries")
+        << 0 << true << QByteArrayList{"$LIST: <f,a$PWD:b><f,$LIST:c>x$PWD:\n$PWD: /T/$DOWNLOAD:\n"}
+        << QStringList{"list 1 $LIST: <f,a$PWD:b><f,$LIST:c>x$PWD:", "pwd 2 $PWD: /T/$DOWNLOAD:"}
+        << 0 << "unflushed";
+    QTest::newRow("non-ascii text before the next answer")
+        << 0 << true << QByteArrayList{"$PWD: /TARVELO/\xC3\x84$LIST: <f,\xC3\x9C>\n"}
+        << QStringList{QString::fromUtf8("pwd 1 $PWD: /TARVELO/\xC3\x84"),
+                       QString::fromUtf8("list 2 $LIST: <f,\xC3\x9C>")}
+        << 0 << "both";
 
     const QByteArray announcement = QByteArray(Protocol::kListStart) + "</TARVELO/a>,</TARVELO/b>"
         + Protocol::kListEnd;
