@@ -121,6 +121,7 @@ void tst_BrowseEndToEnd::browse()
             [&](int, const QByteArray &line) { lines.append(line); });
 
     MainWindow window;
+    window.setUpBrowse();
     window.m_downloadPath = download.path();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

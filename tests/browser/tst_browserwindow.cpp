@@ -27,6 +27,8 @@ class tst_BrowserWindow : public QObject
 private slots:
     void init();
     void cleanup();
+    void icons_data();
+    void icons();
     void pwdAnswers_data();
     void pwdAnswers();
     void listAnswers_data();
@@ -144,6 +146,26 @@ QByteArray tst_BrowserWindow::sentBy(const std::function<void()> &action)
         return "(timed out) " + got;
     got.chop(5);
     return got;
+}
+
+void tst_BrowserWindow::icons_data()
+{
+    QTest::addColumn<QString>("which");
+    for (const char *name : {"disk", "folder", "folder+", "parent", "file", "file+"})
+        QTest::newRow(name) << name;
+}
+
+// Every icon the browser shows is drawn from the program's resources.
+void tst_BrowserWindow::icons()
+{
+    QFETCH(QString, which);
+    const BrowseIcons &icons = m_window->m_browse->icons;
+    const QIcon *icon = which == "disk" ? &icons.disk : which == "folder" ? &icons.folder
+        : which == "folder+" ? &icons.folderChecked : which == "parent" ? &icons.parent
+        : which == "file" ? &icons.file : &icons.fileChecked;
+    QVERIFY(!icon->isNull());
+    QVERIFY(!icon->pixmap(QSize(100, 100)).isNull());
+    QCOMPARE(iconName(*icon), which);
 }
 
 void tst_BrowserWindow::pwdAnswers_data()

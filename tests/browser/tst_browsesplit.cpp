@@ -256,7 +256,8 @@ private slots:
     void window();
 
 private:
-    QVector<Snapshot> windowSnapshots(const QByteArrayList &reads);
+    // Also counts the list rows made: each answer's rows once, however it arrived.
+    QVector<Snapshot> windowSnapshots(const QByteArrayList &reads, int *inserted);
     QTemporaryDir m_download;
 };
 
@@ -312,9 +313,12 @@ void tst_BrowseSplit::everySplit()
 }
 
 // The same, through the real window's widgets.
-QVector<Snapshot> tst_BrowseSplit::windowSnapshots(const QByteArrayList &reads)
+QVector<Snapshot> tst_BrowseSplit::windowSnapshots(const QByteArrayList &reads, int *inserted)
 {
     MainWindow window;
+    *inserted = 0;
+    connect(window.form()->FILE_LISTWIDGET->model(), &QAbstractItemModel::rowsInserted, this,
+            [inserted](const QModelIndex &, int first, int last) { *inserted += last - first + 1; });
     window.m_downloadPath = m_download.path();
     window.setUpBrowse();
     QStringList log;
@@ -386,8 +390,12 @@ void tst_BrowseSplit::window()
         runs.append(bytewise(all));
     for (int at = 1; reads == QLatin1String("splits") && at < all.size(); at += all.size() / 37)
         runs.append({all.left(at), all.mid(at)});
+    int wholeRows = 0;
+    windowSnapshots({all}, &wholeRows);
     for (const QByteArrayList &run : qAsConst(runs)) {
-        const QVector<Snapshot> got = windowSnapshots(run);
+        int rows = 0;
+        const QVector<Snapshot> got = windowSnapshots(run, &rows);
+        QCOMPARE(rows, wholeRows);
         QCOMPARE(got.size(), expected.size());
         for (int i = 0; i < got.size(); ++i)
             QCOMPARE(got.at(i).text(), expected.at(i).text());

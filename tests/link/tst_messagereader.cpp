@@ -138,6 +138,9 @@ void tst_MessageReader::rows()
     QTest::newRow("unterminated line flushed again without new bytes")
         << 0 << true << QByteArrayList{"$PWD:/x", ""} << QStringList{"pwd 1~ $PWD:/x"} << 0
         << "both";
+    QTest::newRow("unterminated line whose next read brings only a carriage return")
+        << 0 << true << QByteArrayList{"$PWD:/x", "\r", "\n"}
+        << QStringList{"pwd 1~ $PWD:/x", "pwd 1 $PWD:/x"} << 0 << "both";
     QTest::newRow("unterminated unknown line, then an answer")
         << 0 << true << QByteArrayList{"$FOO", "$PWD:/x\n"} << QStringList{"pwd 1 $PWD:/x"} << 0
         << "none";
