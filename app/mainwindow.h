@@ -163,6 +163,7 @@ private:
 public:
     // Connects the reader's signals and loads the browser's icons. Once: later calls do nothing.
     void setUpBrowse();
+    const struct BrowseIcons &browseIcons();
 
 private:
     friend class tst_BrowserWindow;

@@ -27,6 +27,11 @@ void MainWindow::setUpBrowse()
     });
 }
 
+const BrowseIcons &MainWindow::browseIcons()
+{
+    return browse()->icons;
+}
+
 void MainWindow::slotReadyRead()
 {
     auto *device = qobject_cast<QIODevice *>(sender());

@@ -4,7 +4,8 @@
 // warm-up; the medians and their ratio are printed.
 #include "app/mainwindow.h"
 #include "app/mainwindowui.h"
-#include "browser/browsestate.h"
+#include "browser/browseicons.h"
+#include "browser/listing.h"
 
 #include <QApplication>
 #include <QDir>
@@ -76,7 +77,7 @@ int BrowseBench::run(int kFolderEvery)
     for (int i = 0; i < list->count(); ++i)
         shown.append({list->item(i)->icon(), list->item(i)->text()});
     int ticked = 0;
-    const BrowseIcons &icons = window.m_browse->icons;
+    const BrowseIcons &icons = window.browseIcons();
     for (const auto &row : shown)
         ticked += row.first.cacheKey() == icons.fileChecked.cacheKey()
             || row.first.cacheKey() == icons.folderChecked.cacheKey();

@@ -3,7 +3,7 @@
 // after each answer.
 #include "app/mainwindow.h"
 #include "app/mainwindowui.h"
-#include "browser/browsestate.h"
+#include "common/browseview.h"
 #include "common/e2e.h"
 #include "tools/instrument/instrumentserver.h"
 
@@ -40,40 +40,7 @@ private slots:
     void browse_data();
     void browse();
 
-private:
-    QString dumpTree(MainWindow &window) const;
-    QString dumpList(MainWindow &window) const;
 };
-
-QString tst_BrowseEndToEnd::dumpTree(MainWindow &window) const
-{
-    QTreeWidget *tree = window.form()->FILE_TREEWIDGET;
-    std::function<QString(QTreeWidgetItem *)> dump = [&](QTreeWidgetItem *item) {
-        QStringList children;
-        for (int i = 0; i < item->childCount(); ++i)
-            children.append(dump(item->child(i)));
-        return item->text(0) + (children.isEmpty() ? QString() : '(' + children.join(',') + ')');
-    };
-    return tree->topLevelItemCount() ? dump(tree->topLevelItem(0)) : QString();
-}
-
-QString tst_BrowseEndToEnd::dumpList(MainWindow &window) const
-{
-    const BrowseIcons &icons = window.m_browse->icons;
-    QStringList rows;
-    QListWidget *list = window.form()->FILE_LISTWIDGET;
-    for (int i = 0; i < list->count(); ++i) {
-        const qint64 key = list->item(i)->icon().cacheKey();
-        const char *icon = key == icons.parent.cacheKey() ? "parent"
-            : key == icons.folder.cacheKey()              ? "folder"
-            : key == icons.folderChecked.cacheKey()       ? "folder+"
-            : key == icons.file.cacheKey()                ? "file"
-            : key == icons.fileChecked.cacheKey()         ? "file+"
-                                                          : "?";
-        rows.append(QLatin1String(icon) + ' ' + list->item(i)->text());
-    }
-    return rows.join('|');
-}
 
 void tst_BrowseEndToEnd::browse_data()
 {
@@ -121,7 +88,6 @@ void tst_BrowseEndToEnd::browse()
             [&](int, const QByteArray &line) { lines.append(line); });
 
     MainWindow window;
-    window.setUpBrowse();
     window.m_downloadPath = download.path();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -138,8 +104,8 @@ void tst_BrowseEndToEnd::browse()
         return fresh;
     };
     const QString rootList = QString::fromUtf8("folder empty|folder+ runs|folder \xC3\x84rger|file+ readme.txt");
-    QTRY_COMPARE_WITH_TIMEOUT(dumpList(window), rootList, kWaitMs);
-    QCOMPARE(dumpTree(window), QString::fromUtf8("/TARVELO(empty,runs,\xC3\x84rger)"));
+    QTRY_COMPARE_WITH_TIMEOUT(BrowseView::list(window), rootList, kWaitMs);
+    QCOMPARE(BrowseView::tree(window), QString::fromUtf8("/TARVELO(empty,runs,\xC3\x84rger)"));
     QTRY_COMPARE_WITH_TIMEOUT(lines.mid(lines.size() - 3), (QByteArrayList{"$CD $HOME", "$PWD", "$LIST"}), kWaitMs);
     newLines();
 
@@ -148,9 +114,9 @@ void tst_BrowseEndToEnd::browse()
     QTreeWidgetItem *runs = window.findTreeItem("/TARVELO/runs");
     QVERIFY(runs);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(runs).center());
-    QTRY_COMPARE_WITH_TIMEOUT(dumpList(window),
+    QTRY_COMPARE_WITH_TIMEOUT(BrowseView::list(window),
                               QStringLiteral("parent ..|folder+ r1|folder+ r2|file notes.txt"), kWaitMs);
-    QCOMPARE(dumpTree(window), QString::fromUtf8("/TARVELO(empty,runs(r1,r2),\xC3\x84rger)"));
+    QCOMPARE(BrowseView::tree(window), QString::fromUtf8("/TARVELO(empty,runs(r1,r2),\xC3\x84rger)"));
     QCOMPARE(window.currentRemotePath(), QStringLiteral("/TARVELO/runs"));
     QCOMPARE(newLines(), (QByteArrayList{"$CD /TARVELO/runs", "$PWD", "$LIST"}));
     QVERIFY(button->isEnabled());
@@ -159,8 +125,8 @@ void tst_BrowseEndToEnd::browse()
     QListWidgetItem *r1 = list->item(1);
     QCOMPARE(r1->text(), QStringLiteral("r1"));
     doubleClick(list, list->visualItemRect(r1).center());
-    QTRY_COMPARE_WITH_TIMEOUT(dumpList(window), QStringLiteral("parent ..|file a.tif|file+ b.tif"), kWaitMs);
-    QCOMPARE(dumpTree(window), QString::fromUtf8("/TARVELO(empty,runs(r1,r2),\xC3\x84rger)"));
+    QTRY_COMPARE_WITH_TIMEOUT(BrowseView::list(window), QStringLiteral("parent ..|file a.tif|file+ b.tif"), kWaitMs);
+    QCOMPARE(BrowseView::tree(window), QString::fromUtf8("/TARVELO(empty,runs(r1,r2),\xC3\x84rger)"));
     QCOMPARE(window.currentRemotePath(), QStringLiteral("/TARVELO/runs/r1"));
     QCOMPARE(newLines(), (QByteArrayList{"$CD /TARVELO/runs/r1", "$PWD", "$LIST"}));
     QVERIFY(tree->topLevelItem(0)->isExpanded());
@@ -171,7 +137,7 @@ void tst_BrowseEndToEnd::browse()
     QListWidgetItem *up = list->item(0);
     QCOMPARE(up->text(), QStringLiteral(".."));
     doubleClick(list, list->visualItemRect(up).center());
-    QTRY_COMPARE_WITH_TIMEOUT(dumpList(window),
+    QTRY_COMPARE_WITH_TIMEOUT(BrowseView::list(window),
                               QStringLiteral("parent ..|folder+ r1|folder+ r2|file notes.txt"), kWaitMs);
     QCOMPARE(window.currentRemotePath(), QStringLiteral("/TARVELO/runs"));
     QCOMPARE(newLines(), (QByteArrayList{"$CD /TARVELO/runs", "$PWD", "$LIST"}));
@@ -181,7 +147,7 @@ void tst_BrowseEndToEnd::browse()
     // A click on the tree's root goes to the top and disables the download.
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                       tree->visualItemRect(tree->topLevelItem(0)).center());
-    QTRY_COMPARE_WITH_TIMEOUT(dumpList(window), rootList, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(BrowseView::list(window), rootList, kWaitMs);
     QCOMPARE(newLines(), (QByteArrayList{"$CD /TARVELO", "$PWD", "$LIST"}));
     QVERIFY(!button->isEnabled());
     QCOMPARE(window.readerMode(), Browsing);

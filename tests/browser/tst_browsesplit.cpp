@@ -2,7 +2,8 @@
 // and the reader's modes come out the same.
 #include "app/mainwindow.h"
 #include "app/mainwindowui.h"
-#include "browser/browsestate.h"
+#include "browser/browseicons.h"
+#include "browser/listing.h"
 #include "browser/remotepath.h"
 #include "common/fakedownloadstream.h"
 
@@ -324,7 +325,7 @@ QVector<Snapshot> tst_BrowseSplit::windowSnapshots(const QByteArrayList &reads, 
     QStringList log;
     FakeDownloadStream stream(&log);
     window.m_reader.setDownloadStream(&stream);
-    const BrowseIcons &icons = window.m_browse->icons;
+    const BrowseIcons &icons = window.browseIcons();
     const qint64 keys[] = {icons.parent.cacheKey(), icons.folder.cacheKey(),
                            icons.folderChecked.cacheKey(), icons.file.cacheKey(),
                            icons.fileChecked.cacheKey()};

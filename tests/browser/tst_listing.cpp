@@ -58,8 +58,6 @@ private slots:
     void parseAsTheLineGrows();
     void rows_data();
     void rows();
-    void growingLineMatchesWhole_data();
-    void growingLineMatchesWhole();
     void continuation_data();
     void continuation();
 };
@@ -196,37 +194,6 @@ void tst_Listing::rows()
     QCOMPARE(shown, rows);
     QCOMPARE(describe(kindsOf(listing)), kinds);
     QCOMPARE(listing.rowCount(), rows.size());
-}
-
-void tst_Listing::growingLineMatchesWhole_data()
-{
-    QTest::addColumn<QString>("remotePath");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("folders then files") << "/TARVELO/x" << "$LIST: <d,a><d,b><f,c><f,d>\r";
-    QTest::newRow("files then folders") << "/TARVELO/x" << "$LIST: <f,c><f,d><d,a><d,b>";
-    QTest::newRow("mixed, at the root") << "/TARVELO" << "$LIST: <f,c><d,a><f,d><d,b><f,a>";
-    QTest::newRow("no blank after the keyword") << "/TARVELO" << "$LIST:<d,a><d,b>";
-}
-
-// A line handed over again and again as it grows ends as if it had come whole.
-void tst_Listing::growingLineMatchesWhole()
-{
-    QFETCH(QString, remotePath);
-    QFETCH(QString, line);
-    FolderListing whole;
-    QStringList wholeRows;
-    mirror(whole, whole.apply(line, 1, remotePath, QString()), &wholeRows);
-
-    FolderListing growing;
-    QStringList rows;
-    for (int size = 0; size <= line.size(); ++size) {
-        const ListingUpdate update = growing.apply(line.left(size), 5, remotePath, QString());
-        QCOMPARE(update.restarted, size == 0);
-        mirror(growing, update, &rows);
-    }
-    QCOMPARE(rows, wholeRows);
-    QCOMPARE(kindsOf(growing), kindsOf(whole));
-    QCOMPARE(growing.rowCount(), wholeRows.size());
 }
 
 void tst_Listing::continuation_data()
