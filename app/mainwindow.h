@@ -149,6 +149,7 @@ private:
     // --- download additions ---
 
     // --- viewer additions ---
+    friend class TestMainWindowOpen;
 
     // --- help additions ---
 };
