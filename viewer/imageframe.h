@@ -40,6 +40,7 @@ public:
 
     // Read access for the owner and tests.
     bool hasPicture() const { return !m_pixmap.isNull(); }
+    QSize imageSize() const { return QSize(m_imageWidth, m_imageHeight); }
     QPoint offset() const { return QPoint(m_offsetX, m_offsetY); }
     QSize sourceSize() const { return QSize(m_sourceWidth, m_sourceHeight); }
     bool overlayShown() const { return m_showOverlay; }
