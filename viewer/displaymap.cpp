@@ -40,3 +40,19 @@ void DisplayMap::map(const uint16_t *values, size_t count, unsigned char *out) c
     for (size_t i = 0; i < count; ++i)
         out[i] = table[values[i]];
 }
+
+void DisplayMap::mapGrey(const uint16_t *values, size_t pixels, uint32_t *out) const
+{
+    const unsigned char *table = m_table.data();
+    for (size_t i = 0; i < pixels; ++i)
+        out[i] = 0xff000000u | uint32_t(table[values[i]]) * 0x010101u;
+}
+
+void DisplayMap::mapRgb(const uint16_t *values, size_t pixels, uint32_t *out) const
+{
+    const unsigned char *table = m_table.data();
+    for (size_t i = 0; i < pixels; ++i) {
+        const uint16_t *v = values + 3 * i;
+        out[i] = 0xff000000u | uint32_t(table[v[0]]) << 16 | uint32_t(table[v[1]]) << 8 | table[v[2]];
+    }
+}

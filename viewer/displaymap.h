@@ -24,6 +24,10 @@ public:
 
     unsigned char operator()(uint16_t value) const { return m_table[value]; }
     void map(const uint16_t *values, size_t count, unsigned char *out) const;
+    // Opaque 0xffRRGGBB pixels, the layout screens take without a further conversion:
+    // grey from one value a pixel, or colour from three (R, G, B).
+    void mapGrey(const uint16_t *values, size_t pixels, uint32_t *out) const;
+    void mapRgb(const uint16_t *values, size_t pixels, uint32_t *out) const;
 
 private:
     std::vector<unsigned char> m_table;

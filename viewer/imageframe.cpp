@@ -68,14 +68,14 @@ void ImageFrame::slotSetImageData(unsigned char *data, int width, int height, in
         m_range = sampleRange(reinterpret_cast<const uint16_t *>(m_pixels), size_t(total / 2));
 
     m_message.clear();
-    const QImage image = displayImage();
+    QImage image = displayImage();
     if (image.isNull()) {
         m_pixmap = QPixmap();
         m_message = total > 0 && !m_pixels
             ? tr("The image is too large to be shown.")
             : tr("Images with %1 bits per pixel cannot be shown.").arg(bits);
     } else {
-        m_pixmap = QPixmap::fromImage(image);
+        m_pixmap = QPixmap::fromImage(std::move(image));
     }
     update();
 }
@@ -84,28 +84,37 @@ QImage ImageFrame::displayImage() const
 {
     if (!displayable())
         return QImage();
-    const bool grey = m_bits == 8 || m_bits == 16;
-    QImage image(m_imageWidth, m_imageHeight, grey ? QImage::Format_Indexed8 : QImage::Format_RGB888);
-    if (image.isNull())
-        return image; // no memory for it
-    if (grey)
-        image.setColorTable(greyRamp());
-
-    const int channels = grey ? 1 : 3;
-    const qsizetype rowValues = qsizetype(m_imageWidth) * channels;
-    if (m_bits == 8 || m_bits == 24) {
-        if (image.bytesPerLine() == rowValues) {
-            std::memcpy(image.bits(), m_pixels, size_t(rowValues) * m_imageHeight);
-        } else {
-            for (int y = 0; y < m_imageHeight; ++y)
-                std::memcpy(image.scanLine(y), m_pixels + y * rowValues, size_t(rowValues));
+    if (m_bits == 16 || m_bits == 48) {
+        // Mapped straight into the screen's pixel layout: the pixmap then takes the
+        // image as it is instead of converting 16 million pixels once more.
+        QImage image(m_imageWidth, m_imageHeight, QImage::Format_RGB32);
+        if (image.isNull())
+            return image; // no memory for it
+        const DisplayMap map(m_range);
+        const auto *values = reinterpret_cast<const uint16_t *>(m_pixels);
+        const qsizetype rowValues = qsizetype(m_imageWidth) * (m_bits == 48 ? 3 : 1);
+        for (int y = 0; y < m_imageHeight; ++y) {
+            auto *row = reinterpret_cast<uint32_t *>(image.scanLine(y));
+            if (m_bits == 16)
+                map.mapGrey(values + y * rowValues, size_t(m_imageWidth), row);
+            else
+                map.mapRgb(values + y * rowValues, size_t(m_imageWidth), row);
         }
         return image;
     }
-    const DisplayMap map(m_range);
-    const auto *values = reinterpret_cast<const uint16_t *>(m_pixels);
-    for (int y = 0; y < m_imageHeight; ++y)
-        map.map(values + y * rowValues, size_t(rowValues), image.scanLine(y));
+    const bool grey = m_bits == 8;
+    QImage image(m_imageWidth, m_imageHeight, grey ? QImage::Format_Indexed8 : QImage::Format_RGB888);
+    if (image.isNull())
+        return image;
+    if (grey)
+        image.setColorTable(greyRamp());
+    const qsizetype rowBytes = qsizetype(m_imageWidth) * (grey ? 1 : 3);
+    if (image.bytesPerLine() == rowBytes) {
+        std::memcpy(image.bits(), m_pixels, size_t(rowBytes) * m_imageHeight);
+    } else {
+        for (int y = 0; y < m_imageHeight; ++y)
+            std::memcpy(image.scanLine(y), m_pixels + y * rowBytes, size_t(rowBytes));
+    }
     return image;
 }
 

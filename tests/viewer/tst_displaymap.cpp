@@ -14,6 +14,8 @@ private slots:
     void levels();
     void monotonicAndFull();
     void mapMatchesTable();
+    void screenPixels_data();
+    void screenPixels();
 };
 
 using Values = std::vector<int>;
@@ -101,6 +103,35 @@ void TestDisplayMap::mapMatchesTable()
     QCOMPARE(int(out.front()), 0);
     QCOMPARE(int(out[values.size() - 1]), 255);
     QCOMPARE(int(out.back()), 0x5a); // nothing written past the end
+}
+
+void TestDisplayMap::screenPixels_data()
+{
+    QTest::addColumn<bool>("colour");
+    QTest::newRow("grey, one value a pixel") << false;
+    QTest::newRow("colour, R G B a pixel") << true;
+}
+
+void TestDisplayMap::screenPixels()
+{
+    QFETCH(bool, colour);
+    const std::vector<uint16_t> values{100, 200, 300, 400, 500, 600};
+    const DisplayMap map({100, 600});
+    const size_t pixels = colour ? 2 : 6;
+    std::vector<uint32_t> out(pixels + 1, 0x12345678u);
+    if (colour)
+        map.mapRgb(values.data(), pixels, out.data());
+    else
+        map.mapGrey(values.data(), pixels, out.data());
+    for (size_t i = 0; i < pixels; ++i) {
+        const uint32_t r = colour ? map(values[3 * i]) : map(values[i]);
+        const uint32_t g = colour ? map(values[3 * i + 1]) : r;
+        const uint32_t b = colour ? map(values[3 * i + 2]) : r;
+        QCOMPARE(out[i], 0xff000000u | r << 16 | g << 8 | b);
+    }
+    // 100, 200, 300 over 100..600 give 0, 51, 102, with R in the high byte.
+    QCOMPARE(out[0] & 0xffffffu, colour ? 0x003366u : 0u);
+    QCOMPARE(out[pixels], 0x12345678u); // nothing written past the end
 }
 
 QTEST_GUILESS_MAIN(TestDisplayMap)
