@@ -46,7 +46,6 @@ class TestImageLoadDialog : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void form();
     void paging_data();
     void paging();
     void arrowsForSingleFile_data();
@@ -70,25 +69,6 @@ void TestImageLoadDialog::init()
 {
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
-}
-
-void TestImageLoadDialog::form()
-{
-    ImageLoadDialog dialog;
-    QCOMPARE(dialog.objectName(), QStringLiteral("ImageLoadDialog"));
-    QVERIFY(dialog.windowFlags() & Qt::FramelessWindowHint);
-    QCOMPARE(dialog.size(), QSize(1298, 1044));
-    QCOMPARE(dialog.frame()->size(), QSize(1280, 960));
-    for (const char *name : {"pushButton", "pushButton_2", "pushButton_3", "pushButton_4", "pushButton_5"}) {
-        auto *button = dialog.findChild<QPushButton *>(QLatin1String(name));
-        QVERIFY2(button, name);
-        QVERIFY(button->text().isEmpty());
-        QVERIFY(button->styleSheet().contains(QLatin1String("border: none")));
-    }
-    QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("pushButton_3"))->styleSheet()
-                .contains(QLatin1String("://icon/details_d.png")));
-    QVERIFY(dialog.attributeDialog()->testAttribute(Qt::WA_TransparentForMouseEvents));
-    QVERIFY(!dialog.attributeDialog()->isWindow());
 }
 
 void TestImageLoadDialog::paging_data()

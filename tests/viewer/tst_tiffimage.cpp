@@ -22,7 +22,6 @@ private slots:
     void refusesAbsurdSizes_data();
     void refusesAbsurdSizes();
     void damagedRowsCleared();
-    void secondLoadReplacesItsKind();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -305,22 +304,6 @@ void TestTiffImage::damagedRowsCleared()
                 QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
         }
     }
-}
-
-void TestTiffImage::secondLoadReplacesItsKind()
-{
-    Layout grey16;
-    grey16.bitsPerSample = 16;
-    const QString file16 = path(QStringLiteral("a.tif"));
-    const QString file8 = path(QStringLiteral("b.tif"));
-    QVERIFY(TestTiff::write(file16, grey16));
-    QVERIFY(TestTiff::write(file8, Layout()));
-    TiffImage image;
-    QVERIFY(image.load(file16.toStdWString()));
-    QVERIFY(image.load(file8.toStdWString()));
-    QVERIFY(image.m_pixels16);
-    QCOMPARE(image.pixels(8), static_cast<void *>(image.m_pixels8));
-    QCOMPARE(image.m_pixels8[9], TestTiff::sample8(1, 1, 0));
 }
 
 QTEST_GUILESS_MAIN(TestTiffImage)
