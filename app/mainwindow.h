@@ -147,6 +147,12 @@ private:
     // --- browse additions ---
 
     // --- download additions ---
+    void startDownload(const QStringList &remotePaths);
+    void endDownloadEarly(const QString &reason);
+    void onDownloadEndNotice();
+    void onDownloadFinished();
+    void onDownloadStalled();
+    QStringList selectedListNames() const;
 
     // --- viewer additions ---
 
