@@ -8,6 +8,7 @@
 #include "download/downloadingprogressdialogui.h"
 #include "download/downloadreceiver.h"
 #include "faultproxy.h"
+#include "streamfeeder.h"
 #include "tools/instrument/instrumentserver.h"
 
 #include <QCryptographicHash>
@@ -23,14 +24,7 @@
 
 namespace DownloadE2E {
 
-inline QByteArray randomBytes(int size, quint32 seed)
-{
-    QRandomGenerator gen(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char(gen.bounded(256));
-    return bytes;
-}
+using Stream::randomBytes;
 
 // The framing texts inside a file, including whole end lines of other files.
 inline QByteArray markerBytes(const QByteArray &ownPath, quint32 seed)

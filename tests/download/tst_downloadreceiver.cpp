@@ -8,6 +8,25 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+namespace {
+// A receiver fed by the small reader, with what it writes to the instrument collected.
+struct Harness
+{
+    DownloadReceiver receiver;
+    QList<QByteArray> lines;
+    StreamFeeder feeder{&receiver};
+
+    explicit Harness(const QString &downloadPath, bool begin = true)
+    {
+        QObject::connect(&receiver, &DownloadReceiver::sendLine, [this](const QByteArray &l) { lines.append(l); });
+        if (begin)
+            receiver.begin(downloadPath);
+        else
+            receiver.setDownloadPath(downloadPath);
+    }
+};
+} // namespace
+
 class TestDownloadReceiver : public QObject
 {
     Q_OBJECT
@@ -32,7 +51,6 @@ private slots:
     void earlyEndNotice();
 
 private:
-    void connectLines(DownloadReceiver &receiver, QList<QByteArray> *lines);
     QStringList treeFiles() const;
 
     std::unique_ptr<QTemporaryDir> m_tmp;
@@ -41,14 +59,13 @@ private:
 
 void TestDownloadReceiver::init()
 {
-    m_tmp = std::make_unique<QTemporaryDir>();
+    // Every stored file is synced to disk before it replaces anything; in memory-backed
+    // storage that costs nothing, which keeps the many small downloads here quick.
+    const QString shm = QStringLiteral("/dev/shm");
+    m_tmp = QFileInfo(shm).isWritable() ? std::make_unique<QTemporaryDir>(shm + "/tst_downloadreceiver-XXXXXX")
+                                        : std::make_unique<QTemporaryDir>();
     QVERIFY(m_tmp->isValid());
     m_download = m_tmp->filePath(QStringLiteral("download"));
-}
-
-void TestDownloadReceiver::connectLines(DownloadReceiver &receiver, QList<QByteArray> *lines)
-{
-    connect(&receiver, &DownloadReceiver::sendLine, this, [lines](const QByteArray &l) { lines->append(l); });
 }
 
 // Every file below the temporary folder, relative to it.
@@ -95,28 +112,24 @@ void TestDownloadReceiver::storesExactBytes()
     QFETCH(bool, sizeField);
     QFETCH(int, piece);
 
-    DownloadReceiver receiver;
-    QList<QByteArray> lines;
-    connectLines(receiver, &lines);
-    QSignalSpy end(&receiver, &DownloadReceiver::endNoticeReceived);
-    receiver.begin(m_download);
-    StreamFeeder feeder(&receiver);
+    Harness h(m_download);
+    QSignalSpy end(&h.receiver, &DownloadReceiver::endNoticeReceived);
     const QByteArray other = Stream::randomBytes(333, 5);
     const QByteArray stream = Stream::announcement({"/TARVELO/d/f.bin", "/TARVELO/g.bin"})
         + Stream::file("/TARVELO/d/f.bin", content, sizeField ? -2 : -1)
         + Stream::file("/TARVELO/g.bin", other, sizeField ? 999999 : -1) // a wrong size is ignored
         + "$DOWNLOAD: COMPLETED\n";
-    feeder.feedInPieces(stream, piece);
+    h.feeder.feedInPieces(stream, piece);
 
     QCOMPARE(fileBytes(m_download + "/d/f.bin"), content);
     QCOMPARE(fileBytes(m_download + "/g.bin"), other);
-    QCOMPARE(lines, (QList<QByteArray>{"$DOWNLOAD REQUEST: LIST COMPLETED\n",
+    QCOMPARE(h.lines, (QList<QByteArray>{"$DOWNLOAD REQUEST: LIST COMPLETED\n",
                                        "$DOWNLOAD COMPLETED /TARVELO/d/f.bin\n",
                                        "$DOWNLOAD COMPLETED /TARVELO/g.bin\n"}));
     QCOMPARE(end.count(), 1);
-    QVERIFY(feeder.idle());
+    QVERIFY(h.feeder.idle());
     QCOMPARE(treeFiles(), (QStringList{"download/d/f.bin", "download/g.bin"}));
-    QVERIFY(receiver.failures().isEmpty());
+    QVERIFY(h.receiver.failures().isEmpty());
 }
 
 void TestDownloadReceiver::everySplitOfTwoFiles()
@@ -128,18 +141,14 @@ void TestDownloadReceiver::everySplitOfTwoFiles()
         + Stream::file("/TARVELO/a", a) + Stream::file("/TARVELO/b", b, -1) + "$DOWNLOAD: COMPLETED\n";
     for (int cut = 0; cut <= stream.size(); ++cut) {
         init();
-        DownloadReceiver receiver;
-        QList<QByteArray> lines;
-        connectLines(receiver, &lines);
-        QSignalSpy end(&receiver, &DownloadReceiver::endNoticeReceived);
-        receiver.begin(m_download);
-        StreamFeeder feeder(&receiver);
-        feeder.feed(stream.left(cut));
-        feeder.feed(stream.mid(cut));
+        Harness h(m_download);
+        QSignalSpy end(&h.receiver, &DownloadReceiver::endNoticeReceived);
+        h.feeder.feed(stream.left(cut));
+        h.feeder.feed(stream.mid(cut));
         const QString where = QStringLiteral("cut at %1").arg(cut);
         QVERIFY2(fileBytes(m_download + "/a") == a, qPrintable(where));
         QVERIFY2(fileBytes(m_download + "/b") == b, qPrintable(where));
-        QVERIFY2(lines.size() == 3 && end.count() == 1, qPrintable(where));
+        QVERIFY2(h.lines.size() == 3 && end.count() == 1, qPrintable(where));
     }
 }
 
@@ -168,21 +177,17 @@ void TestDownloadReceiver::announcement()
     QFETCH(QList<QByteArray>, pieces);
     QFETCH(QStringList, entries);
 
-    DownloadReceiver receiver;
-    QList<QByteArray> lines;
-    connectLines(receiver, &lines);
-    QSignalSpy total(&receiver, &DownloadReceiver::totalChanged);
-    receiver.begin(m_download);
-    StreamFeeder feeder(&receiver);
+    Harness h(m_download);
+    QSignalSpy total(&h.receiver, &DownloadReceiver::totalChanged);
     for (int i = 0; i < pieces.size(); ++i) {
-        feeder.feed(pieces.at(i));
-        QCOMPARE(lines.size(), i + 1 == pieces.size() ? 1 : 0); // acknowledged on the last read
+        h.feeder.feed(pieces.at(i));
+        QCOMPARE(h.lines.size(), i + 1 == pieces.size() ? 1 : 0); // acknowledged on the last read
     }
-    QCOMPARE(lines.value(0), QByteArray("$DOWNLOAD REQUEST: LIST COMPLETED\n"));
-    QCOMPARE(receiver.announced(), entries);
+    QCOMPARE(h.lines.value(0), QByteArray("$DOWNLOAD REQUEST: LIST COMPLETED\n"));
+    QCOMPARE(h.receiver.announced(), entries);
     QCOMPARE(total.count(), 1);
     QCOMPARE(total.at(0).at(0).toInt(), entries.size());
-    QVERIFY(!receiver.isMidStream());
+    QVERIFY(!h.receiver.isMidStream());
 }
 
 void TestDownloadReceiver::unsafePaths_data()
@@ -203,30 +208,24 @@ void TestDownloadReceiver::unsafePaths_data()
 void TestDownloadReceiver::unsafePaths()
 {
     QFETCH(QByteArray, path);
-    DownloadReceiver receiver;
-    QList<QByteArray> lines;
-    connectLines(receiver, &lines);
-    receiver.begin(m_download);
-    StreamFeeder feeder(&receiver);
-    feeder.feedInPieces(Stream::announcement({path, "/TARVELO/ok"}) + Stream::file(path, "evil")
+    Harness h(m_download);
+    h.feeder.feedInPieces(Stream::announcement({path, "/TARVELO/ok"}) + Stream::file(path, "evil")
                             + Stream::file("/TARVELO/ok", "fine") + "$DOWNLOAD: COMPLETED\n",
                         7);
     // Nothing written for it anywhere, the download went on and the user will be told.
     QCOMPARE(treeFiles(), QStringList{"download/ok"});
-    QCOMPARE(lines.value(1), "$DOWNLOAD COMPLETED " + path + '\n');
-    QCOMPARE(lines.size(), 3);
-    QCOMPARE(receiver.failures().size(), 1);
-    QCOMPARE(receiver.failures().at(0).remotePath, QString::fromLatin1(path));
-    QCOMPARE(receiver.storedFiles(), QStringList{"/TARVELO/ok"});
-    QVERIFY(DownloadNotice::failureText(receiver.failures()).contains(QLatin1String("outside")));
+    QCOMPARE(h.lines.value(1), "$DOWNLOAD COMPLETED " + path + '\n');
+    QCOMPARE(h.lines.size(), 3);
+    QCOMPARE(h.receiver.failures().size(), 1);
+    QCOMPARE(h.receiver.failures().at(0).remotePath, QString::fromLatin1(path));
+    QCOMPARE(h.receiver.storedFiles(), QStringList{"/TARVELO/ok"});
+    QVERIFY(DownloadNotice::failureText(h.receiver.failures()).contains(QLatin1String("outside")));
 }
 
 void TestDownloadReceiver::nestedPathIsNotGarbled()
 {
-    DownloadReceiver receiver;
-    receiver.begin(m_download);
-    StreamFeeder feeder(&receiver);
-    feeder.feed(Stream::file("/TARVELO/a/TARVELO/b", "x"));
+    Harness h(m_download);
+    h.feeder.feed(Stream::file("/TARVELO/a/TARVELO/b", "x"));
     QCOMPARE(treeFiles(), QStringList{"download/a/TARVELO/b"});
 }
 
@@ -261,18 +260,14 @@ void TestDownloadReceiver::failedFileKeepsOldCopy()
     }
     const QStringList before = treeFiles();
 
-    DownloadReceiver receiver;
-    QList<QByteArray> lines;
-    connectLines(receiver, &lines);
-    receiver.begin(downloadPath);
-    StreamFeeder feeder(&receiver);
-    feeder.feed(Stream::announcement({remote}) + Stream::file(remote, "new bytes") + "$DOWNLOAD: COMPLETED\n");
+    Harness h(downloadPath);
+    h.feeder.feed(Stream::announcement({remote}) + Stream::file(remote, "new bytes") + "$DOWNLOAD: COMPLETED\n");
 
     QCOMPARE(treeFiles(), before); // no temporary file left, nothing replaced
     QCOMPARE(fileBytes(m_download + "/old.txt"), QByteArray("old"));
-    QCOMPARE(lines.value(1), "$DOWNLOAD COMPLETED " + remote + '\n'); // the instrument goes on
-    QCOMPARE(receiver.failures().size(), 1);
-    QVERIFY(receiver.storedFiles().isEmpty());
+    QCOMPARE(h.lines.value(1), "$DOWNLOAD COMPLETED " + remote + '\n'); // the instrument goes on
+    QCOMPARE(h.receiver.failures().size(), 1);
+    QVERIFY(h.receiver.storedFiles().isEmpty());
     if (blocker == "folder")
         QVERIFY(QFileInfo(m_download + "/sub/x.bin/inner").isDir());
 }
@@ -284,103 +279,85 @@ void TestDownloadReceiver::abortKeepsOldCopyAndLeavesNoTrace()
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old copy") == 8);
     old.close();
 
-    DownloadReceiver receiver;
-    receiver.begin(m_download);
-    StreamFeeder feeder(&receiver);
-    feeder.feed(Stream::announcement({"/TARVELO/a/f.bin", "/TARVELO/new/deep/g.bin"})
+    Harness h(m_download);
+    h.feeder.feed(Stream::announcement({"/TARVELO/a/f.bin", "/TARVELO/new/deep/g.bin"})
                 + Stream::file("/TARVELO/a/f.bin", "replaced") );
-    feeder.feed(Stream::file("/TARVELO/new/deep/g.bin", Stream::randomBytes(100000, 3)).left(5000));
-    QVERIFY(receiver.isMidStream());
-    receiver.abort();
+    h.feeder.feed(Stream::file("/TARVELO/new/deep/g.bin", Stream::randomBytes(100000, 3)).left(5000));
+    QVERIFY(h.receiver.isMidStream());
+    h.receiver.abort();
 
     QCOMPARE(fileBytes(m_download + "/a/f.bin"), QByteArray("replaced"));
     QCOMPARE(treeFiles(), QStringList{"download/a/f.bin"});
     QVERIFY(!QFileInfo::exists(m_download + "/new")); // folders made for the lost file are gone
-    QCOMPARE(receiver.interruptedFile(), QStringLiteral("/TARVELO/new/deep/g.bin"));
+    QCOMPARE(h.receiver.interruptedFile(), QStringLiteral("/TARVELO/new/deep/g.bin"));
 
     // A second download cut off in the same file leaves the first copy as it was.
-    receiver.begin(m_download);
-    StreamFeeder again(&receiver);
+    h.receiver.begin(m_download);
+    StreamFeeder again(&h.receiver);
     again.feed(Stream::file("/TARVELO/a/f.bin", Stream::randomBytes(9000, 4)).left(4000));
-    receiver.abort();
+    h.receiver.abort();
     QCOMPARE(fileBytes(m_download + "/a/f.bin"), QByteArray("replaced"));
     QCOMPARE(treeFiles(), QStringList{"download/a/f.bin"});
 }
 
 void TestDownloadReceiver::cancelAnswersWithCancel()
 {
-    DownloadReceiver receiver;
-    QList<QByteArray> lines;
-    connectLines(receiver, &lines);
-    QSignalSpy completed(&receiver, &DownloadReceiver::completedChanged);
-    receiver.begin(m_download);
-    StreamFeeder feeder(&receiver);
-    feeder.feed(Stream::announcement({"/TARVELO/a", "/TARVELO/b"}) + Stream::file("/TARVELO/a", "1"));
-    feeder.feed(Stream::file("/TARVELO/b", "22").left(20));
-    receiver.requestCancel();
-    feeder.feed(Stream::file("/TARVELO/b", "22").mid(20));
-    QCOMPARE(lines.last(), QByteArray("$DOWNLOAD CANCEL\n"));
+    Harness h(m_download);
+    QSignalSpy completed(&h.receiver, &DownloadReceiver::completedChanged);
+    h.feeder.feed(Stream::announcement({"/TARVELO/a", "/TARVELO/b"}) + Stream::file("/TARVELO/a", "1"));
+    h.feeder.feed(Stream::file("/TARVELO/b", "22").left(20));
+    h.receiver.requestCancel();
+    h.feeder.feed(Stream::file("/TARVELO/b", "22").mid(20));
+    QCOMPARE(h.lines.last(), QByteArray("$DOWNLOAD CANCEL\n"));
     QCOMPARE(fileBytes(m_download + "/b"), QByteArray("22")); // the whole file is still kept
     QCOMPARE(completed.count(), 1);
-    QCOMPARE(receiver.acknowledgedCount(), 1);
-    receiver.begin(m_download); // the next request clears the flag
-    QVERIFY(!receiver.cancelRequested());
+    QCOMPARE(h.receiver.acknowledgedCount(), 1);
+    h.receiver.begin(m_download); // the next request clears the flag
+    QVERIFY(!h.receiver.cancelRequested());
 }
 
 void TestDownloadReceiver::nonAsciiPath()
 {
     const QByteArray utf8 = QStringLiteral("/TARVELO/Messung \u00e4\u00f6/\u00b5m.txt").toUtf8();
     const QByteArray latin1 = "/TARVELO/caf\xe9.txt";
-    DownloadReceiver receiver;
-    QList<QByteArray> lines;
-    connectLines(receiver, &lines);
-    receiver.begin(m_download);
-    StreamFeeder feeder(&receiver);
-    feeder.feed(Stream::file(utf8, "u") + Stream::file(latin1, "l"));
+    Harness h(m_download);
+    h.feeder.feed(Stream::file(utf8, "u") + Stream::file(latin1, "l"));
     QCOMPARE(fileBytes(m_download + QStringLiteral("/Messung \u00e4\u00f6/\u00b5m.txt")), QByteArray("u"));
     QCOMPARE(fileBytes(m_download + QStringLiteral("/caf\u00e9.txt")), QByteArray("l"));
     // The acknowledgement names the file in the instrument's own bytes.
-    QCOMPARE(lines, (QList<QByteArray>{"$DOWNLOAD COMPLETED " + utf8 + '\n', "$DOWNLOAD COMPLETED " + latin1 + '\n'}));
+    QCOMPARE(h.lines, (QList<QByteArray>{"$DOWNLOAD COMPLETED " + utf8 + '\n', "$DOWNLOAD COMPLETED " + latin1 + '\n'}));
 }
 
 void TestDownloadReceiver::stallIsReported()
 {
-    DownloadReceiver receiver;
-    receiver.setStallLimit(100);
-    QSignalSpy stalled(&receiver, &DownloadReceiver::stalled);
-    receiver.begin(m_download);
-    StreamFeeder feeder(&receiver);
-    feeder.feed(Stream::file("/TARVELO/a", "abc").left(20));
+    Harness h(m_download);
+    h.receiver.setStallLimit(100);
+    QSignalSpy stalled(&h.receiver, &DownloadReceiver::stalled);
+    h.feeder.feed(Stream::file("/TARVELO/a", "abc").left(20));
     QVERIFY(stalled.wait(5000));
     QCOMPARE(stalled.count(), 1);
-    receiver.abort();
-    QVERIFY(!receiver.isActive());
+    h.receiver.abort();
+    QVERIFY(!h.receiver.isActive());
     QVERIFY(!stalled.wait(300)); // no download, no stall
 }
 
 void TestDownloadReceiver::notAskedForIsDropped()
 {
-    DownloadReceiver receiver;
-    QList<QByteArray> lines;
-    connectLines(receiver, &lines);
-    receiver.setDownloadPath(m_download);
-    StreamFeeder feeder(&receiver);
-    feeder.feed(Stream::file("/TARVELO/a", "abc") + "$PWD: /TARVELO\n");
-    QCOMPARE(lines, QList<QByteArray>{"$DOWNLOAD CANCEL\n"});
+    Harness h(m_download, false);
+    h.feeder.feed(Stream::file("/TARVELO/a", "abc") + "$PWD: /TARVELO\n");
+    QCOMPARE(h.lines, QList<QByteArray>{"$DOWNLOAD CANCEL\n"});
     QVERIFY(treeFiles().isEmpty());
-    QCOMPARE(feeder.otherLines(), QList<QByteArray>{"$PWD: /TARVELO"}); // framing kept in step
+    QCOMPARE(h.feeder.otherLines(), QList<QByteArray>{"$PWD: /TARVELO"}); // framing kept in step
 }
 
 void TestDownloadReceiver::progressSignals()
 {
-    DownloadReceiver receiver;
-    QSignalSpy current(&receiver, &DownloadReceiver::currentFileChanged);
-    QSignalSpy completed(&receiver, &DownloadReceiver::completedChanged);
-    QSignalSpy bytes(&receiver, &DownloadReceiver::bytesReceived);
-    receiver.begin(m_download);
-    StreamFeeder feeder(&receiver);
-    feeder.feed(Stream::announcement({"/TARVELO/r/a", "/TARVELO/b", "/TARVELO/c"}));
-    feeder.feed(Stream::file("/TARVELO/r/a", QByteArray(1000, 'a')) + Stream::file("/TARVELO/b", "b")
+    Harness h(m_download);
+    QSignalSpy current(&h.receiver, &DownloadReceiver::currentFileChanged);
+    QSignalSpy completed(&h.receiver, &DownloadReceiver::completedChanged);
+    QSignalSpy bytes(&h.receiver, &DownloadReceiver::bytesReceived);
+    h.feeder.feed(Stream::announcement({"/TARVELO/r/a", "/TARVELO/b", "/TARVELO/c"}));
+    h.feeder.feed(Stream::file("/TARVELO/r/a", QByteArray(1000, 'a')) + Stream::file("/TARVELO/b", "b")
                 + Stream::file("/TARVELO/c", "c"));
     QCOMPARE(current.count(), 3);
     QCOMPARE(current.at(0).at(0).toString(), QStringLiteral("r/a"));
@@ -392,14 +369,12 @@ void TestDownloadReceiver::progressSignals()
 
 void TestDownloadReceiver::earlyEndNotice()
 {
-    DownloadReceiver receiver;
-    receiver.begin(m_download);
-    StreamFeeder feeder(&receiver);
-    feeder.feed(Stream::announcement({"/TARVELO/a", "/etc/b", "/TARVELO/c", "/TARVELO/d"}) + Stream::file("/TARVELO/a", "1")
+    Harness h(m_download);
+    h.feeder.feed(Stream::announcement({"/TARVELO/a", "/etc/b", "/TARVELO/c", "/TARVELO/d"}) + Stream::file("/TARVELO/a", "1")
                 + Stream::file("/etc/b", "2"));
-    feeder.feed(Stream::file("/TARVELO/c", "33333").left(30));
-    receiver.abort();
-    const QString text = DownloadNotice::earlyEndText(QStringLiteral("Lost."), receiver);
+    h.feeder.feed(Stream::file("/TARVELO/c", "33333").left(30));
+    h.receiver.abort();
+    const QString text = DownloadNotice::earlyEndText(QStringLiteral("Lost."), h.receiver);
     QVERIFY2(text.startsWith(QLatin1String("Lost.")), qPrintable(text));
     QVERIFY2(text.contains(QLatin1String("Arrived: a.")), qPrintable(text));
     QVERIFY2(text.contains(QLatin1String("discarded")) && text.contains(QLatin1String(": c.")), qPrintable(text));
