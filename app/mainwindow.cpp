@@ -1,45 +1,296 @@
+// MainWindow: construction, look, window chrome, splitter and the download folder.
 #include "app/mainwindow.h"
 
+#include "app/checkconnection.h"
 #include "app/mainwindowui.h"
+#include "app/settings.h"
+#include "app/style.h"
 #include "download/downloadreceiver.h"
 #include "help/helplauncher.h"
 
-#include <QMetaObject>
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QTcpSocket>
 
-// Stub: filled in by the application shell work.
+namespace {
+
+const char kDownloadGroup[] = "Download";
+const char kPathKey[] = "Path";
+const char kMenuStyle[] = "font-family: 'Arial'";
+const char kWhiteBackground[] = "background-color : white";
+const QColor kDarkBackground(88, 96, 109);
+// Menu texts on the dark menu bar and menus.
+const QColor kMenuText(255, 255, 255);
+
+QString askForFolder(QWidget *parent)
+{
+    return QFileDialog::getExistingDirectory(parent, MainWindow::tr("Select directory"),
+                                             QDir::homePath(), QFileDialog::ShowDirsOnly);
+}
+
+QFont arial(int pointSize, bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    if (pointSize > 0)
+        font.setPointSize(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent, Qt::CustomizeWindowHint), ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
     setUpDownload();
+
+    setWindowTitle(tr("TARVELO\u2122 Utility:: Downloader"));
+    setWindowIcon(QIcon(QStringLiteral(":/icon/download.png")));
+    setCursor(Qt::ArrowCursor);
+    applyStyle();
+    ui->BUTTON_DOWNLOAD->setEnabled(false);
+
+    m_helpLauncher = new HelpLauncher;
+
+    m_listMenu = new QMenu(this);
+    m_listMenu->setObjectName(QStringLiteral("listMenu"));
+    m_treeMenu = new QMenu(this);
+    m_treeMenu->setObjectName(QStringLiteral("treeMenu"));
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    m_listDownloadAction = m_listMenu->addAction(tr("Start Download"));
+    m_treeDownloadAction = m_treeMenu->addAction(tr("Start Download"));
+    ui->FILE_LISTWIDGET->setContextMenuPolicy(Qt::CustomContextMenu);
+    ui->FILE_TREEWIDGET->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    buildMenus();
+    connectDialogs();
+
+    resize(1024, 768);
+    ui->splitter->setSizes({80, 130});
+    QListWidget *list = ui->FILE_LISTWIDGET;
+    list->setViewMode(QListView::IconMode);
+    list->setIconSize(QSize(100, 100));
+    list->setGridSize(QSize(120, 120));
+    list->setResizeMode(QListView::Adjust);
+    list->setMovement(QListView::Static);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setDragEnabled(false);
+    list->setAcceptDrops(false);
+    list->setDragDropMode(QAbstractItemView::NoDragDrop);
+
+    checkConnection(connect(ui->splitter, SIGNAL(splitterMoved(int,int)), this,
+                            SLOT(slotSplitterMoved(int,int))),
+                    "splitterMoved");
+
+    QDir folder = QDir::home();
+    folder.cd(QStringLiteral("Downloads"));
+    m_downloadPath = folder.path();
+    m_settingsPath = QString::fromStdString(Settings::settingsFilePath());
+    std::string stored;
+    if (Settings::readSetting(kDownloadGroup, kPathKey, std::string(), stored,
+                              m_settingsPath.toStdString())) {
+        const QString path = QString::fromStdString(stored);
+        if (QFileInfo(path).isDir())
+            m_downloadPath = path;
+    }
+    ui->LABEL_DOWNLOAD_PATH->setText(QStringLiteral("  ") + m_downloadPath);
 }
 
 MainWindow::~MainWindow()
 {
     delete ui;
+    ui = nullptr;
+    if (m_socket) {
+        // Closing the link must not come back here as a lost link.
+        m_socket->disconnect(this);
+        if (m_connectionCount != 0)
+            m_socket->disconnectFromHost();
+        delete m_socket;
+        m_socket = nullptr;
+    }
+    delete m_helpLauncher;
 }
 
-void MainWindow::mousePressEvent(QMouseEvent *event) { QMainWindow::mousePressEvent(event); }
-void MainWindow::mouseDoubleClickEvent(QMouseEvent *event) { QMainWindow::mouseDoubleClickEvent(event); }
-void MainWindow::mouseMoveEvent(QMouseEvent *event) { QMainWindow::mouseMoveEvent(event); }
-void MainWindow::resizeEvent(QResizeEvent *event) { QMainWindow::resizeEvent(event); }
-void MainWindow::closeEvent(QCloseEvent *event) { QMainWindow::closeEvent(event); }
-void MainWindow::showEvent(QShowEvent *event) { QMainWindow::showEvent(event); }
-void MainWindow::slotSetDownloadFolder() {}
-void MainWindow::slotAboutAction() { m_aboutDialog.show(); }
-void MainWindow::slotSplitterMoved(int, int) {}
+void MainWindow::applyStyle()
+{
+    setFont(arial(0, true));
+    ui->centralWidget->setStyleSheet(
+        QStringLiteral("QWidget {\n\tbackground-color: rgb(88, 96, 109);\n}"));
+    ui->pushButton_3->setStyleSheet(Style::imageButtonStyle(QStringLiteral("QPushButton#pushButton_3"),
+                                                            QStringLiteral("minimize")));
+    ui->pushButton_2->setStyleSheet(Style::imageButtonStyle(QStringLiteral("QPushButton#pushButton_2"),
+                                                            QStringLiteral("maximize")));
+    ui->pushButton->setStyleSheet(Style::imageButtonStyle(QStringLiteral("QPushButton#pushButton"),
+                                                          QStringLiteral("close")));
+    ui->BUTTON_DOWNLOAD->setStyleSheet(
+        Style::imageButtonStyle(QStringLiteral("QPushButton"), QStringLiteral("download")));
+    ui->BUTTON_DOWNLOAD->setFont(arial(11, true));
+    ui->LABEL_DOWNLOAD_PATH->setStyleSheet(QStringLiteral(
+        "QLabel {\n\tbackground-color: rgb(67, 78, 93);\n\tcolor: rgb(163, 170, 180);\n}"));
+    ui->LABEL_DOWNLOAD_PATH->setFont(arial(11, true));
+
+    QTreeWidget *tree = ui->FILE_TREEWIDGET;
+    tree->setFont(arial(11, false));
+    QPalette palette = tree->palette();
+    for (QPalette::ColorRole role : {QPalette::Button, QPalette::Base, QPalette::Window})
+        palette.setColor(role, kDarkBackground);
+    tree->setPalette(palette);
+    tree->setStyleSheet(QLatin1String(kWhiteBackground));
+    ui->FILE_LISTWIDGET->setStyleSheet(QLatin1String(kWhiteBackground));
+
+    ui->menuBar->setFont(arial(0, false));
+    ui->menuBar->setStyleSheet(QLatin1String(kMenuStyle));
+    QPalette menuPalette = ui->menuBar->palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        menuPalette.setColor(role, kMenuText);
+    ui->menuBar->setPalette(menuPalette);
+}
+
+void MainWindow::buildMenus()
+{
+    QMenuBar *bar = ui->menuBar;
+    bar->clear();
+    auto menu = [&](const QString &title) {
+        QMenu *m = bar->addMenu(title);
+        m->setStyleSheet(QLatin1String(kMenuStyle));
+        m->setFont(arial(0, false));
+        m->setPalette(bar->palette());
+        return m;
+    };
+
+    QMenu *file = menu(tr("&File"));
+    m_menuDownloadAction = file->addAction(tr("Start Download"));
+    checkConnection(connect(m_menuDownloadAction, SIGNAL(triggered(bool)), this,
+                            SLOT(on_BUTTON_DOWNLOAD_clicked())),
+                    "Start Download");
+    QAction *folderAction = file->addAction(tr("Set Download folder"));
+    checkConnection(connect(folderAction, SIGNAL(triggered(bool)), this,
+                            SLOT(slotSetDownloadFolder())),
+                    "Set Download folder");
+
+    QMenu *link = menu(tr("&Connect"));
+    m_connectAction = link->addAction(tr("Connect"));
+    checkConnection(connect(m_connectAction, SIGNAL(triggered(bool)), this, SLOT(Connect())),
+                    "Connect");
+    m_disconnectAction = link->addAction(tr("Disconnect"));
+    checkConnection(connect(m_disconnectAction, SIGNAL(triggered(bool)), this, SLOT(Disconnect())),
+                    "Disconnect");
+    m_connectAction->setVisible(true);
+    m_disconnectAction->setVisible(false);
+
+    QMenu *help = menu(tr("&Help"));
+    m_helpAction = help->addAction(tr("Help Contents"));
+    m_helpAction->setShortcut(QKeySequence::HelpContents);
+    checkConnection(connect(m_helpAction, SIGNAL(triggered()), this, SLOT(showDocumentation())),
+                    "Help Contents");
+    QAction *about = help->addAction(tr("About"));
+    checkConnection(connect(about, SIGNAL(triggered(bool)), this, SLOT(slotAboutAction())),
+                    "About");
+}
+
+void MainWindow::connectDialogs()
+{
+    checkConnection(connect(&m_notDownloadedDialog, SIGNAL(signalDownlaod()), this,
+                            SLOT(NotDOWNLOAD_clicked())),
+                    "signalDownlaod");
+    checkConnection(connect(&m_replaceDialog, SIGNAL(DownloadStart()), this,
+                            SLOT(DownloadStart())),
+                    "DownloadStart");
+    checkConnection(connect(&m_replaceFolderDialog, SIGNAL(DownloadStartTreeWidget()), this,
+                            SLOT(DownloadStartTreeWidget())),
+                    "DownloadStartTreeWidget");
+    checkConnection(connect(m_progressDialog.cancelDialog(), SIGNAL(signalDownloadingCancel()),
+                            this, SLOT(slotDownloadingCancel())),
+                    "signalDownloadingCancel");
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    m_pressPos = event->pos();
+}
+
+void MainWindow::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->buttons() & Qt::LeftButton)
+        on_pushButton_2_clicked();
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    // From the frame's corner: with a platform border, the inner corner would drift the
+    // window by the border's width on every move.
+    if (event->buttons() & Qt::LeftButton)
+        move(pos() + (event->pos() - m_pressPos));
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!m_resizeSeen) {
+        m_resizeSeen = true;
+        return;
+    }
+    if (m_splitterSizes.isEmpty())
+        return;
+    // The tree keeps its width; the right pane takes up the whole change.
+    QList<int> sizes = ui->splitter->sizes();
+    if (sizes.size() < 2)
+        return;
+    const int change = sizes.first() - m_splitterSizes.first();
+    sizes.first() = m_splitterSizes.first();
+    sizes.last() = qMax(0, sizes.last() + change);
+    ui->splitter->setSizes(sizes);
+    m_splitterSizes = sizes;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    delete m_helpLauncher; // ends a running help viewer
+    m_helpLauncher = nullptr;
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    m_splitterSizes = ui->splitter->sizes();
+    QMainWindow::showEvent(event);
+}
+
+void MainWindow::slotSplitterMoved(int, int)
+{
+    m_splitterSizes = ui->splitter->sizes();
+}
+
 void MainWindow::on_pushButton_3_clicked() { showMinimized(); }
 void MainWindow::on_pushButton_2_clicked() { isMaximized() ? showNormal() : showMaximized(); }
 void MainWindow::on_pushButton_clicked() { close(); }
-void MainWindow::Connect() {}
-void MainWindow::Disconnect() {}
-void MainWindow::showDocumentation() {}
-void MainWindow::onLinkLost() {}
 
-void MainWindow::sendLine(const QByteArray &line)
+void MainWindow::slotAboutAction()
 {
-    if (m_socket)
-        m_socket->write(line);
+    m_aboutDialog.show();
+}
+
+void MainWindow::showDocumentation()
+{
+    if (!m_helpLauncher) // closed once and shown again
+        m_helpLauncher = new HelpLauncher;
+    m_helpLauncher->showHelpPage(QStringLiteral("index.html"));
+}
+
+void MainWindow::slotSetDownloadFolder()
+{
+    const QString path = (m_folderChooser ? m_folderChooser : askForFolder)(this);
+    if (path.isEmpty() || !QFileInfo(path).isDir())
+        return;
+    m_downloadPath = path;
+    ui->LABEL_DOWNLOAD_PATH->setText(QStringLiteral("  ") + m_downloadPath);
+    Settings::writeSetting(kDownloadGroup, kPathKey, m_downloadPath.toStdString(),
+                           m_settingsPath.toStdString());
 }

@@ -143,6 +143,20 @@ private:
     NoticeDialog m_noticeDialog;
 
     // --- shell additions ---
+public:
+    // Supplies the folder for "Set Download folder"; an empty result means the user
+    // cancelled. The default asks with the platform's directory chooser.
+    using FolderChooser = QString (*)(QWidget *parent);
+    void setFolderChooser(FolderChooser chooser) { m_folderChooser = chooser; }
+    int connectionCount() const { return m_connectionCount; }
+
+private:
+    void buildMenus();
+    void applyStyle();
+    void connectDialogs();
+    void dropSocket();
+    void watchLink();
+    FolderChooser m_folderChooser = nullptr;
 
     // --- browse additions ---
 

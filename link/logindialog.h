@@ -1,16 +1,49 @@
 #pragma once
-#include <QDialog>
+#include "link/loginexchange.h"
 
+#include <QDialog>
+#include <string>
+
+class QIntValidator;
 class QTcpSocket;
 
-// Stub: filled in by the application shell work.
+namespace Ui {
+struct LoginDialog;
+}
+
+// Asks for the instrument's address and the login, and logs the main window's socket in.
+// Accepted only once the instrument has accepted the login. Never owns the socket.
 class LoginDialog : public QDialog
 {
     Q_OBJECT
 public:
     explicit LoginDialog(QWidget *parent = nullptr);
-    void setSocket(QTcpSocket *socket) { m_socket = socket; }
+    ~LoginDialog() override;
+
+    void setSocket(QTcpSocket *socket);
+
+    // Time limits of one attempt; the defaults suit the instrument, tests shorten them.
+    void setConnectTimeout(int ms) { m_exchange.setConnectTimeout(ms); }
+    void setAnswerTimeout(int ms) { m_exchange.setAnswerTimeout(ms); }
+    QString hostAddress() const { return m_hostAddress; }
+
+public slots:
+    void on_CHECKBOX_ANONYMOUS_clicked();
+    void on_BUTTON_CONNECT_clicked();
+    void on_BUTTON_CANCEL_clicked();
+    // Cancel and Escape both end here: the attempt's connection is closed first.
+    void reject() override;
 
 private:
+    void buildHostAddress();
+    void restoreLastAddress();
+    void onAccepted();
+    void onFailed(LoginExchange::Failure failure);
+
+    Ui::LoginDialog *ui = nullptr;
+    QIntValidator *m_validator = nullptr;
+    QString m_hostAddress;
     QTcpSocket *m_socket = nullptr;
+    std::string m_settingsPath;
+    LoginExchange m_exchange;
 };

@@ -39,6 +39,15 @@ int InstrumentServer::sessionCount() const
     return findChildren<InstrumentSession *>(QString(), Qt::FindDirectChildrenOnly).size();
 }
 
+qint64 InstrumentServer::peakQueuedBytes() const
+{
+    qint64 peak = m_peakOfClosed;
+    for (const InstrumentSession *session :
+         findChildren<InstrumentSession *>(QString(), Qt::FindDirectChildrenOnly))
+        peak = qMax(peak, session->peakQueuedBytes());
+    return peak;
+}
+
 void InstrumentServer::acceptConnections()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
@@ -51,6 +60,7 @@ void InstrumentServer::acceptConnections()
         connect(session, &InstrumentSession::downloadFinished, this,
                 [this, id](int files, bool cancelled) { emit downloadFinished(id, files, cancelled); });
         connect(session, &InstrumentSession::closed, this, [this, session, id] {
+            m_peakOfClosed = qMax(m_peakOfClosed, session->peakQueuedBytes());
             session->deleteLater();
             emit clientDisconnected(id);
         });

@@ -24,6 +24,9 @@ public:
     QString errorString() const;
 
     int sessionCount() const;
+    // The most output that ever waited in any one session (socket buffer and queued lines):
+    // shows that a slow client does not make the buffers grow.
+    qint64 peakQueuedBytes() const;
 
 signals:
     // Per client; `session` numbers clients from 1 in the order they connected.
@@ -43,4 +46,5 @@ private:
     QTcpServer *m_server = nullptr;
     QString m_error;
     int m_lastId = 0;
+    qint64 m_peakOfClosed = 0;
 };

@@ -444,6 +444,7 @@ void InstrumentSession::pump()
         if (piece.isEmpty())
             break;
         m_socket->write(piece);
+        m_peakQueued = qMax(m_peakQueued, queuedBytes());
         if (m_options.chunk > 0) {
             m_socket->flush();
             if (m_options.chunkDelayMs > 0) {

@@ -26,6 +26,8 @@ public:
     ~InstrumentSession() override;
 
     int id() const { return m_id; }
+    // The most output ever waiting in this session: the socket's buffer and queued lines.
+    qint64 peakQueuedBytes() const { return m_peakQueued; }
 
     // Output is written to the socket only while it holds fewer bytes than this.
     static constexpr qint64 kHighWater = 1024 * 1024;
@@ -84,6 +86,7 @@ private:
 
     QByteArrayList m_output; // whole writes not yet handed to the socket
     qint64 m_outputBytes = 0;
+    qint64 m_peakQueued = 0;
     QTimer m_pieceTimer;     // the delay between pieces
     bool m_inPump = false;
     bool m_closeWhenWritten = false;

@@ -114,9 +114,13 @@ void InstrumentTree::expandInto(const QString &remoteFolder, QStringList *ancest
                                 QStringList *out) const
 {
     const QString local = localPath(remoteFolder);
-    // A link back to a folder above would otherwise recurse for ever.
-    if (local.isEmpty() || ancestors->contains(local))
+    if (local.isEmpty())
         return;
+    // A link to a folder already on the way down, or above one, would only repeat the tree.
+    for (const QString &ancestor : qAsConst(*ancestors)) {
+        if (ancestor == local || ancestor.startsWith(local + QLatin1Char('/')))
+            return;
+    }
     ancestors->append(local);
     for (const Entry &entry : list(remoteFolder)) {
         const QString child = remoteFolder + QLatin1Char('/') + entry.name;

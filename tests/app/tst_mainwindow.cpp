@@ -1,0 +1,375 @@
+#include "app/mainwindow.h"
+#include "app/mainwindowui.h"
+#include "app/settings.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSplitterHandle>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+QString s_chosenFolder;
+QString chooseForTest(QWidget *) { return s_chosenFolder; }
+
+QAction *menuAction(MainWindow &window, const QString &text)
+{
+    for (QAction *menu : window.form()->menuBar->actions())
+        for (QAction *action : menu->menu()->actions())
+            if (action->text() == text)
+                return action;
+    return nullptr;
+}
+
+void sendMouse(QWidget *to, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+               Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, pos, to->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(to, &event);
+}
+} // namespace
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void startState_data();
+    void startState();
+    void menus();
+    void defaultFolder_data();
+    void defaultFolder();
+    void folderChoice_data();
+    void folderChoice();
+    void doubleClick_data();
+    void doubleClick();
+    void drag_data();
+    void drag();
+    void titleButtons_data();
+    void titleButtons();
+    void treeKeepsWidth_data();
+    void treeKeepsWidth();
+
+private:
+    // A fresh home folder for every test function: HOME is read when a window is made.
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+void tst_MainWindow::init()
+{
+    m_home = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_home->isValid());
+    qputenv("HOME", QFile::encodeName(m_home->path()));
+}
+
+void tst_MainWindow::startState_data()
+{
+    QTest::addColumn<QString>("object"); // object name, or "action:<text>" for a menu action
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QVariant>("expected");
+    QTest::newRow("Connect visible") << "action:Connect" << QByteArray("visible") << QVariant(true);
+    QTest::newRow("Disconnect hidden") << "action:Disconnect" << QByteArray("visible") << QVariant(false);
+    QTest::newRow("menu Start Download enabled") << "action:Start Download" << QByteArray("enabled")
+                                                 << QVariant(true);
+    QTest::newRow("download button disabled") << "BUTTON_DOWNLOAD" << QByteArray("enabled")
+                                              << QVariant(false);
+    QTest::newRow("help key") << "action:Help Contents" << QByteArray("shortcut")
+                              << QVariant(QKeySequence(QKeySequence::HelpContents));
+    QTest::newRow("title") << "MainWindow" << QByteArray("windowTitle")
+                           << QVariant(QString::fromUtf8("TARVELO\u2122 Utility:: Downloader"));
+    QTest::newRow("size") << "MainWindow" << QByteArray("size") << QVariant(QSize(1024, 768));
+    QTest::newRow("list icon size") << "FILE_LISTWIDGET" << QByteArray("iconSize")
+                                    << QVariant(QSize(100, 100));
+    QTest::newRow("list grid") << "FILE_LISTWIDGET" << QByteArray("gridSize")
+                               << QVariant(QSize(120, 120));
+    QTest::newRow("list selection") << "FILE_LISTWIDGET" << QByteArray("selectionMode")
+                                    << QVariant(int(QAbstractItemView::ExtendedSelection));
+    QTest::newRow("list no drag") << "FILE_LISTWIDGET" << QByteArray("dragEnabled") << QVariant(false);
+    QTest::newRow("list context menu") << "FILE_LISTWIDGET" << QByteArray("contextMenuPolicy")
+                                       << QVariant(int(Qt::CustomContextMenu));
+    QTest::newRow("tree context menu") << "FILE_TREEWIDGET" << QByteArray("contextMenuPolicy")
+                                       << QVariant(int(Qt::CustomContextMenu));
+    QTest::newRow("tree header hidden") << "FILE_TREEWIDGET" << QByteArray("headerHidden")
+                                        << QVariant(true);
+}
+
+void tst_MainWindow::startState()
+{
+    QFETCH(QString, object);
+    QFETCH(QByteArray, property);
+    QFETCH(QVariant, expected);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QObject *target = nullptr;
+    if (object.startsWith(QLatin1String("action:")))
+        target = menuAction(window, object.mid(7));
+    else if (object == QLatin1String("MainWindow"))
+        target = &window;
+    else
+        target = window.findChild<QObject *>(object);
+    QVERIFY2(target, qPrintable(object));
+    QVariant actual = target->property(property);
+    if (expected.type() == QVariant::Int)
+        actual.convert(QVariant::Int);
+    QCOMPARE(actual, expected);
+
+    // True for every row: nothing connected yet, empty views, the platform draws no frame.
+    QCOMPARE(window.connectionCount(), 0);
+    QCOMPARE(window.socket(), nullptr);
+    QCOMPARE(window.form()->FILE_TREEWIDGET->topLevelItemCount(), 0);
+    QCOMPARE(window.form()->FILE_LISTWIDGET->count(), 0);
+    QCOMPARE(window.windowFlags() & ~Qt::WindowType_Mask, Qt::CustomizeWindowHint);
+}
+
+void tst_MainWindow::menus()
+{
+    MainWindow window;
+    QStringList layout;
+    for (QAction *menu : window.form()->menuBar->actions()) {
+        QStringList entries;
+        for (QAction *action : menu->menu()->actions())
+            entries << action->text();
+        layout << menu->text() + QLatin1Char(':') + entries.join(QLatin1Char('|'));
+    }
+    QCOMPARE(layout, QStringList({"&File:Start Download|Set Download folder",
+                                  "&Connect:Connect|Disconnect", "&Help:Help Contents|About"}));
+    // The menu bar sits under the title buttons and above the splitter.
+    auto *column = window.form()->verticalLayout_2;
+    QCOMPARE(column->indexOf(window.form()->menuBar), 0);
+    QCOMPARE(column->indexOf(window.form()->splitter), 1);
+    QCOMPARE(window.form()->menuBar->height(), 30);
+}
+
+void tst_MainWindow::defaultFolder_data()
+{
+    QTest::addColumn<bool>("downloadsFolder");
+    QTest::addColumn<QString>("stored"); // relative to home; "" stores nothing
+    QTest::addColumn<bool>("storedExists");
+    QTest::addColumn<QString>("expected"); // relative to home
+    QTest::newRow("no Downloads folder") << false << "" << false << "";
+    QTest::newRow("Downloads folder") << true << "" << false << "/Downloads";
+    QTest::newRow("stored folder wins") << true << "/my results" << true << "/my results";
+    QTest::newRow("stored folder gone") << true << "/gone" << false << "/Downloads";
+    QTest::newRow("stored percent twenty") << false << "/a%20b" << true << "/a%20b";
+}
+
+void tst_MainWindow::defaultFolder()
+{
+    QFETCH(bool, downloadsFolder);
+    QFETCH(QString, stored);
+    QFETCH(bool, storedExists);
+    QFETCH(QString, expected);
+    const QString home = QDir::homePath();
+    if (downloadsFolder)
+        QVERIFY(QDir(home).mkdir(QStringLiteral("Downloads")));
+    if (!stored.isEmpty()) {
+        if (storedExists)
+            QVERIFY(QDir(home).mkpath(home + stored));
+        Settings::writeSetting("Download", "Path", (home + stored).toStdString(),
+                               Settings::settingsFilePath());
+    }
+    MainWindow window;
+    QCOMPARE(window.downloadPath(), home + expected);
+    QCOMPARE(window.form()->LABEL_DOWNLOAD_PATH->text(), QStringLiteral("  ") + home + expected);
+}
+
+void tst_MainWindow::folderChoice_data()
+{
+    QTest::addColumn<QString>("chosen"); // relative to home; "<cancel>" for an empty answer
+    QTest::addColumn<bool>("create");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("cancelled") << "<cancel>" << false << false;
+    QTest::newRow("not a folder") << "/missing" << false << false;
+    QTest::newRow("plain folder") << "/data" << true << true;
+    QTest::newRow("folder with blanks") << "/lab data/run 1" << true << true;
+    QTest::newRow("percent twenty in name") << "/a%20b" << true << true;
+    QTest::newRow("non-ascii name") << QString::fromUtf8("/Messdaten J\xc3\xbcrgen") << true << true;
+}
+
+void tst_MainWindow::folderChoice()
+{
+    QFETCH(QString, chosen);
+    QFETCH(bool, create);
+    QFETCH(bool, taken);
+    const QString home = QDir::homePath();
+    const QString path = chosen == QLatin1String("<cancel>") ? QString() : home + chosen;
+    if (create)
+        QVERIFY(QDir().mkpath(path));
+    const QString settingsFile = QString::fromStdString(Settings::settingsFilePath());
+
+    QString before;
+    {
+        MainWindow window;
+        before = window.downloadPath();
+        s_chosenFolder = path;
+        window.setFolderChooser(chooseForTest);
+        menuAction(window, QStringLiteral("Set Download folder"))->trigger();
+        const QString now = taken ? path : before;
+        QCOMPARE(window.downloadPath(), now);
+        QCOMPARE(window.form()->LABEL_DOWNLOAD_PATH->text(), QStringLiteral("  ") + now);
+        QCOMPARE(QFile::exists(settingsFile), taken);
+    }
+    MainWindow next; // the choice outlives the run
+    QCOMPARE(next.downloadPath(), taken ? path : before);
+}
+
+void tst_MainWindow::doubleClick_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("maximisedBefore");
+    QTest::addColumn<bool>("maximisedAfter");
+    QTest::newRow("left maximises") << int(Qt::LeftButton) << false << true;
+    QTest::newRow("left restores") << int(Qt::LeftButton) << true << false;
+    QTest::newRow("right does nothing") << int(Qt::RightButton) << false << false;
+    QTest::newRow("right keeps maximised") << int(Qt::RightButton) << true << true;
+    QTest::newRow("middle does nothing") << int(Qt::MiddleButton) << false << false;
+}
+
+void tst_MainWindow::doubleClick()
+{
+    QFETCH(int, button);
+    QFETCH(bool, maximisedBefore);
+    QFETCH(bool, maximisedAfter);
+    MainWindow window;
+    maximisedBefore ? window.showMaximized() : window.showNormal();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_COMPARE(window.isMaximized(), maximisedBefore);
+    const auto b = Qt::MouseButton(button);
+    sendMouse(&window, QEvent::MouseButtonDblClick, QPoint(200, 12), b, b);
+    QTRY_COMPARE(window.isMaximized(), maximisedAfter);
+}
+
+void tst_MainWindow::drag_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<QPoint>("press");
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<QPoint>("moved");
+    QTest::newRow("left drags") << int(Qt::LeftButton) << QPoint(300, 12) << QPoint(340, 42)
+                                << QPoint(40, 30);
+    QTest::newRow("left drags back") << int(Qt::LeftButton) << QPoint(300, 12) << QPoint(280, 2)
+                                     << QPoint(-20, -10);
+    QTest::newRow("left with right held drags") << int(Qt::LeftButton | Qt::RightButton)
+                                                << QPoint(100, 5) << QPoint(110, 5) << QPoint(10, 0);
+    QTest::newRow("right does not drag") << int(Qt::RightButton) << QPoint(300, 12)
+                                         << QPoint(340, 42) << QPoint(0, 0);
+    QTest::newRow("no button does not drag") << 0 << QPoint(300, 12) << QPoint(340, 42)
+                                             << QPoint(0, 0);
+}
+
+void tst_MainWindow::drag()
+{
+    QFETCH(int, buttons);
+    QFETCH(QPoint, press);
+    QFETCH(QPoint, to);
+    QFETCH(QPoint, moved);
+    MainWindow window;
+    window.move(100, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QPoint start = window.pos();
+    const Qt::MouseButtons held(buttons);
+    const Qt::MouseButton pressed = held == Qt::RightButton ? Qt::RightButton : Qt::LeftButton;
+    sendMouse(&window, QEvent::MouseButtonPress, press, pressed, pressed);
+    // Positions are window coordinates of the event, as the window had not moved yet.
+    sendMouse(&window, QEvent::MouseMove, to, Qt::NoButton, held);
+    QTRY_COMPARE(window.pos(), start + moved);
+}
+
+void tst_MainWindow::titleButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("minimise") << "pushButton_3" << 1 << "minimised";
+    QTest::newRow("maximise") << "pushButton_2" << 1 << "maximised";
+    QTest::newRow("maximise twice restores") << "pushButton_2" << 2 << "normal";
+    QTest::newRow("close") << "pushButton" << 1 << "closed";
+}
+
+void tst_MainWindow::titleButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(int, clicks);
+    QFETCH(QString, expected);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *b = window.findChild<QPushButton *>(button);
+    QVERIFY(b);
+    QCOMPARE(b->text(), QString());
+    QVERIFY(b->maximumSize().width() <= 30 && b->maximumSize().height() <= 25);
+    for (int i = 0; i < clicks; ++i) {
+        b->click();
+        QCoreApplication::processEvents();
+    }
+    if (expected == QLatin1String("minimised"))
+        QTRY_VERIFY(window.isMinimized());
+    else if (expected == QLatin1String("maximised"))
+        QTRY_VERIFY(window.isMaximized());
+    else if (expected == QLatin1String("normal"))
+        QTRY_VERIFY(!window.isMaximized() && !window.isMinimized() && window.isVisible());
+    else
+        QTRY_VERIFY(!window.isVisible());
+}
+
+void tst_MainWindow::treeKeepsWidth_data()
+{
+    QTest::addColumn<int>("handleMove"); // drag the splitter first by this much (0: not at all)
+    QTest::addColumn<QString>("change");
+    QTest::newRow("grow") << 0 << "grow";
+    QTest::newRow("shrink") << 0 << "shrink";
+    QTest::newRow("maximise and restore") << 0 << "maximise";
+    QTest::newRow("moved splitter, then grow") << 120 << "grow";
+    QTest::newRow("moved splitter, then maximise") << -60 << "maximise";
+}
+
+void tst_MainWindow::treeKeepsWidth()
+{
+    QFETCH(int, handleMove);
+    QFETCH(QString, change);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSplitter *splitter = window.form()->splitter;
+    const QList<int> initial = splitter->sizes();
+    // The first resize leaves the share of the layout alone: tree and right pane as 80 to 130.
+    const double share = double(initial.at(0)) / initial.at(1);
+    QVERIFY2(share > 0.5 && share < 0.75, qPrintable(QString::number(share)));
+
+    if (handleMove) {
+        QSplitterHandle *handle = splitter->handle(1);
+        const QPoint grip = handle->rect().center();
+        const QPoint to = grip + QPoint(handleMove, 0);
+        sendMouse(handle, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(handle, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        sendMouse(handle, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        QTRY_COMPARE(splitter->sizes().at(0), initial.at(0) + handleMove);
+    }
+    const int treeWidth = splitter->sizes().at(0);
+
+    if (change == QLatin1String("grow")) {
+        window.resize(1300, 900);
+    } else if (change == QLatin1String("shrink")) {
+        window.resize(900, 700);
+    } else {
+        window.showMaximized();
+        QTRY_VERIFY(window.isMaximized());
+        QCOMPARE(splitter->sizes().at(0), treeWidth);
+        window.showNormal();
+        QTRY_VERIFY(!window.isMaximized());
+    }
+    QTRY_VERIFY(window.size() != QSize(1024, 768) || change == QLatin1String("maximise"));
+    QCoreApplication::processEvents();
+    QCOMPARE(splitter->sizes().at(0), treeWidth);
+    QCOMPARE(splitter->sizes().at(0) + splitter->sizes().at(1) + splitter->handleWidth(),
+             splitter->width());
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
