@@ -121,12 +121,31 @@ public:
 
     bool listShows(const QString &name) const { return !list()->findItems(name, Qt::MatchExactly).isEmpty(); }
 
+    // Selects the entries in this order, as clicks with Ctrl held would.
     void select(const QStringList &names)
     {
         list()->clearSelection();
         for (const QString &n : names)
-            for (QListWidgetItem *item : list()->findItems(n, Qt::MatchExactly))
+            for (QListWidgetItem *item : list()->findItems(n, Qt::MatchExactly)) {
                 item->setSelected(true);
+                window->on_FILE_LISTWIDGET_itemClicked(item);
+            }
+    }
+
+    // Selects the folder below the root with this name; false when the tree has none.
+    bool selectTreeFolder(const QString &name)
+    {
+        if (tree()->topLevelItemCount() != 1)
+            return false;
+        QTreeWidgetItem *root = tree()->topLevelItem(0);
+        for (int i = 0; i < root->childCount(); ++i) {
+            if (root->child(i)->text(0) == name) {
+                tree()->clearSelection();
+                root->child(i)->setSelected(true);
+                return true;
+            }
+        }
+        return false;
     }
 
     // Download ended: window usable, progress closed, reader idle.

@@ -146,11 +146,7 @@ void TestDownloadE2E::nestedFolderFromTree()
     options.chunk = piece;
     QVERIFY(s.start(options));
     QVERIFY(s.openWindow());
-    QTRY_VERIFY(s.tree()->topLevelItemCount() == 1 && s.tree()->topLevelItem(0)->childCount() == 1);
-    QTreeWidgetItem *run1 = s.tree()->topLevelItem(0)->child(0);
-    QCOMPARE(run1->text(0), QStringLiteral("run1"));
-    s.tree()->clearSelection();
-    run1->setSelected(true);
+    QTRY_VERIFY(s.selectTreeFolder("run1"));
     const QString shownBefore = s.window->currentRemotePath();
 
     s.window->TreeDownload();
@@ -163,6 +159,7 @@ void TestDownloadE2E::nestedFolderFromTree()
 
     // Again: the folder exists now, so the question comes first; "Yes" downloads it again.
     auto *question = topLevel<AlreadyDialogTreeWidget>();
+    QVERIFY(s.selectTreeFolder("run1")); // the refreshed listing made the tree's items anew
     s.window->TreeDownload();
     QVERIFY(question->isVisible());
     QVERIFY(s.window->isEnabled());
