@@ -26,8 +26,10 @@ QString nameList(const QStringList &remotePaths)
 
 QString shownName(const QString &remotePath)
 {
+    // A refused path is shown whole, so the user sees where it pointed.
     const QString prefix = RemotePath::kRoot + QLatin1Char('/');
-    return remotePath.startsWith(prefix) ? remotePath.mid(prefix.size()) : remotePath;
+    return remotePath.startsWith(prefix) && RemotePath::isSafe(remotePath) ? remotePath.mid(prefix.size())
+                                                                            : remotePath;
 }
 
 QString failureText(const QList<DownloadReceiver::Failure> &failures)

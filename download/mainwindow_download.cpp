@@ -158,6 +158,10 @@ void MainWindow::endDownloadEarly(const QString &reason)
 
 bool MainWindow::endDownloadOnLinkLoss()
 {
+    // The instrument's last bytes may still wait in the socket when the close is seen:
+    // a file that arrived whole is kept.
+    if (m_receiver->isActive() && m_socket && m_socket->bytesAvailable() > 0)
+        m_reader.feed(m_socket->readAll());
     if (!m_receiver->isActive())
         return false;
     endDownloadEarly(tr("The link to the instrument was lost during the download."));
