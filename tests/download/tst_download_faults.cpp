@@ -59,8 +59,12 @@ void TestDownloadFaults::linkLost_data()
     QTest::addColumn<QString>("told");
     QTest::newRow("during the announcement") << QByteArray(Protocol::kListStart) << 40 << -1 << 0 << "No file arrived";
     QTest::newRow("in the middle of a file") << QByteArray() << 0 << 4500 << 1 << "Cut off and discarded";
-    QTest::newRow("between files") << QByteArray("<END>\n") << 6 << -1 << 1 << "Not received";
-    QTest::newRow("before the end notice") << QByteArray(Protocol::kDownloadCompleted) << 0 << -1 << 3 << "Arrived";
+    // The framing texts also stand inside b.bin and in the announcement: the cuts are placed
+    // by the end lines of the first and the last file, which are unique.
+    const QByteArray firstEnd = "$DOWNLOAD:</TARVELO/a.bin><END>\n";
+    const QByteArray lastEnd = "$DOWNLOAD:</TARVELO/c><END>\n";
+    QTest::newRow("between files") << firstEnd << int(firstEnd.size()) << -1 << 1 << "Not received";
+    QTest::newRow("before the end notice") << lastEnd << int(lastEnd.size()) << -1 << 3 << "Arrived";
 }
 
 void TestDownloadFaults::linkLost()
