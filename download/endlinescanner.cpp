@@ -74,8 +74,22 @@ qint64 EndLineScanner::step(const char *p, qint64 n, const Sink &sink)
     while (i < n) {
         if (m_state == Matching) {
             if (m_matched == 0) {
-                const void *hit = std::memchr(p + i, '$', size_t(n - i));
-                const qint64 next = hit ? static_cast<const char *>(hit) - p : n;
+                // Skip to the next "$" that may start the marker; a "$" followed by anything
+                // but its second byte stays inside the run, so content goes out in large runs.
+                qint64 next = i;
+                for (;;) {
+                    const void *hit = std::memchr(p + next, '$', size_t(n - next));
+                    if (!hit) {
+                        next = n;
+                        break;
+                    }
+                    next = static_cast<const char *>(hit) - p;
+                    if (next + 1 < n && p[next + 1] != m_pattern[1]) {
+                        ++next;
+                        continue;
+                    }
+                    break;
+                }
                 if (next > i)
                     sink(p + i, next - i);
                 i = next;
