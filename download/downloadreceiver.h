@@ -120,6 +120,7 @@ private:
     QString m_fileFailure;         // why it will not be stored, empty while all is well
     QStringList m_createdFolders;  // made for this file, deepest first
     qint64 m_fileBytes = 0;
+    qint64 m_writebackFrom = 0;    // bytes before this have been handed to the disk
 
     qint64 m_downloadBytes = 0;
     QElapsedTimer m_rateClock;

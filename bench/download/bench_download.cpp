@@ -315,6 +315,8 @@ int main(int argc, char **argv)
     std::printf("download benchmark: %lld MiB and %lld MiB files, stand-in instrument on %s:%u, %d round(s)\n",
                 large / kMiB, small / kMiB, qPrintable(kAddress), server.port, rounds);
 
+    const qint64 idleKiB = statusKiB("VmRSS:"); // before any download
+
     // Warm-up: both paths once on the large file, so that the memory the page cache and the
     // socket buffers need has been handed to this machine before anything is timed.
     viaReceiver(server, largeRemote, downloads);
@@ -322,15 +324,12 @@ int main(int argc, char **argv)
     bareQt(server, largeRemote, large, downloads);
     clearFolder(downloads);
 
-    const qint64 idleKiB = statusKiB("VmRSS:");
     double bestBare = 1e30, bestCandidate = 1e30, bestPosix = 1e30, bestSmall = 1e30;
     qint64 peakKiB = 0;
     for (int round = 0; round < rounds; ++round) {
         bestBare = qMin(bestBare, bareQt(server, largeRemote, large, downloads));
         clearFolder(downloads);
         resetPeak();
-        if (round == 0)
-            std::printf("peak after reset: %.1f MiB (reset works when this is near idle)\n", statusKiB("VmHWM:") / 1024.0);
         bestCandidate = qMin(bestCandidate, viaReceiver(server, largeRemote, downloads));
         peakKiB = qMax(peakKiB, statusKiB("VmHWM:"));
         clearFolder(downloads);
