@@ -293,12 +293,14 @@ int main(int argc, char **argv)
     parser.addOption({"large-mib", "Size of the large file in MiB (default 1024).", "n", "1024"});
     parser.addOption({"small-mib", "Size of the small file in MiB (default 64).", "n", "64"});
     parser.addOption({"rounds", "Rounds of baseline and candidate (default 2; best taken).", "n", "2"});
+    parser.addOption({"folder", "Where the source and download folders go (default: the temporary folder).", "dir"});
     parser.process(app);
     const qint64 large = parser.value("large-mib").toLongLong() * kMiB;
     const qint64 small = parser.value("small-mib").toLongLong() * kMiB;
     const int rounds = qMax(1, parser.value("rounds").toInt());
 
-    QTemporaryDir work;
+    QTemporaryDir work(parser.isSet("folder") ? parser.value("folder") + QStringLiteral("/bench_download-XXXXXX")
+                                              : QDir::tempPath() + QStringLiteral("/bench_download-XXXXXX"));
     if (!work.isValid())
         fatal(QStringLiteral("no temporary folder"));
     const QString root = work.filePath(QStringLiteral("root"));
