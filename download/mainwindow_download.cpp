@@ -123,6 +123,8 @@ void MainWindow::startDownload(const QStringList &remotePaths)
     }
     m_cancelRequested = false;
     m_completedCount = 0;
+    // Bytes the disk cannot take yet wait in the system's socket buffer, not in ours.
+    m_socket->setReadBufferSize(DownloadReceiver::kSocketReadBuffer);
     m_receiver->begin(m_downloadPath);
     sendLine(line);
     m_progressDialog.reset();

@@ -153,6 +153,7 @@ double viaReceiver(const Server &server, const QString &remote, const QString &d
     if (!socket.waitForConnected(10000))
         fatal(QStringLiteral("cannot connect"));
     qtLogin(socket);
+    socket.setReadBufferSize(DownloadReceiver::kSocketReadBuffer); // as the window does
     MessageReader reader;
     DownloadReceiver receiver;
     reader.setDownloadStream(&receiver);
