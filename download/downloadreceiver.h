@@ -30,7 +30,7 @@ public:
     static constexpr int kDefaultStallLimitMs = 60000;
     // Read buffer for the link while a download runs, so a slow disk cannot make the
     // program's memory grow.
-    static constexpr qint64 kSocketReadBuffer = 1024 * 1024;
+    static constexpr qint64 kSocketReadBuffer = 16 * 1024 * 1024;
 
     explicit DownloadReceiver(QObject *parent = nullptr);
     ~DownloadReceiver() override;
