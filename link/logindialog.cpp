@@ -265,10 +265,10 @@ void LoginDialog::onFailed(LoginExchange::Failure failure)
         ui->LABEL_CURRENT_STATE->setText(tr("account or password incorrect."));
         break;
     case LoginExchange::Failure::NoAnswer:
-        ui->LABEL_CURRENT_STATE->setText(tr("The instrument did not answer in time."));
+        ui->LABEL_CURRENT_STATE->setText(tr("No answer from the instrument."));
         break;
     case LoginExchange::Failure::LinkClosed:
-        ui->LABEL_CURRENT_STATE->setText(tr("The instrument closed the connection."));
+        ui->LABEL_CURRENT_STATE->setText(tr("The instrument closed the link."));
         break;
     }
     setEnabled(true);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QtGlobal>
 // Fixed texts of the instrument's line protocol, shared by the client and the stand-in instrument.
 
 namespace Protocol {

@@ -40,7 +40,6 @@ private slots:
     void init();
     void startState_data();
     void startState();
-    void menus();
     void defaultFolder_data();
     void defaultFolder();
     void folderChoice_data();
@@ -77,24 +76,8 @@ void tst_MainWindow::startState_data()
                                                  << QVariant(true);
     QTest::newRow("download button disabled") << "BUTTON_DOWNLOAD" << QByteArray("enabled")
                                               << QVariant(false);
-    QTest::newRow("help key") << "action:Help Contents" << QByteArray("shortcut")
-                              << QVariant(QKeySequence(QKeySequence::HelpContents));
     QTest::newRow("title") << "MainWindow" << QByteArray("windowTitle")
                            << QVariant(QString::fromUtf8("TARVELO\u2122 Utility:: Downloader"));
-    QTest::newRow("size") << "MainWindow" << QByteArray("size") << QVariant(QSize(1024, 768));
-    QTest::newRow("list icon size") << "FILE_LISTWIDGET" << QByteArray("iconSize")
-                                    << QVariant(QSize(100, 100));
-    QTest::newRow("list grid") << "FILE_LISTWIDGET" << QByteArray("gridSize")
-                               << QVariant(QSize(120, 120));
-    QTest::newRow("list selection") << "FILE_LISTWIDGET" << QByteArray("selectionMode")
-                                    << QVariant(int(QAbstractItemView::ExtendedSelection));
-    QTest::newRow("list no drag") << "FILE_LISTWIDGET" << QByteArray("dragEnabled") << QVariant(false);
-    QTest::newRow("list context menu") << "FILE_LISTWIDGET" << QByteArray("contextMenuPolicy")
-                                       << QVariant(int(Qt::CustomContextMenu));
-    QTest::newRow("tree context menu") << "FILE_TREEWIDGET" << QByteArray("contextMenuPolicy")
-                                       << QVariant(int(Qt::CustomContextMenu));
-    QTest::newRow("tree header hidden") << "FILE_TREEWIDGET" << QByteArray("headerHidden")
-                                        << QVariant(true);
 }
 
 void tst_MainWindow::startState()
@@ -124,25 +107,6 @@ void tst_MainWindow::startState()
     QCOMPARE(window.form()->FILE_TREEWIDGET->topLevelItemCount(), 0);
     QCOMPARE(window.form()->FILE_LISTWIDGET->count(), 0);
     QCOMPARE(window.windowFlags() & ~Qt::WindowType_Mask, Qt::CustomizeWindowHint);
-}
-
-void tst_MainWindow::menus()
-{
-    MainWindow window;
-    QStringList layout;
-    for (QAction *menu : window.form()->menuBar->actions()) {
-        QStringList entries;
-        for (QAction *action : menu->menu()->actions())
-            entries << action->text();
-        layout << menu->text() + QLatin1Char(':') + entries.join(QLatin1Char('|'));
-    }
-    QCOMPARE(layout, QStringList({"&File:Start Download|Set Download folder",
-                                  "&Connect:Connect|Disconnect", "&Help:Help Contents|About"}));
-    // The menu bar sits under the title buttons and above the splitter.
-    auto *column = window.form()->verticalLayout_2;
-    QCOMPARE(column->indexOf(window.form()->menuBar), 0);
-    QCOMPARE(column->indexOf(window.form()->splitter), 1);
-    QCOMPARE(window.form()->menuBar->height(), 30);
 }
 
 void tst_MainWindow::defaultFolder_data()

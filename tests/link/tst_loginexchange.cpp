@@ -217,6 +217,7 @@ void tst_LoginExchange::bytesAfterAcceptanceStayInSocket()
     Attempt attempt;
     attempt.start(peer.port());
     QTRY_COMPARE_WITH_TIMEOUT(attempt.accepted.count(), 1, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(attempt.socket.bytesAvailable(), qint64(15), kWaitMs);
     QCOMPARE(attempt.socket.readAll(), QByteArray("$PWD: /TARVELO\n"));
 
     // The exchange has let go: a late refusal or silence changes nothing.

@@ -285,6 +285,10 @@ void TestInstrumentServer::clientsKeepTheirOwnFolder()
     QCOMPARE(first.readLine(), QByteArray("$PWD: /TARVELO/Run 01\n"));
     QCOMPARE(second.readLine(), QByteArray("$PWD: /TARVELO/empty\n"));
     QCOMPARE(server->sessionCount(), 2);
+    first.socket().disconnectFromHost();
+    QTRY_COMPARE_WITH_TIMEOUT(server->sessionCount(), 1, 5000);
+    second.send("$PWD\n");
+    QCOMPARE(second.readLine(), QByteArray("$PWD: /TARVELO/empty\n"));
 }
 
 // --- downloads ---

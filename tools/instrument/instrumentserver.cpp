@@ -61,6 +61,7 @@ void InstrumentServer::acceptConnections()
                 [this, id](int files, bool cancelled) { emit downloadFinished(id, files, cancelled); });
         connect(session, &InstrumentSession::closed, this, [this, session, id] {
             m_peakOfClosed = qMax(m_peakOfClosed, session->peakQueuedBytes());
+            session->setParent(nullptr); // no longer counted; it touches nothing of ours
             session->deleteLater();
             emit clientDisconnected(id);
         });

@@ -21,7 +21,7 @@ struct ImageJob
     QString name;
     int width;
     int height;
-    TiffSpec spec;
+    TiffFormat format;
     std::function<void(Canvas &)> paint;
     QString channel;
     double micronsPerPixel;
@@ -52,7 +52,7 @@ private:
 QByteArray description(const ImageJob &job, const QString &run, const QString &date,
                        quint16 min, quint16 max)
 {
-    const bool sixteen = job.spec.layout == Layout::Grey16 || job.spec.layout == Layout::Rgb16;
+    const bool sixteen = job.format.layout == Layout::Grey16 || job.format.layout == Layout::Rgb16;
     const QStringList items{
         QStringLiteral("Software Version: 1.2.0"),
         QStringLiteral("Reference Position: X %1 Y %2").arg(job.refX, 0, 'f', 1).arg(job.refY, 0, 'f', 1),
@@ -107,19 +107,19 @@ bool Generator::image(const QString &folderPath, const ImageJob &job, const QStr
     job.paint(canvas);
     Scenes::annotate(canvas, QStringLiteral("%1 \u00b7 %2").arg(run, job.name), job.micronsPerPixel);
     quint16 min = 0, max = 0;
-    sampleRange(canvas, job.spec, &min, &max);
+    sampleRange(canvas, job.format, &min, &max);
     const QString path = QDir(m_root).filePath(folderPath + QLatin1Char('/') + job.name);
-    if (!writeTiff(path, canvas, job.spec, description(job, run, date, min, max), &m_error))
+    if (!writeTiff(path, canvas, job.format, description(job, run, date, min, max), &m_error))
         return false;
     ++m_files;
     std::printf("  %s (%s%s, %d x %d)\n", qPrintable(folderPath + QLatin1Char('/') + job.name),
-                qPrintable(layoutName(job.spec.layout)), job.spec.lzw ? ", LZW" : "", job.width, job.height);
+                qPrintable(layoutName(job.format.layout)), job.format.lzw ? ", LZW" : "", job.width, job.height);
     if (report) {
-        const bool grey = job.spec.layout == Layout::Grey8 || job.spec.layout == Layout::Grey16;
+        const bool grey = job.format.layout == Layout::Grey8 || job.format.layout == Layout::Grey16;
         if (report->images.isEmpty())
             report->histogram = histogram(canvas);
         report->images.append({job.name,
-                               layoutName(job.spec.layout) + (job.spec.lzw ? QStringLiteral(", LZW") : QString()),
+                               layoutName(job.format.layout) + (job.format.lzw ? QStringLiteral(", LZW") : QString()),
                                job.width, job.height,
                                grey ? canvas.preview(400).convertToFormat(QImage::Format_Grayscale8)
                                     : canvas.preview(400)});
@@ -127,9 +127,9 @@ bool Generator::image(const QString &folderPath, const ImageJob &job, const QStr
     return true;
 }
 
-TiffSpec spec(Layout layout, bool lzw, quint16 low = 0, quint16 high = 65535)
+TiffFormat format(Layout layout, bool lzw, quint16 low = 0, quint16 high = 65535)
 {
-    TiffSpec s;
+    TiffFormat s;
     s.layout = layout;
     s.lzw = lzw;
     s.low = low;
@@ -156,11 +156,11 @@ bool Generator::runFolder(const QString &name, const QString &date, unsigned see
     };
     const QString prefix = tissue ? QStringLiteral("tissue") : QStringLiteral("cells");
     const QVector<ImageJob> jobs{
-        {prefix + QStringLiteral("_overview_grey8.tif"), 1024, 768, spec(Layout::Grey8, false), scene(0), QStringLiteral("DAPI"), 0.65, 12.5, 3.0},
-        {prefix + QStringLiteral("_overview_rgb8.tif"), 1024, 768, spec(Layout::Rgb8, true), scene(0), QStringLiteral("Merge"), 0.65, 12.5, 3.0},
-        {prefix + QStringLiteral("_detail_grey16.tif"), 1024, 768, spec(Layout::Grey16, false, 120, 3400), scene(1), QStringLiteral("FITC"), 0.325, 14.2, 4.1},
-        {prefix + QStringLiteral("_detail_rgb16.tif"), 1024, 768, spec(Layout::Rgb16, true, 800, 61000), scene(1), QStringLiteral("Merge"), 0.325, 14.2, 4.1},
-        {prefix + QStringLiteral("_wide_rgb8.tif"), 1600, 1200, spec(Layout::Rgb8, false), scene(2), QStringLiteral("Merge"), 1.3, 8.0, -2.5},
+        {prefix + QStringLiteral("_overview_grey8.tif"), 1024, 768, format(Layout::Grey8, false), scene(0), QStringLiteral("DAPI"), 0.65, 12.5, 3.0},
+        {prefix + QStringLiteral("_overview_rgb8.tif"), 1024, 768, format(Layout::Rgb8, true), scene(0), QStringLiteral("Merge"), 0.65, 12.5, 3.0},
+        {prefix + QStringLiteral("_detail_grey16.tif"), 1024, 768, format(Layout::Grey16, false, 120, 3400), scene(1), QStringLiteral("FITC"), 0.325, 14.2, 4.1},
+        {prefix + QStringLiteral("_detail_rgb16.tif"), 1024, 768, format(Layout::Rgb16, true, 800, 61000), scene(1), QStringLiteral("Merge"), 0.325, 14.2, 4.1},
+        {prefix + QStringLiteral("_wide_rgb8.tif"), 1600, 1200, format(Layout::Rgb8, false), scene(2), QStringLiteral("Merge"), 1.3, 8.0, -2.5},
     };
     for (const ImageJob &job : jobs)
         if (!image(name, job, name, date, &report))
@@ -172,10 +172,10 @@ bool Generator::runFolder(const QString &name, const QString &date, unsigned see
         if (!folder(tiles))
             return false;
         const ImageJob grey{QStringLiteral("tile_%1_grey16.tif").arg(position, 2, 10, QLatin1Char('0')), 640, 480,
-                            spec(Layout::Grey16, true, 200, 4000), scene(10 + position), QStringLiteral("FITC"), 0.65,
+                            format(Layout::Grey16, true, 200, 4000), scene(10 + position), QStringLiteral("FITC"), 0.65,
                             10.0 + position * 0.4, 3.0};
         const ImageJob colour{QStringLiteral("tile_%1_rgb8.tif").arg(position, 2, 10, QLatin1Char('0')), 640, 480,
-                              spec(Layout::Rgb8, false), scene(10 + position), QStringLiteral("Merge"), 0.65,
+                              format(Layout::Rgb8, false), scene(10 + position), QStringLiteral("Merge"), 0.65,
                               10.0 + position * 0.4, 3.0};
         if (!image(tiles, grey, name, date, nullptr) || !image(tiles, colour, name, date, nullptr))
             return false;
@@ -215,17 +215,17 @@ bool Generator::run()
     const QString date = QStringLiteral("2024-03-10 08:00:03");
     const QString calibration = QStringLiteral("Calibration");
     const QVector<ImageJob> targetJobs{
-        {QStringLiteral("target_grey8.tif"), 1200, 900, spec(Layout::Grey8, true), Scenes::target, QStringLiteral("Bright field"), 0.5, 0.0, 0.0},
-        {QStringLiteral("target_rgb8.tif"), 1200, 900, spec(Layout::Rgb8, false), Scenes::target, QStringLiteral("Bright field"), 0.5, 0.0, 0.0},
-        {QStringLiteral("target_grey16.tif"), 1200, 900, spec(Layout::Grey16, true, 64, 16320), Scenes::target, QStringLiteral("Bright field"), 0.5, 0.0, 0.0},
-        {QStringLiteral("target_rgb16.tif"), 1200, 900, spec(Layout::Rgb16, false, 0, 65535), Scenes::target, QStringLiteral("Bright field"), 0.5, 0.0, 0.0},
+        {QStringLiteral("target_grey8.tif"), 1200, 900, format(Layout::Grey8, true), Scenes::target, QStringLiteral("Bright field"), 0.5, 0.0, 0.0},
+        {QStringLiteral("target_rgb8.tif"), 1200, 900, format(Layout::Rgb8, false), Scenes::target, QStringLiteral("Bright field"), 0.5, 0.0, 0.0},
+        {QStringLiteral("target_grey16.tif"), 1200, 900, format(Layout::Grey16, true, 64, 16320), Scenes::target, QStringLiteral("Bright field"), 0.5, 0.0, 0.0},
+        {QStringLiteral("target_rgb16.tif"), 1200, 900, format(Layout::Rgb16, false, 0, 65535), Scenes::target, QStringLiteral("Bright field"), 0.5, 0.0, 0.0},
     };
     for (const ImageJob &job : targetJobs)
         if (!image(targets, job, calibration, date, nullptr))
             return false;
     const QVector<ImageJob> flatJobs{
-        {QStringLiteral("flat_field_grey16.tif"), 1024, 768, spec(Layout::Grey16, false, 300, 60000), Scenes::gradients, QStringLiteral("Bright field"), 0.65, 0.0, 0.0},
-        {QStringLiteral("flat_field_rgb8.tif"), 1024, 768, spec(Layout::Rgb8, true), Scenes::gradients, QStringLiteral("Bright field"), 0.65, 0.0, 0.0},
+        {QStringLiteral("flat_field_grey16.tif"), 1024, 768, format(Layout::Grey16, false, 300, 60000), Scenes::gradients, QStringLiteral("Bright field"), 0.65, 0.0, 0.0},
+        {QStringLiteral("flat_field_rgb8.tif"), 1024, 768, format(Layout::Rgb8, true), Scenes::gradients, QStringLiteral("Bright field"), 0.65, 0.0, 0.0},
     };
     for (const ImageJob &job : flatJobs)
         if (!image(flat, job, calibration, date, nullptr))
@@ -233,7 +233,7 @@ bool Generator::run()
     if (m_large) {
         if (!folder(QStringLiteral("Calibration/Large")))
             return false;
-        const ImageJob large{QStringLiteral("target_4096x4096_grey16.tif"), 4096, 4096, spec(Layout::Grey16, false, 0, 65535),
+        const ImageJob large{QStringLiteral("target_4096x4096_grey16.tif"), 4096, 4096, format(Layout::Grey16, false, 0, 65535),
                              Scenes::target, QStringLiteral("Bright field"), 0.125, 0.0, 0.0};
         if (!image(QStringLiteral("Calibration/Large"), large, calibration, date, nullptr))
             return false;
@@ -251,8 +251,8 @@ bool Generator::run()
     summary.date = seriesDate;
     summary.operatorName = QStringLiteral("J. M\u00fcller");
     const QVector<ImageJob> seriesJobs{
-        {QStringLiteral("probe_\u00e41_grey8.tif"), 800, 600, spec(Layout::Grey8, false), [](Canvas &c) { Scenes::cells(c, 77); }, QStringLiteral("DAPI"), 0.65, 2.0, 7.5},
-        {QStringLiteral("probe_\u00e41_rgb16.tif"), 800, 600, spec(Layout::Rgb16, true, 100, 30000), [](Canvas &c) { Scenes::cells(c, 78); }, QStringLiteral("Merge"), 0.65, 2.0, 7.5},
+        {QStringLiteral("probe_\u00e41_grey8.tif"), 800, 600, format(Layout::Grey8, false), [](Canvas &c) { Scenes::cells(c, 77); }, QStringLiteral("DAPI"), 0.65, 2.0, 7.5},
+        {QStringLiteral("probe_\u00e41_rgb16.tif"), 800, 600, format(Layout::Rgb16, true, 100, 30000), [](Canvas &c) { Scenes::cells(c, 78); }, QStringLiteral("Merge"), 0.65, 2.0, 7.5},
     };
     for (const ImageJob &job : seriesJobs)
         if (!image(series, job, seriesRun, seriesDate, &summary))

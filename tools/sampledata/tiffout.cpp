@@ -13,25 +13,25 @@ namespace {
 bool isRgb(Layout layout) { return layout == Layout::Rgb8 || layout == Layout::Rgb16; }
 bool is16(Layout layout) { return layout == Layout::Grey16 || layout == Layout::Rgb16; }
 
-quint16 quantise(float v, const TiffSpec &spec)
+quint16 quantise(float v, const TiffFormat &format)
 {
-    if (!is16(spec.layout))
+    if (!is16(format.layout))
         return quint16(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
-    return quint16(std::lround(spec.low + double(std::clamp(v, 0.0f, 1.0f)) * (spec.high - spec.low)));
+    return quint16(std::lround(format.low + double(std::clamp(v, 0.0f, 1.0f)) * (format.high - format.low)));
 }
 
 // One row of samples, interleaved R, G, B for colour.
-void row(const Canvas &canvas, const TiffSpec &spec, int y, QVector<quint16> *out)
+void row(const Canvas &canvas, const TiffFormat &format, int y, QVector<quint16> *out)
 {
-    const int spp = isRgb(spec.layout) ? 3 : 1;
+    const int spp = isRgb(format.layout) ? 3 : 1;
     out->resize(canvas.width * spp);
     for (int x = 0; x < canvas.width; ++x) {
         if (spp == 3) {
             const float *p = canvas.at(x, y);
             for (int c = 0; c < 3; ++c)
-                (*out)[x * 3 + c] = quantise(p[c], spec);
+                (*out)[x * 3 + c] = quantise(p[c], format);
         } else {
-            (*out)[x] = quantise(canvas.luminance(x, y), spec);
+            (*out)[x] = quantise(canvas.luminance(x, y), format);
         }
     }
 }
@@ -49,20 +49,20 @@ QString layoutName(Layout layout)
     return QString();
 }
 
-void sampleRange(const Canvas &canvas, const TiffSpec &spec, quint16 *min, quint16 *max)
+void sampleRange(const Canvas &canvas, const TiffFormat &format, quint16 *min, quint16 *max)
 {
     *min = 65535;
     *max = 0;
     QVector<quint16> samples;
     for (int y = 0; y < canvas.height; ++y) {
-        row(canvas, spec, y, &samples);
+        row(canvas, format, y, &samples);
         const auto range = std::minmax_element(samples.cbegin(), samples.cend());
         *min = std::min(*min, *range.first);
         *max = std::max(*max, *range.second);
     }
 }
 
-bool writeTiff(const QString &path, const Canvas &canvas, const TiffSpec &spec,
+bool writeTiff(const QString &path, const Canvas &canvas, const TiffFormat &format,
                const QByteArray &description, QString *error)
 {
     TIFF *tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
@@ -70,8 +70,8 @@ bool writeTiff(const QString &path, const Canvas &canvas, const TiffSpec &spec,
         *error = QStringLiteral("cannot create %1").arg(path);
         return false;
     }
-    const quint16 spp = isRgb(spec.layout) ? 3 : 1;
-    const quint16 bps = is16(spec.layout) ? 16 : 8;
+    const quint16 spp = isRgb(format.layout) ? 3 : 1;
+    const quint16 bps = is16(format.layout) ? 16 : 8;
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, quint32(canvas.width));
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, quint32(canvas.height));
     TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bps);
@@ -79,8 +79,8 @@ bool writeTiff(const QString &path, const Canvas &canvas, const TiffSpec &spec,
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, spp == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, spec.lzw ? COMPRESSION_LZW : COMPRESSION_NONE);
-    if (spec.lzw)
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, format.lzw ? COMPRESSION_LZW : COMPRESSION_NONE);
+    if (format.lzw)
         TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
     TIFFSetField(tiff, TIFFTAG_IMAGEDESCRIPTION, description.constData());
@@ -90,7 +90,7 @@ bool writeTiff(const QString &path, const Canvas &canvas, const TiffSpec &spec,
     QVector<quint16> samples;
     QVector<uchar> bytes;
     for (int y = 0; ok && y < canvas.height; ++y) {
-        row(canvas, spec, y, &samples);
+        row(canvas, format, y, &samples);
         void *line = samples.data();
         if (bps == 8) {
             bytes.resize(samples.size());

@@ -6,7 +6,7 @@
 // The sample layouts the instrument writes.
 enum class Layout { Grey8, Rgb8, Grey16, Rgb16 };
 
-struct TiffSpec
+struct TiffFormat
 {
     Layout layout = Layout::Grey8;
     bool lzw = false;
@@ -16,11 +16,11 @@ struct TiffSpec
 };
 
 // The smallest and largest sample value writeTiff will store for this canvas.
-void sampleRange(const Canvas &canvas, const TiffSpec &spec, quint16 *min, quint16 *max);
+void sampleRange(const Canvas &canvas, const TiffFormat &format, quint16 *min, quint16 *max);
 
 // Writes the canvas as a one-directory TIFF with the given ImageDescription. On failure
 // returns false and sets *error.
-bool writeTiff(const QString &path, const Canvas &canvas, const TiffSpec &spec,
+bool writeTiff(const QString &path, const Canvas &canvas, const TiffFormat &format,
                const QByteArray &description, QString *error);
 
 QString layoutName(Layout layout); // "8-bit grey" and so on

@@ -1,0 +1,92 @@
+#include "app/mainwindow.h"
+#include "app/mainwindowui.h"
+
+#include <QtTest>
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <csignal>
+#include <memory>
+
+namespace {
+
+QAction *helpContents(MainWindow &window)
+{
+    for (QAction *menu : window.form()->menuBar->actions())
+        for (QAction *action : menu->menu()->actions())
+            if (action->text() == QLatin1String("Help Contents"))
+                return action;
+    return nullptr;
+}
+
+QStringList logEntries(const QString &path, const QString &word)
+{
+    QFile file(path);
+    QStringList entries;
+    if (file.open(QIODevice::ReadOnly))
+        for (const QByteArray &raw : file.readAll().split('\n'))
+            if (raw.startsWith(word.toLocal8Bit() + ' '))
+                entries << QString::fromLocal8Bit(raw.mid(word.size() + 1));
+    return entries;
+}
+
+} // namespace
+
+class tst_HelpWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void helpContentsThenClose_data();
+    void helpContentsThenClose();
+};
+
+void tst_HelpWindow::helpContentsThenClose_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("Help menu") << false;
+    QTest::newRow("F1 key") << true;
+}
+
+void tst_HelpWindow::helpContentsThenClose()
+{
+    QFETCH(bool, byKey);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString log = dir.filePath(QStringLiteral("viewer.log"));
+    qputenv("TARVELO_FAKE_HELP_LOG", QFile::encodeName(log));
+    const QString savedCurrent = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path())); // started from elsewhere
+
+    auto window = std::make_unique<MainWindow>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QAction *action = helpContents(*window);
+    QVERIFY(action);
+    for (int request = 0; request < 2; ++request) {
+        if (byKey)
+            QTest::keyClick(window.get(), Qt::Key_F1);
+        else
+            action->trigger();
+    }
+    const QString command = QStringLiteral("setSource qthelp://com.tarvelo.utility/doc/index.html");
+    QTRY_COMPARE_WITH_TIMEOUT(logEntries(log, QStringLiteral("line")), (QStringList{command, command}), 10000);
+    const QStringList starts = logEntries(log, QStringLiteral("start"));
+    QCOMPARE(starts.size(), 1);
+    QCOMPARE(logEntries(log, QStringLiteral("arg")).value(1),
+             QCoreApplication::applicationDirPath() + "/documentation/tarvelo_utility.qhc");
+
+    window->close();
+    const pid_t pid = pid_t(starts.first().toLongLong());
+    errno = 0;
+    QCOMPARE(::kill(pid, 0), -1);
+    QCOMPARE(errno, ESRCH);
+    window.reset();
+    QDir::setCurrent(savedCurrent);
+}
+
+QTEST_MAIN(tst_HelpWindow)
+#include "tst_helpwindow.moc"
