@@ -89,7 +89,8 @@ public:
     ReaderMode readerMode() const { return m_reader.mode(); }
     QString currentRemotePath() const { return m_currentRemotePath; }
     QString downloadPath() const { return m_downloadPath; }
-    const QMap<QString, QString> &itemKinds() const { return m_itemKinds; }
+    // Filled when first asked for after a listing (browser/mainwindow_browse.cpp).
+    const QMap<QString, QString> &itemKinds() const;
 
 private:
     void setUpDownload();   // download/mainwindow_download.cpp: called once by the constructor
@@ -159,6 +160,20 @@ private:
     FolderChooser m_folderChooser = nullptr;
 
     // --- browse additions ---
+public:
+    // Connects the reader's signals and loads the browser's icons. Once: later calls do nothing.
+    void setUpBrowse();
+
+private:
+    friend class tst_BrowserWindow;
+    friend class tst_BrowseSplit;
+    friend class BrowseBench;
+    struct Browse;
+    Browse *browse();
+    void applyPwdLine(const QString &line, quint64 lineId);
+    bool applyListLine(const QString &line, quint64 lineId);
+    void setDownloadEnabled(bool enabled);
+    Browse *m_browse = nullptr;
 
     // --- download additions ---
     void startDownload(const QStringList &remotePaths);

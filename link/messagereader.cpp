@@ -1,7 +1,323 @@
 #include "link/messagereader.h"
 
-// Stub: filled in by the browse work.
+#include "link/protocol.h"
+
+#include <cstring>
+
+namespace {
+
+struct Keyword
+{
+    const char *text;
+    int size;
+};
+
+constexpr int length(const char *s) { return *s ? 1 + length(s + 1) : 0; }
+
+// Longest first: a line that may still become a longer keyword is not decided yet.
+const Keyword kAnnouncement = {Protocol::kListStart, length(Protocol::kListStart)};
+const Keyword kCompleted = {Protocol::kDownloadCompleted, length(Protocol::kDownloadCompleted)};
+const Keyword kHeader = {Protocol::kDownloadPrefix, length(Protocol::kDownloadPrefix)};
+const Keyword kPwd = {Protocol::kPwdAnswer, length(Protocol::kPwdAnswer)};
+const Keyword kList = {Protocol::kListAnswer, length(Protocol::kListAnswer)};
+// What tells, after an unterminated line was handled, that the next bytes begin a new message.
+const Keyword kNewMessage[] = {kPwd, kList, {"$DOWNLOAD", 9}};
+constexpr int kNewMessageHead = 9;
+
+enum class Match { No, Maybe, Yes };
+
+// Does the line content [s, s+n) start with the keyword? Maybe: it is a proper prefix of it
+// and the line goes on, so more bytes are needed.
+Match match(const char *s, int n, bool terminated, const Keyword &k)
+{
+    if (n >= k.size)
+        return std::memcmp(s, k.text, size_t(k.size)) == 0 ? Match::Yes : Match::No;
+    return !terminated && std::memcmp(s, k.text, size_t(n)) == 0 ? Match::Maybe : Match::No;
+}
+
+// Bytes at the end that begin a UTF-8 sequence still waiting for its continuation bytes.
+int incompleteUtf8Tail(const char *data, qint64 size)
+{
+    for (int back = 1; back <= 3 && back <= size; ++back) {
+        const uchar c = uchar(data[size - back]);
+        if ((c & 0xC0) == 0x80)
+            continue;
+        const int need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return need > back ? back : 0;
+    }
+    return 0;
+}
+
+} // namespace
+
 MessageReader::MessageReader(QObject *parent) : QObject(parent) {}
-void MessageReader::feed(const QByteArray &bytes) { m_pending += bytes; }
-void MessageReader::flushUnterminated() {}
-void MessageReader::reset() { m_pending.clear(); }
+
+void MessageReader::feed(const QByteArray &bytes)
+{
+    feed(bytes.constData(), bytes.size());
+}
+
+void MessageReader::feed(const char *data, qint64 size)
+{
+    qint64 pos = 0;
+    int stalled = 0;
+    while (pos < size) {
+        const qint64 used = (m_readerMode == ReceivingList || m_readerMode == ReceivingFile)
+            ? toStream(data + pos, size - pos)
+            : takeIdle(data + pos, size - pos);
+        pos += used;
+        // Steps without progress only change state, a few in a row at most; more means a
+        // stream that reports completion without taking anything.
+        stalled = used ? 0 : stalled + 1;
+        if (stalled > 8)
+            break;
+    }
+}
+
+qint64 MessageReader::toStream(const char *data, qint64 size)
+{
+    bool done = false;
+    qint64 used = 0;
+    if (m_readerMode == ReceivingList) {
+        used = m_stream ? m_stream->announcementData(data, size, &done) : size;
+        if (done)
+            m_readerMode = ListAcknowledged;
+    } else {
+        used = m_stream ? m_stream->fileData(data, size, &done) : size;
+        if (done)
+            m_readerMode = FileStored;
+    }
+    if (!done || used > size)
+        return size; // until its end the stream owns every byte
+    return used < 0 ? 0 : used;
+}
+
+qint64 MessageReader::takeIdle(const char *data, qint64 size)
+{
+    if (m_flushed)
+        return afterFlush(data, size);
+    if (m_line == Line::Undecided)
+        return startLine(data, size);
+    return continueLine(data, size);
+}
+
+// Decides what the line is once enough of it is there.
+qint64 MessageReader::startLine(const char *data, qint64 size)
+{
+    QByteArray head = m_pending;
+    const qint64 take = qMin<qint64>(size, kAnnouncement.size - head.size());
+    head.append(data, int(take));
+    const int lf = head.indexOf('\n');
+    const bool terminated = lf >= 0;
+    const int n = terminated ? lf : head.size();
+
+    Line kind = Line::Other;
+    bool maybe = false;
+    const struct { const Keyword &k; Line kind; } table[] = {
+        {kAnnouncement, Line::Announcement}, {kCompleted, Line::Completed},
+        {kHeader, Line::Header}, {kPwd, Line::Pwd}, {kList, Line::List}};
+    for (const auto &row : table) {
+        const Match m = match(head.constData(), n, terminated, row.k);
+        if (m == Match::Yes) {
+            kind = maybe ? Line::Undecided : row.kind;
+            break;
+        }
+        maybe = maybe || m == Match::Maybe;
+    }
+    if (kind == Line::Other && maybe)
+        kind = Line::Undecided;
+    if (!m_stream && (kind == Line::Announcement || kind == Line::Header))
+        kind = Line::Other;
+    if (kind == Line::Undecided) {
+        m_pending = head; // fewer bytes than the longest keyword, so all of data is in head
+        return take;
+    }
+
+    const QByteArray earlier = m_pending;
+    m_pending.clear();
+    m_lineId = ++m_lastLineId;
+    if (kind == Line::Announcement) {
+        m_readerMode = ReceivingList;
+        if (earlier.isEmpty())
+            return 0;
+        // The stream gets the marker in one piece; whatever follows comes in the next step.
+        const qint64 rest = kAnnouncement.size - earlier.size();
+        toStream(head.constData(), kAnnouncement.size);
+        return rest;
+    }
+    m_line = kind;
+    if (kind == Line::Header)
+        m_pending = earlier;
+    else if (kind == Line::Pwd || kind == Line::List)
+        appendText(earlier.constData(), earlier.size());
+    return 0;
+}
+
+// An unterminated line was handled; the next bytes either continue it or begin a new message.
+qint64 MessageReader::afterFlush(const char *data, qint64 size)
+{
+    QByteArray head = m_nextHead;
+    const qint64 take = qMin<qint64>(size, kNewMessageHead - head.size());
+    head.append(data, int(take));
+    const int lf = head.indexOf('\n');
+    const int n = lf >= 0 ? lf : head.size();
+    bool fresh = false;
+    bool maybe = false;
+    for (const Keyword &k : kNewMessage) {
+        const Match m = match(head.constData(), n, lf >= 0, k);
+        fresh = fresh || m == Match::Yes;
+        maybe = maybe || m == Match::Maybe;
+    }
+    if (!fresh && maybe) {
+        m_nextHead = head;
+        return take;
+    }
+    const QByteArray carried = m_nextHead;
+    m_nextHead.clear();
+    m_flushed = false;
+    if (fresh) {
+        endLine(); // the handled line was complete
+        m_pending = carried;
+    } else {
+        continueLine(carried.constData(), carried.size());
+    }
+    return 0;
+}
+
+qint64 MessageReader::continueLine(const char *data, qint64 size)
+{
+    const char *lf = static_cast<const char *>(std::memchr(data, '\n', size_t(size)));
+    const qint64 n = lf ? lf - data : size;
+    switch (m_line) {
+    case Line::Pwd:
+    case Line::List:
+        appendText(data, n);
+        if (lf) {
+            if (!m_utf8Tail.isEmpty()) {
+                const QByteArray tail = m_utf8Tail;
+                m_utf8Tail.clear();
+                m_text += QString::fromUtf8(tail); // never completed: a replacement character
+            }
+            m_heldCR = false;
+            deliver(true);
+            endLine();
+        }
+        break;
+    case Line::Header:
+        m_pending.append(data, int(n));
+        if (lf) {
+            QByteArray line = m_pending;
+            if (line.endsWith('\r'))
+                line.chop(1);
+            endLine();
+            m_readerMode = ReceivingFile;
+            m_stream->fileHeader(line);
+        }
+        break;
+    case Line::Completed:
+        if (lf) {
+            if (!m_completedDone)
+                completed();
+            endLine();
+        }
+        break;
+    default:
+        if (lf)
+            endLine();
+        break;
+    }
+    return lf ? n + 1 : size;
+}
+
+// Decodes as it goes, so a long line that arrives in small pieces costs no more than one.
+void MessageReader::appendText(const char *data, qint64 size)
+{
+    QByteArray joined;
+    if (!m_utf8Tail.isEmpty()) {
+        joined = m_utf8Tail;
+        joined.append(data, int(size));
+        data = joined.constData();
+        size = joined.size();
+        m_utf8Tail.clear();
+    }
+    const int tail = incompleteUtf8Tail(data, size);
+    if (tail)
+        m_utf8Tail = QByteArray(data + size - tail, tail);
+    QString text = QString::fromUtf8(data, int(size - tail));
+    if (text.isEmpty())
+        return;
+    if (m_heldCR) {
+        m_text += QLatin1Char('\r');
+        m_heldCR = false;
+    }
+    if (text.endsWith(QLatin1Char('\r'))) {
+        text.chop(1);
+        m_heldCR = true;
+    }
+    m_text += text;
+}
+
+void MessageReader::deliver(bool complete)
+{
+    m_deliveredSize = m_text.size();
+    m_lineComplete = complete;
+    if (m_line == Line::Pwd) {
+        emit pwdAnswer(m_text);
+        return;
+    }
+    m_listAccepted = false;
+    emit listAnswer(m_text);
+    if (m_listAccepted && m_readerMode == Refreshing) {
+        m_readerMode = Browsing;
+        emit downloadFinished();
+    }
+}
+
+void MessageReader::completed()
+{
+    m_completedDone = true;
+    m_readerMode = Refreshing;
+    if (m_stream)
+        m_stream->downloadCompleted();
+}
+
+void MessageReader::flushUnterminated()
+{
+    if (m_flushed || m_readerMode == ReceivingList || m_readerMode == ReceivingFile)
+        return;
+    switch (m_line) {
+    case Line::Pwd:
+    case Line::List:
+        if (m_text.size() != m_deliveredSize)
+            deliver(false);
+        break;
+    case Line::Completed:
+        if (!m_completedDone)
+            completed();
+        break;
+    case Line::Other:
+        break;
+    default:
+        return; // too short to tell, or a header, which needs its line feed
+    }
+    m_flushed = true;
+}
+
+void MessageReader::endLine()
+{
+    m_line = Line::Undecided;
+    m_pending.clear();
+    m_text.clear();
+    m_utf8Tail.clear();
+    m_heldCR = false;
+    m_deliveredSize = -1;
+    m_flushed = false;
+    m_completedDone = false;
+    m_nextHead.clear();
+    m_lineComplete = false;
+}
+
+void MessageReader::reset()
+{
+    endLine();
+}

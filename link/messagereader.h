@@ -33,7 +33,8 @@ public:
 };
 
 // Turns the byte stream from the instrument into messages, however it is split into reads.
-// Partial lines are kept until their line feed arrives.
+// Partial lines are kept until their line feed arrives. Messages are recognised at the start
+// of a line only, case-sensitively; other lines are dropped.
 class MessageReader : public QObject
 {
     Q_OBJECT
@@ -46,11 +47,19 @@ public:
 
     // Bytes as they came from the socket.
     void feed(const QByteArray &bytes);
+    void feed(const char *data, qint64 size);
     // Handles a pending unterminated browse line now (when no more bytes are waiting).
-    // It is handled again, whole, if the rest of it arrives later.
+    // It is handled again, whole, if the rest of it arrives later; if the next bytes start
+    // a new message instead, the line was complete.
     void flushUnterminated();
-    // Forgets partial input (the link was closed).
+    // Forgets partial input (the link was closed). The mode is kept.
     void reset();
+
+    // Valid while pwdAnswer() or listAnswer() is being emitted: deliveries of one line share
+    // an id (an unterminated line handled early, then again as it grows); ids never repeat.
+    quint64 lineId() const { return m_lineId; }
+    // Valid during the same signals: the line ended with its line feed.
+    bool lineComplete() const { return m_lineComplete; }
 
 signals:
     // A "$PWD:" line (line feed and carriage return removed).
@@ -66,8 +75,33 @@ public:
     void listAccepted(bool accepted) { m_listAccepted = accepted; }
 
 private:
+    enum class Line { Undecided, Announcement, Completed, Header, Pwd, List, Other };
+
+    qint64 toStream(const char *data, qint64 size);
+    qint64 takeIdle(const char *data, qint64 size);
+    qint64 startLine(const char *data, qint64 size);
+    qint64 afterFlush(const char *data, qint64 size);
+    qint64 continueLine(const char *data, qint64 size);
+    void appendText(const char *data, qint64 size);
+    void deliver(bool complete);
+    void completed();
+    void endLine();
+
     DownloadStream *m_stream = nullptr;
     ReaderMode m_readerMode = Browsing;
+    // Undecided: the first bytes of the line. Header: the line so far.
     QByteArray m_pending;
     bool m_listAccepted = false;
+
+    Line m_line = Line::Undecided;
+    QString m_text;         // "$PWD:"/"$LIST:" text so far, without a trailing carriage return
+    QByteArray m_utf8Tail;  // bytes of a character not yet complete
+    bool m_heldCR = false;  // a carriage return that ends m_text so far
+    int m_deliveredSize = -1;
+    bool m_flushed = false; // the line as it stands was handled by flushUnterminated()
+    bool m_completedDone = false;
+    QByteArray m_nextHead;  // after a flush: what follows, until it is clear whether it continues
+    quint64 m_lineId = 0;
+    quint64 m_lastLineId = 0;
+    bool m_lineComplete = false;
 };

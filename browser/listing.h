@@ -1,0 +1,122 @@
+#pragma once
+#include <QMap>
+#include <QString>
+#include <QVector>
+
+// A "$LIST:" answer: "$LIST: <kind,name><kind,name>..." where kind "d" marks a folder.
+namespace Listing {
+
+struct Entry
+{
+    QString name;
+    bool folder = false;
+};
+
+// Whether a listed name can stand for an entry of a folder. Empty names, "." and "..", and
+// names holding "/" or a line break would lead somewhere else once joined to a path.
+bool isEntryName(QStringView name);
+
+// All entries of a whole line.
+QVector<Entry> parse(const QString &line);
+
+} // namespace Listing
+Q_DECLARE_TYPEINFO(Listing::Entry, Q_MOVABLE_TYPE);
+
+// Reads a "$LIST:" line as it grows: each call returns only the entries completed since the
+// previous one, so a long line handed over again and again is still read once.
+class ListingParser
+{
+public:
+    void reset();
+    // `line` extends the line given to the previous call (since the last reset).
+    void parse(const QString &line, QVector<Listing::Entry> *out);
+
+private:
+    int m_pos = 8; // entries start at index 8; index 7 holds the first "<"
+    int m_tokenStart = 8;
+    bool m_skipNext = false;
+};
+
+// The names in one local folder, read once and looked up exactly (no wildcard patterns).
+// Kept flat, in one string and one open-addressing table, reusing its memory from one read
+// to the next: a folder of tens of thousands of images is read and matched in a fraction of
+// the time a set of strings takes.
+class LocalNames
+{
+public:
+    // Replaces what was read before. An empty path stands for no folder: nothing is present.
+    void read(const QString &folder);
+    bool hasFile(QStringView name) const { return find(name) == 'f'; }
+    bool hasFolder(QStringView name) const { return find(name) == 'd'; }
+    int count() const { return m_names.size(); }
+
+private:
+    struct Name
+    {
+        uint hash;
+        int offset;
+        int size;
+        char kind; // 'f' or 'd'
+    };
+    void add(const QString &name, bool isDir);
+    char find(QStringView name) const;
+
+    QString m_text;       // every name, one after the other
+    QVector<Name> m_names;
+    QVector<int> m_table; // indexes into m_names, -1 where free; a power of two, half full
+};
+
+// One row of the file list.
+struct ListRow
+{
+    enum Role { Parent, Folder, File };
+    QString name;
+    Role role = File;
+    bool local = false; // a local copy of that kind exists in the mapped folder
+
+    bool operator==(const ListRow &o) const
+    {
+        return name == o.name && role == o.role && local == o.local;
+    }
+};
+Q_DECLARE_TYPEINFO(ListRow, Q_MOVABLE_TYPE);
+
+// What one delivery of a "$LIST:" answer changed.
+struct ListingUpdate
+{
+    bool restarted = false; // a new answer: empty the list and the folder's branch first
+    int folderFrom = 0;     // folders() from here on are new; folder i is list row i
+    int fileFrom = 0;       // files() from here on are new; they follow the folders
+};
+
+// Turns "$LIST:" answers into list rows and item kinds. The list shows folders() (".."
+// first outside the root), then files(), each in the instrument's order. A line handed
+// over again as it grows (same line id and folder) only adds what is new.
+class FolderListing
+{
+public:
+    static const QString kDir;
+    static const QString kFile;
+    static const QString kParent;
+
+    ListingUpdate apply(const QString &line, quint64 lineId, const QString &remotePath,
+                        const QString &localFolder);
+    const QVector<ListRow> &folders() const { return m_folders; }
+    const QVector<ListRow> &files() const { return m_files; }
+    int rowCount() const { return m_folders.size() + m_files.size(); }
+    // The kind of every row's text: ".." and folders "Dir", files "File"; a name listed as
+    // both is a "File".
+    void kinds(QMap<QString, QString> *out) const;
+    // The shown list was changed elsewhere: the next delivery starts afresh.
+    void invalidate() { m_valid = false; }
+
+private:
+    bool m_valid = false;
+    quint64 m_lineId = 0;
+    QString m_remotePath;
+    ListingParser m_parser;
+    LocalNames m_local;
+    QVector<Listing::Entry> m_scratch;
+    QVector<ListRow> m_folders;
+    QVector<ListRow> m_files;
+};

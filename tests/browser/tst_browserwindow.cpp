@@ -1,0 +1,456 @@
+// The browser in the real main window: tree and list built from answers, clicks, menus.
+#include "app/mainwindow.h"
+#include "app/mainwindowui.h"
+#include "browser/browsestate.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+namespace {
+
+QString dumpTree(QTreeWidgetItem *item)
+{
+    QStringList children;
+    for (int i = 0; i < item->childCount(); ++i)
+        children.append(dumpTree(item->child(i)));
+    return item->text(0) + (children.isEmpty() ? QString() : '(' + children.join(',') + ')');
+}
+
+} // namespace
+
+class tst_BrowserWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void pwdAnswers_data();
+    void pwdAnswers();
+    void listAnswers_data();
+    void listAnswers();
+    void findTreeItem_data();
+    void findTreeItem();
+    void clicks_data();
+    void clicks();
+    void contextMenus_data();
+    void contextMenus();
+    void downloadEndWaitsForAcceptedListing_data();
+    void downloadEndWaitsForAcceptedListing();
+    void readsFromTheSocket();
+
+private:
+    QString dumpTree() const;
+    QString dumpList() const;
+    QString iconName(const QIcon &icon) const;
+    void apply(const QStringList &script);
+    QByteArray sentBy(const std::function<void()> &action);
+
+    MainWindow *m_window = nullptr;
+    Ui::MainWindow *m_ui = nullptr;
+    QTemporaryDir *m_download = nullptr;
+    QTcpServer *m_server = nullptr;
+    QTcpSocket *m_peer = nullptr; // the instrument's end
+};
+
+void tst_BrowserWindow::init()
+{
+    m_download = new QTemporaryDir;
+    QVERIFY(m_download->isValid());
+    m_window = new MainWindow;
+    m_ui = m_window->form();
+    m_window->m_downloadPath = m_download->path();
+    m_window->setUpBrowse();
+    if (!m_window->m_listMenu)
+        m_window->m_listMenu = new QMenu(m_window);
+    if (!m_window->m_treeMenu)
+        m_window->m_treeMenu = new QMenu(m_window);
+    m_window->m_listMenu->addAction(QStringLiteral("x"));
+    m_window->m_treeMenu->addAction(QStringLiteral("x"));
+
+    m_server = new QTcpServer;
+    QVERIFY(m_server->listen(QHostAddress(QStringLiteral("127.0.0.10")), 0));
+    auto *client = new QTcpSocket(m_window);
+    client->connectToHost(m_server->serverAddress(), m_server->serverPort());
+    QVERIFY(client->waitForConnected(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->hasPendingConnections(), 5000);
+    m_peer = m_server->nextPendingConnection();
+    m_window->m_socket = client;
+}
+
+void tst_BrowserWindow::cleanup()
+{
+    delete m_window;
+    delete m_server;
+    delete m_download;
+    m_window = nullptr;
+}
+
+QString tst_BrowserWindow::iconName(const QIcon &icon) const
+{
+    const BrowseIcons &icons = m_window->m_browse->icons;
+    const QPair<const QIcon *, const char *> names[] = {
+        {&icons.disk, "disk"}, {&icons.folder, "folder"}, {&icons.folderChecked, "folder+"},
+        {&icons.parent, "parent"}, {&icons.file, "file"}, {&icons.fileChecked, "file+"}};
+    for (const auto &n : names) {
+        if (n.first->cacheKey() == icon.cacheKey())
+            return QLatin1String(n.second);
+    }
+    return QStringLiteral("?");
+}
+
+QString tst_BrowserWindow::dumpTree() const
+{
+    QTreeWidget *tree = m_ui->FILE_TREEWIDGET;
+    return tree->topLevelItemCount() ? ::dumpTree(tree->topLevelItem(0)) : QString();
+}
+
+QString tst_BrowserWindow::dumpList() const
+{
+    QStringList rows;
+    for (int i = 0; i < m_ui->FILE_LISTWIDGET->count(); ++i) {
+        QListWidgetItem *item = m_ui->FILE_LISTWIDGET->item(i);
+        rows.append(iconName(item->icon()) + ' ' + item->text());
+    }
+    return rows.join('|');
+}
+
+void tst_BrowserWindow::apply(const QStringList &script)
+{
+    for (const QString &line : script) {
+        if (line.startsWith(QLatin1String("$PWD:")))
+            m_window->applyPwdAnswer(line);
+        else
+            m_window->applyListAnswer(line);
+    }
+}
+
+// What the window writes to the instrument while `action` runs.
+QByteArray tst_BrowserWindow::sentBy(const std::function<void()> &action)
+{
+    action();
+    m_window->sendLine("#end\n");
+    m_window->socket()->flush();
+    QByteArray got;
+    QDeadlineTimer deadline(5000);
+    while (!got.endsWith("#end\n") && !deadline.hasExpired()) {
+        if (!m_peer->bytesAvailable())
+            m_peer->waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        got += m_peer->readAll();
+    }
+    if (!got.endsWith("#end\n"))
+        return "(timed out) " + got;
+    got.chop(5);
+    return got;
+}
+
+void tst_BrowserWindow::pwdAnswers_data()
+{
+    QTest::addColumn<QStringList>("script");
+    QTest::addColumn<QString>("tree");
+    QTest::addColumn<QString>("current");
+    QTest::newRow("the first answer makes the root")
+        << QStringList{"$PWD:/TARVELO"} << "/TARVELO" << "/TARVELO";
+    QTest::newRow("a second identical answer changes nothing")
+        << QStringList{"$PWD:/TARVELO", "$PWD:/TARVELO"} << "/TARVELO" << "/TARVELO";
+    QTest::newRow("a later answer keeps the first root")
+        << QStringList{"$PWD:/TARVELO", "$PWD:/TARVELO/a"} << "/TARVELO" << "/TARVELO/a";
+    QTest::newRow("the value is trimmed")
+        << QStringList{"$PWD:  /TARVELO \r"} << "/TARVELO" << "/TARVELO";
+}
+
+void tst_BrowserWindow::pwdAnswers()
+{
+    QFETCH(QStringList, script);
+    QFETCH(QString, tree);
+    QFETCH(QString, current);
+    apply(script);
+    QCOMPARE(dumpTree(), tree);
+    QCOMPARE(m_ui->FILE_TREEWIDGET->topLevelItemCount(), 1);
+    QCOMPARE(iconName(m_ui->FILE_TREEWIDGET->topLevelItem(0)->icon(0)), QStringLiteral("disk"));
+    QCOMPARE(m_window->currentRemotePath(), current);
+}
+
+void tst_BrowserWindow::listAnswers_data()
+{
+    QTest::addColumn<QStringList>("local"); // below the download folder; "x/" is a folder
+    QTest::addColumn<QStringList>("script");
+    QTest::addColumn<QString>("tree");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QStringList>("kinds");
+
+    const QStringList root{"$PWD:/TARVELO", "$LIST: <d,a><d,b><f,r.txt>"};
+    QTest::newRow("a listing before any folder answer is declined")
+        << QStringList{} << QStringList{"$LIST: <d,a>"} << "" << "" << QStringList{};
+    QTest::newRow("root: folders then files, no parent row")
+        << QStringList{} << root << "/TARVELO(a,b)" << "folder a|folder b|file r.txt"
+        << QStringList{"a=Dir", "b=Dir", "r.txt=File"};
+    QTest::newRow("sub-folder: parent row first, of kind Dir")
+        << QStringList{} << root + QStringList{"$PWD:/TARVELO/a", "$LIST: <f,y><d,x>"}
+        << "/TARVELO(a(x),b)" << "parent ..|folder x|file y"
+        << QStringList{"..=Dir", "x=Dir", "y=File"};
+    QTest::newRow("refreshing twice leaves one child per folder")
+        << QStringList{} << root + QStringList{"$LIST: <d,a><d,b><f,r.txt>"} << "/TARVELO(a,b)"
+        << "folder a|folder b|file r.txt" << QStringList{"a=Dir", "b=Dir", "r.txt=File"};
+    QTest::newRow("refreshing a folder drops the branches below it")
+        << QStringList{}
+        << root + QStringList{"$PWD:/TARVELO/a", "$LIST: <d,x>", "$PWD:/TARVELO", "$LIST: <d,a>"}
+        << "/TARVELO(a)" << "folder a" << QStringList{"a=Dir"};
+    QTest::newRow("an empty answer empties the folder's branch")
+        << QStringList{} << root + QStringList{"$PWD:/TARVELO/a", "$LIST: <d,x>", "$LIST: "}
+        << "/TARVELO(a,b)" << "parent .." << QStringList{"..=Dir"};
+    QTest::newRow("a folder missing from the tree leaves the tree alone")
+        << QStringList{} << root + QStringList{"$PWD:/TARVELO/zz/a", "$LIST: <d,q>"}
+        << "/TARVELO(a,b)" << "parent ..|folder q" << QStringList{"..=Dir", "q=Dir"};
+    QTest::newRow("local copies ticked, by kind")
+        << QStringList{"a/x/", "a/y", "a/z/", "a/w"}
+        << root + QStringList{"$PWD:/TARVELO/a", "$LIST: <d,x><d,w><f,y><f,z>"}
+        << "/TARVELO(a(x,w),b)" << "parent ..|folder+ x|folder w|file+ y|file z"
+        << QStringList{"..=Dir", "w=Dir", "x=Dir", "y=File", "z=File"};
+    QTest::newRow("wildcard names never tick another file")
+        << QStringList{"ab", "a1", "b"}
+        << QStringList{"$PWD:/TARVELO", "$LIST: <f,a?><f,a*><f,[a]b><f,*><f,ab>"} << "/TARVELO"
+        << "file a?|file a*|file [a]b|file *|file+ ab"
+        << QStringList{"*=File", "[a]b=File", "a*=File", "a?=File", "ab=File"};
+    QTest::newRow("an unsafe folder ticks nothing")
+        << QStringList{"a/c"} << root + QStringList{"$PWD:/TARVELO/b/../a", "$LIST: <f,c>"}
+        << "/TARVELO(a,b)" << "parent ..|file c" << QStringList{"..=Dir", "c=File"};
+    QTest::newRow("a local download folder that does not exist ticks nothing")
+        << QStringList{"!"} << root << "/TARVELO(a,b)" << "folder a|folder b|file r.txt"
+        << QStringList{"a=Dir", "b=Dir", "r.txt=File"};
+}
+
+void tst_BrowserWindow::listAnswers()
+{
+    QFETCH(QStringList, local);
+    QFETCH(QStringList, script);
+    QFETCH(QString, tree);
+    QFETCH(QString, list);
+    QFETCH(QStringList, kinds);
+    const QString base = m_download->path();
+    for (const QString &path : local) {
+        if (path == QLatin1String("!")) {
+            m_window->m_downloadPath = base + QStringLiteral("/missing");
+        } else if (path.endsWith('/')) {
+            QVERIFY(QDir().mkpath(base + '/' + path));
+        } else {
+            QVERIFY(QDir().mkpath(QFileInfo(base + '/' + path).path()));
+            QFile file(base + '/' + path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+    }
+    apply(script);
+    QCOMPARE(dumpTree(), tree);
+    QCOMPARE(dumpList(), list);
+    QStringList kindList;
+    for (auto it = m_window->itemKinds().begin(); it != m_window->itemKinds().end(); ++it)
+        kindList.append(it.key() + '=' + it.value());
+    QCOMPARE(kindList, kinds);
+    if (QTreeWidgetItem *rootItem = m_ui->FILE_TREEWIDGET->topLevelItem(0)) {
+        QVERIFY(!rootItem->isExpanded());
+        for (int i = 0; i < rootItem->childCount(); ++i) {
+            QCOMPARE(iconName(rootItem->child(i)->icon(0)), QStringLiteral("folder"));
+            QCOMPARE(rootItem->child(i)->toolTip(0), rootItem->child(i)->text(0));
+        }
+    }
+}
+
+void tst_BrowserWindow::findTreeItem_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("found"); // the item's own path; empty: none
+    QTest::newRow("root") << "/TARVELO" << "/TARVELO";
+    QTest::newRow("root with a trailing slash") << "/TARVELO/" << "/TARVELO";
+    QTest::newRow("folder") << "/TARVELO/a" << "/TARVELO/a";
+    QTest::newRow("folder with a trailing slash") << "/TARVELO/a/" << "/TARVELO/a";
+    QTest::newRow("nested folder") << "/TARVELO/a/x" << "/TARVELO/a/x";
+    QTest::newRow("a name that exists elsewhere only") << "/TARVELO/x" << "";
+    QTest::newRow("a missing folder on the way") << "/TARVELO/zz/x" << "";
+    QTest::newRow("another root sharing the prefix") << "/TARVELOX/a" << "";
+    QTest::newRow("outside the root") << "/etc/a" << "";
+    QTest::newRow("empty segment") << "/TARVELO//a" << "";
+    QTest::newRow("case differs") << "/TARVELO/A" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void tst_BrowserWindow::findTreeItem()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, found);
+    QCOMPARE(m_window->findTreeItem(path), nullptr);
+    apply({"$PWD:/TARVELO", "$LIST: <d,a><d,b>", "$PWD:/TARVELO/a", "$LIST: <d,x>"});
+    QTreeWidgetItem *item = m_window->findTreeItem(path);
+    QCOMPARE(item ? m_window->treeItemPath(item) : QString(), found);
+}
+
+void tst_BrowserWindow::clicks_data()
+{
+    QTest::addColumn<QString>("action"); // tree, list, double
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("enabledBefore");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<bool>("button");
+    QTest::addColumn<bool>("menuAction");
+    QTest::addColumn<QString>("selected"); // the tree's selection afterwards
+    QTest::addColumn<bool>("expanded");
+
+    const QByteArray toRoot = "$CD /TARVELO\n$PWD\n$LIST\n";
+    QTest::newRow("click on the tree's root")
+        << "tree" << "/TARVELO" << true << toRoot << false << false << "/TARVELO" << false;
+    QTest::newRow("click on a tree folder")
+        << "tree" << "/TARVELO/b" << false << QByteArray("$CD /TARVELO/b\n$PWD\n$LIST\n") << true
+        << true << "/TARVELO/b" << false;
+    QTest::newRow("click on the parent row")
+        << "list" << ".." << true << QByteArray() << false << false << "/TARVELO/a" << false;
+    QTest::newRow("click on a file") << "list" << "f.tif" << false << QByteArray() << true << true
+                                     << "/TARVELO/a" << false;
+    QTest::newRow("click on a folder") << "list" << "x" << false << QByteArray() << true << true
+                                       << "/TARVELO/a" << false;
+    QTest::newRow("double click on a folder")
+        << "double" << "x" << false << QByteArray("$CD /TARVELO/a/x\n$PWD\n$LIST\n") << true
+        << false << "/TARVELO/a/x" << true;
+    QTest::newRow("double click on the parent row")
+        << "double" << ".." << false << toRoot << true << false << "/TARVELO" << false;
+    QTest::newRow("double click on a folder not yet in the tree")
+        << "double" << "new" << false << QByteArray("$CD /TARVELO/a/new\n$PWD\n$LIST\n") << true
+        << false << "" << true;
+    QTest::newRow("double click on a file opens it, asks the instrument nothing")
+        << "double" << "f.tif" << false << QByteArray() << true << false << "/TARVELO/a" << false;
+}
+
+void tst_BrowserWindow::clicks()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, target);
+    QFETCH(bool, enabledBefore);
+    QFETCH(QByteArray, sent);
+    QFETCH(bool, button);
+    QFETCH(bool, menuAction);
+    QFETCH(QString, selected);
+    QFETCH(bool, expanded);
+    apply({"$PWD:/TARVELO", "$LIST: <d,a><d,b>", "$PWD:/TARVELO/a", "$LIST: <d,x><d,new><f,f.tif>"});
+    // The tree does not know "new" yet: take it out again, as if listed before a refresh.
+    delete m_window->findTreeItem("/TARVELO/a/new");
+    QTreeWidget *tree = m_ui->FILE_TREEWIDGET;
+    tree->setCurrentItem(m_window->findTreeItem("/TARVELO/a"));
+    QAction stand(nullptr);
+    if (!m_window->m_menuDownloadAction)
+        m_window->m_menuDownloadAction = &stand;
+    m_ui->BUTTON_DOWNLOAD->setEnabled(enabledBefore);
+    m_window->m_menuDownloadAction->setEnabled(enabledBefore);
+
+    QListWidgetItem *item = nullptr;
+    const auto rows = m_ui->FILE_LISTWIDGET->findItems(target, Qt::MatchExactly);
+    if (!rows.isEmpty())
+        item = rows.first();
+    const QByteArray got = sentBy([&] {
+        if (action == QLatin1String("tree")) {
+            QTreeWidgetItem *treeItem = m_window->findTreeItem(target);
+            tree->setCurrentItem(treeItem); // a real click selects before it reports
+            m_window->on_FILE_TREEWIDGET_itemClicked(treeItem, 0);
+        } else if (action == QLatin1String("list")) {
+            m_window->on_FILE_LISTWIDGET_itemClicked(item);
+        } else {
+            m_window->on_FILE_LISTWIDGET_itemDoubleClicked(item);
+        }
+    });
+    QCOMPARE(got, sent);
+    QCOMPARE(m_ui->BUTTON_DOWNLOAD->isEnabled(), button);
+    QCOMPARE(m_window->m_menuDownloadAction->isEnabled(), menuAction);
+    QStringList selection;
+    for (QTreeWidgetItem *s : tree->selectedItems())
+        selection.append(m_window->treeItemPath(s));
+    QCOMPARE(selection.join(','), selected);
+    QCOMPARE(tree->topLevelItem(0)->isExpanded(), expanded);
+    if (m_window->m_menuDownloadAction == &stand)
+        m_window->m_menuDownloadAction = nullptr;
+}
+
+void tst_BrowserWindow::contextMenus_data()
+{
+    QTest::addColumn<QString>("widget");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("tree, root selected: no menu") << "tree" << "/TARVELO" << false;
+    QTest::newRow("tree, sub-folder selected: menu") << "tree" << "/TARVELO/a" << true;
+    QTest::newRow("tree, nothing selected: no menu") << "tree" << "" << false;
+    QTest::newRow("list, an item selected: menu") << "list" << "a" << true;
+    QTest::newRow("list, nothing selected: menu all the same") << "list" << "" << true;
+}
+
+void tst_BrowserWindow::contextMenus()
+{
+    QFETCH(QString, widget);
+    QFETCH(QString, selected);
+    QFETCH(bool, shown);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    apply({"$PWD:/TARVELO", "$LIST: <d,a><d,b>"});
+    const bool tree = widget == QLatin1String("tree");
+    if (tree && !selected.isEmpty())
+        m_ui->FILE_TREEWIDGET->setCurrentItem(m_window->findTreeItem(selected));
+    if (!tree && !selected.isEmpty())
+        m_ui->FILE_LISTWIDGET->setCurrentRow(0);
+    QMenu *menu = tree ? m_window->m_treeMenu : m_window->m_listMenu;
+    QAbstractScrollArea *area = tree ? static_cast<QAbstractScrollArea *>(m_ui->FILE_TREEWIDGET)
+                                     : m_ui->FILE_LISTWIDGET;
+    const QPoint at(12, 9);
+    if (tree)
+        m_window->treecontextMenuRequest(at);
+    else
+        m_window->contextMenuRequest(at);
+    QCOMPARE(menu->isVisible(), shown);
+    if (shown)
+        QCOMPARE(menu->pos(), area->viewport()->mapToGlobal(at));
+    menu->hide();
+}
+
+void tst_BrowserWindow::downloadEndWaitsForAcceptedListing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("finished");
+    QTest::newRow("a listing before the tree exists keeps the download open")
+        << QByteArray("$LIST: <f,a>\n") << int(Refreshing) << 0;
+    QTest::newRow("the first accepted listing ends it")
+        << QByteArray("$PWD:/TARVELO\n$LIST: <f,a>\n$LIST: <f,a>\n") << int(Browsing) << 1;
+}
+
+void tst_BrowserWindow::downloadEndWaitsForAcceptedListing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, mode);
+    QFETCH(int, finished);
+    QSignalSpy spy(&m_window->m_reader, &MessageReader::downloadFinished);
+    m_window->m_reader.setMode(Refreshing);
+    m_window->m_reader.feed(bytes);
+    QCOMPARE(int(m_window->readerMode()), mode);
+    QCOMPARE(spy.count(), finished);
+}
+
+// The answers come through the socket; a last line without its line feed still counts,
+// and a socket of an earlier link is not listened to.
+void tst_BrowserWindow::readsFromTheSocket()
+{
+    QTcpSocket stale;
+    stale.connectToHost(m_server->serverAddress(), m_server->serverPort());
+    QVERIFY(stale.waitForConnected(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->hasPendingConnections(), 5000);
+    QTcpSocket *stalePeer = m_server->nextPendingConnection();
+    connect(&stale, SIGNAL(readyRead()), m_window, SLOT(slotReadyRead()));
+    connect(m_window->socket(), SIGNAL(readyRead()), m_window, SLOT(slotReadyRead()));
+
+    stalePeer->write("$PWD:/OTHER\n$LIST: <d,wrong>\n");
+    QTRY_COMPARE_WITH_TIMEOUT(stale.bytesAvailable(), qint64(0), 5000);
+    m_peer->write("$PWD:/TARVELO\r\n$LIST: <d,a><f,b>");
+    QTRY_COMPARE_WITH_TIMEOUT(dumpList(), QStringLiteral("folder a|file b"), 5000);
+    QCOMPARE(dumpTree(), QStringLiteral("/TARVELO(a)"));
+    m_peer->write("$PWD:/TARVELO/a\r\n$LIST: <f,c>\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(dumpList(), QStringLiteral("parent ..|file c"), 5000);
+    QCOMPARE(m_window->currentRemotePath(), QStringLiteral("/TARVELO/a"));
+}
+
+QTEST_MAIN(tst_BrowserWindow)
+#include "tst_browserwindow.moc"

@@ -1,0 +1,288 @@
+#include "common/fakedownloadstream.h"
+#include "link/messagereader.h"
+#include "link/protocol.h"
+
+#include <QtTest>
+
+namespace {
+
+// Feeds pieces as reads and records what the reader reports. Deliveries of one line carry
+// the same number; "~" marks one handled before its line feed.
+struct Run
+{
+    QStringList log;
+    FakeDownloadStream stream{&log};
+    MessageReader reader;
+    QList<quint64> ids;
+
+    Run(ReaderMode start, bool accept)
+    {
+        reader.setDownloadStream(&stream);
+        reader.setMode(start);
+        QObject::connect(&reader, &MessageReader::pwdAnswer,
+                         [this](const QString &line) { record("pwd", line); });
+        QObject::connect(&reader, &MessageReader::listAnswer, [this, accept](const QString &line) {
+            record("list", line);
+            reader.listAccepted(accept);
+        });
+        QObject::connect(&reader, &MessageReader::downloadFinished,
+                         [this] { log.append(QStringLiteral("finished")); });
+    }
+    void record(const char *what, const QString &line)
+    {
+        if (!ids.contains(reader.lineId()))
+            ids.append(reader.lineId());
+        log.append(QStringLiteral("%1 %2%3 %4")
+                       .arg(QLatin1String(what))
+                       .arg(ids.indexOf(reader.lineId()) + 1)
+                       .arg(reader.lineComplete() ? "" : "~")
+                       .arg(line));
+    }
+    void feed(const QByteArrayList &pieces, bool flush)
+    {
+        for (const QByteArray &piece : pieces) {
+            reader.feed(piece);
+            if (flush)
+                reader.flushUnterminated();
+        }
+    }
+    // What must not depend on how the bytes were split into reads.
+    QStringList settled() const
+    {
+        QStringList out;
+        for (const QString &entry : log) {
+            if (!entry.contains(QLatin1Char('~')) && entry != QLatin1String("finished"))
+                out.append(entry);
+        }
+        out.append(QStringLiteral("finished x%1").arg(log.count(QStringLiteral("finished"))));
+        out.append(QStringLiteral("mode %1").arg(reader.mode()));
+        return out;
+    }
+};
+
+} // namespace
+
+class tst_MessageReader : public QObject
+{
+    Q_OBJECT
+private slots:
+    void messages_data() { rows(); }
+    void messages();
+    void splitInvariance_data() { rows(); }
+    void splitInvariance();
+    void listingDeliveredAsItGrows();
+    void resetForgetsPartialLine();
+
+private:
+    void rows();
+};
+
+void tst_MessageReader::rows()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QByteArrayList>("pieces");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("mode");
+    // How the messages stay the same whatever the reads: "both" with and without the flush
+    // after each read; "flushed" only with it (an unterminated ending); "unflushed" only
+    // without it (a read boundary before a keyword would end the line); "none".
+    QTest::addColumn<QString>("invariant");
+
+    const QByteArray pwd = "$PWD:/TARVELO";
+    QTest::newRow("pwd and list in one read")
+        << 0 << true << QByteArrayList{pwd + "\n$LIST: <d,a><f,b>\n"}
+        << QStringList{"pwd 1 $PWD:/TARVELO", "list 2 $LIST: <d,a><f,b>"} << 0 << "both";
+    QTest::newRow("crlf line ends")
+        << 0 << true << QByteArrayList{pwd + "\r\n$LIST: <d,a>\r\n"}
+        << QStringList{"pwd 1 $PWD:/TARVELO", "list 2 $LIST: <d,a>"} << 0 << "both";
+    QTest::newRow("answers joined in one read")
+        << 0 << true << QByteArrayList{"$PWD:/a\n$PWD:/b\n$LIST: <f,x>\n"}
+        << QStringList{"pwd 1 $PWD:/a", "pwd 2 $PWD:/b", "list 3 $LIST: <f,x>"} << 0 << "both";
+    QTest::newRow("split inside the keyword")
+        << 0 << true << QByteArrayList{"$PW", "D:/TARVELO\n"}
+        << QStringList{"pwd 1 $PWD:/TARVELO"} << 0 << "both";
+    QTest::newRow("split after the keyword")
+        << 0 << true << QByteArrayList{"$PWD:/TAR", "VELO\n"}
+        << QStringList{"pwd 1~ $PWD:/TAR", "pwd 1 $PWD:/TARVELO"} << 0 << "both";
+    QTest::newRow("carriage return split from its line feed")
+        << 0 << true << QByteArrayList{"$PWD:/x\r", "\n"}
+        << QStringList{"pwd 1~ $PWD:/x", "pwd 1 $PWD:/x"} << 0 << "both";
+    QTest::newRow("utf-8 character split")
+        << 0 << true << QByteArrayList{"$PWD:/TARVELO/\xC3", "\x9C\n"}
+        << QStringList{"pwd 1~ $PWD:/TARVELO/", QString::fromUtf8("pwd 1 $PWD:/TARVELO/\xC3\x9C")}
+        << 0 << "both";
+    QTest::newRow("lower case keywords ignored")
+        << 0 << true << QByteArrayList{"$pwd:/x\n$list: <d,a>\n"} << QStringList{} << 0 << "both";
+    QTest::newRow("keywords later in a line ignored")
+        << 0 << true << QByteArrayList{" $PWD:/x\nx$LIST: <d,a>\nab$DOWNLOAD: COMPLETED\n"}
+        << QStringList{} << 0 << "unflushed";
+    QTest::newRow("login and unknown lines ignored")
+        << 0 << true << QByteArrayList{"$WAIT LOGIN:\n$LOGIN: OK\n$FOO\n\n"} << QStringList{} << 0
+        << "both";
+
+    QTest::newRow("unterminated line, then a new message")
+        << 0 << true << QByteArrayList{"$LIST: <d,a>", "$PWD:/b\n"}
+        << QStringList{"list 1~ $LIST: <d,a>", "pwd 2 $PWD:/b"} << 0 << "none";
+    QTest::newRow("unterminated line, then its rest")
+        << 0 << true << QByteArrayList{"$LIST: <d,a>", "<f,b>\n"}
+        << QStringList{"list 1~ $LIST: <d,a>", "list 1 $LIST: <d,a><f,b>"} << 0 << "both";
+    QTest::newRow("unterminated line, then a new message split in its keyword")
+        << 0 << true << QByteArrayList{"$LIST: <d,a>", "$", "LIST: <f,b>\n"}
+        << QStringList{"list 1~ $LIST: <d,a>", "list 2 $LIST: <f,b>"} << 0 << "none";
+    QTest::newRow("unterminated line continued by a dollar")
+        << 0 << true << QByteArrayList{"$PWD:/TARVELO/", "$x\n"}
+        << QStringList{"pwd 1~ $PWD:/TARVELO/", "pwd 1 $PWD:/TARVELO/$x"} << 0 << "both";
+    QTest::newRow("unterminated line flushed again without new bytes")
+        << 0 << true << QByteArrayList{"$PWD:/x", ""} << QStringList{"pwd 1~ $PWD:/x"} << 0
+        << "both";
+    QTest::newRow("unterminated unknown line, then an answer")
+        << 0 << true << QByteArrayList{"$FOO", "$PWD:/x\n"} << QStringList{"pwd 1 $PWD:/x"} << 0
+        << "none";
+
+    const QByteArray announcement = QByteArray(Protocol::kListStart) + "</TARVELO/a>,</TARVELO/b>"
+        + Protocol::kListEnd;
+    QTest::newRow("announcement, then a browse answer")
+        << 0 << true << QByteArrayList{announcement + "\n$PWD:/x\n"}
+        << QStringList{"announcement " + announcement, "pwd 1 $PWD:/x"} << 2 << "both";
+    QTest::newRow("announcement start marker split")
+        << 4 << true
+        << QByteArrayList{"$DOWN", "LOAD REQUEST: LIST<ST", announcement.mid(26)}
+        << QStringList{"announcement " + announcement} << 2 << "both";
+    QTest::newRow("announcement without its end takes everything")
+        << 0 << true << QByteArrayList{QByteArray(Protocol::kListStart) + "<a>", "\n$PWD:/x\n"}
+        << QStringList{} << 1 << "both";
+    QTest::newRow("file, then the end notice in the same read")
+        << 2 << true
+        << QByteArrayList{"$DOWNLOAD:</TARVELO/f><3>\nab",
+                          "c$DOWNLOAD:</TARVELO/f><END>\n$DOWNLOAD: COMPLETED\n"}
+        << QStringList{"header $DOWNLOAD:</TARVELO/f><3>", "file abc$DOWNLOAD:</TARVELO/f><END>",
+                       "completed"}
+        << 5 << "both";
+    QTest::newRow("header with a carriage return")
+        << 2 << true << QByteArrayList{"$DOWNLOAD:<a>\r\nxy<END>"}
+        << QStringList{"header $DOWNLOAD:<a>", "file xy<END>"} << 4 << "both";
+    QTest::newRow("header waits for its line feed")
+        << 2 << true << QByteArrayList{"$DOWNLOAD:</TARVELO/f>", "<3>\nabc<END>"}
+        << QStringList{"header $DOWNLOAD:</TARVELO/f><3>", "file abc<END>"} << 4 << "both";
+    QTest::newRow("browse answers inside a file belong to the file")
+        << 2 << true << QByteArrayList{"$DOWNLOAD:<f>\n$PWD:/x\n$LIST: <d,a>\n<END>"}
+        << QStringList{"header $DOWNLOAD:<f>", "file $PWD:/x\n$LIST: <d,a>\n<END>"} << 4 << "both";
+    QTest::newRow("announcement, files and end notice in one read")
+        << 0 << true
+        << QByteArrayList{announcement + "\n$DOWNLOAD:<a>\nx<END>\n$DOWNLOAD:<b>\ny<END>\n"
+                          "$DOWNLOAD: COMPLETED\n"}
+        << QStringList{"announcement " + announcement, "header $DOWNLOAD:<a>", "file x<END>",
+                       "header $DOWNLOAD:<b>", "file y<END>", "completed"}
+        << 5 << "both";
+    QTest::newRow("end notice split inside its keyword")
+        << 4 << true << QByteArrayList{"$DOWN", "LOAD: COMPLETED\n"} << QStringList{"completed"}
+        << 5 << "both";
+    QTest::newRow("end notice split after the header prefix")
+        << 4 << true << QByteArrayList{"$DOWNLOAD: COMP", "LETED\n"} << QStringList{"completed"}
+        << 5 << "both";
+    QTest::newRow("end notice without a line feed")
+        << 4 << true << QByteArrayList{"$DOWNLOAD: COMPLETED"} << QStringList{"completed"} << 5
+        << "flushed";
+    QTest::newRow("end notice handled early is not repeated by its line feed")
+        << 4 << true << QByteArrayList{"$DOWNLOAD: COMPLETED", "\r\n"}
+        << QStringList{"completed"} << 5 << "both";
+
+    QTest::newRow("refreshing: the first accepted listing ends the download")
+        << 5 << true << QByteArrayList{"$PWD:/x\n$LIST: <f,a>\n$LIST: <f,a>\n"}
+        << QStringList{"pwd 1 $PWD:/x", "list 2 $LIST: <f,a>", "finished", "list 3 $LIST: <f,a>"}
+        << 0 << "both";
+    QTest::newRow("refreshing: a declined listing keeps the mode")
+        << 5 << false << QByteArrayList{"$LIST: <f,a>\n"} << QStringList{"list 1 $LIST: <f,a>"}
+        << 5 << "both";
+    QTest::newRow("refreshing: an unterminated listing ends the download once")
+        << 5 << true << QByteArrayList{"$LIST: <f,a>", "<f,b>\n"}
+        << QStringList{"list 1~ $LIST: <f,a>", "finished", "list 1 $LIST: <f,a><f,b>"} << 0
+        << "both";
+    QTest::newRow("waiting for the first file: browse answers still handled")
+        << 2 << true << QByteArrayList{"$PWD:/x\n"} << QStringList{"pwd 1 $PWD:/x"} << 2 << "both";
+}
+
+void tst_MessageReader::messages()
+{
+    QFETCH(int, start);
+    QFETCH(bool, accept);
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(QStringList, expected);
+    QFETCH(int, mode);
+    Run run(ReaderMode(start), accept);
+    run.feed(pieces, true);
+    QCOMPARE(run.log, expected);
+    QCOMPARE(int(run.reader.mode()), mode);
+}
+
+// Whole, in every split into two reads, and one byte at a time: the same messages.
+void tst_MessageReader::splitInvariance()
+{
+    QFETCH(int, start);
+    QFETCH(bool, accept);
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(QString, invariant);
+    if (invariant == QLatin1String("none"))
+        QSKIP("a read boundary is what ends the unterminated line here");
+    const QByteArray all = pieces.join();
+    QByteArrayList bytes;
+    for (char c : all)
+        bytes.append(QByteArray(1, c));
+    for (bool flush : {true, false}) {
+        if (invariant == QLatin1String(flush ? "unflushed" : "flushed"))
+            continue;
+        Run whole(ReaderMode(start), accept);
+        whole.feed({all}, flush);
+        const QStringList expected = whole.settled();
+        for (int at = 0; at <= all.size(); ++at) {
+            Run split(ReaderMode(start), accept);
+            split.feed({all.left(at), all.mid(at)}, flush);
+            QVERIFY2(split.settled() == expected,
+                     qPrintable(QStringLiteral("split at %1, flush %2").arg(at).arg(flush)));
+        }
+        Run single(ReaderMode(start), accept);
+        single.feed(bytes, flush);
+        QCOMPARE(single.settled(), expected);
+    }
+}
+
+// One byte at a time, a long listing is handed over as it grows: once per new byte, never
+// again for a flush that brought nothing new.
+void tst_MessageReader::listingDeliveredAsItGrows()
+{
+    QByteArray line = "$LIST: ";
+    for (int i = 0; i < 2000; ++i)
+        line += "<f,n" + QByteArray::number(i) + ".tif>";
+    MessageReader reader;
+    int deliveries = 0;
+    int lastSize = 0;
+    bool grew = true;
+    connect(&reader, &MessageReader::listAnswer, [&](const QString &text) {
+        ++deliveries;
+        grew = grew && text.size() >= lastSize;
+        lastSize = text.size();
+    });
+    for (char c : line) {
+        reader.feed(&c, 1);
+        reader.flushUnterminated();
+        reader.flushUnterminated();
+    }
+    reader.feed("\n", 1);
+    QVERIFY(grew);
+    QCOMPARE(lastSize, line.size());
+    QCOMPARE(deliveries, line.size() - 4); // from "$LIST:" on, then once more whole
+}
+
+void tst_MessageReader::resetForgetsPartialLine()
+{
+    Run run(FileStored, true);
+    run.feed({"$PWD:/TAR"}, false);
+    run.reader.reset();
+    run.feed({"$PWD:/b\n"}, false);
+    QCOMPARE(run.log, QStringList{"pwd 1 $PWD:/b"});
+    QCOMPARE(run.reader.mode(), FileStored);
+}
+
+QTEST_GUILESS_MAIN(tst_MessageReader)
+#include "tst_messagereader.moc"
