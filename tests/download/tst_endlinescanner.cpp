@@ -1,7 +1,6 @@
 #include "download/endlinescanner.h"
 #include "streamfeeder.h"
 
-#include <QElapsedTimer>
 #include <QtTest>
 
 class TestEndLineScanner : public QObject
@@ -14,7 +13,6 @@ private slots:
     void anyPath_data();
     void anyPath();
     void heldBytesStayBounded();
-    void linearTime();
 };
 
 namespace {
@@ -160,34 +158,6 @@ void TestEndLineScanner::heldBytesStayBounded()
     QVERIFY(!found);
     QVERIFY2(maxHeld <= kPath.size() + 13 + EndLineScanner::kMaxFieldBytes, qPrintable(QString::number(maxHeld)));
     QCOMPARE(stored + scanner.heldBytes(), qint64(input.size()));
-}
-
-void TestEndLineScanner::linearTime()
-{
-    // Four times the bytes must cost about four times the time, also for content made of
-    // false starts; a rescan of what was collected would make it sixteen.
-    auto cost = [](int repeats) {
-        const QByteArray unit = "$DOWNLOAD:<" + kPath + "><1><2><3>" + "$DOWNLOAD:<" + kPath + "\n";
-        const QByteArray input = unit.repeated(repeats);
-        qint64 best = std::numeric_limits<qint64>::max();
-        for (int run = 0; run < 3; ++run) {
-            EndLineScanner scanner;
-            scanner.start(kPath);
-            qint64 stored = 0;
-            const EndLineScanner::Sink sink = [&](const char *, qint64 n) { stored += n; };
-            bool found = false;
-            QElapsedTimer clock;
-            clock.start();
-            for (int i = 0; i < input.size(); i += 65536)
-                scanner.scan(input.constData() + i, qMin(65536, input.size() - i), sink, &found);
-            best = qMin(best, clock.nsecsElapsed());
-        }
-        return double(best);
-    };
-    cost(2000); // warm-up
-    const double small = cost(20000);
-    const double large = cost(80000);
-    QVERIFY2(large / small < 8.0, qPrintable(QStringLiteral("ratio %1").arg(large / small)));
 }
 
 QTEST_GUILESS_MAIN(TestEndLineScanner)
