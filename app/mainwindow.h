@@ -178,8 +178,15 @@ private:
     Browse *m_browse = nullptr;
 
     // --- download additions ---
+    void startDownload(const QStringList &remotePaths);
+    void endDownloadEarly(const QString &reason);
+    void onDownloadEndNotice();
+    void onDownloadFinished();
+    void onDownloadStalled();
+    QStringList selectedListNames() const;
 
     // --- viewer additions ---
+    friend class TestMainWindowOpen;
 
     // --- help additions ---
 };

@@ -1,12 +1,25 @@
 #pragma once
 #include <QDialog>
 
-// Stub: filled in by the download work.
+namespace DialogForm {
+struct ReplaceQuestion;
+}
+
+// Asks whether to replace local entries of the same name, for downloads from the file list.
 class AlreadyDialog : public QDialog
 {
     Q_OBJECT
 public:
     explicit AlreadyDialog(QWidget *parent = nullptr);
+    ~AlreadyDialog() override;
+
 signals:
     void DownloadStart();
+
+public slots:
+    void on_pushButton_clicked();
+    void on_pushButton_2_clicked();
+
+private:
+    DialogForm::ReplaceQuestion *ui = nullptr;
 };

@@ -1,30 +1,133 @@
 #pragma once
+#include "download/endlinescanner.h"
 #include "link/messagereader.h"
 
+#include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
+
+#include <memory>
+
+class QSaveFile;
 
 // Receives a download: the announcement, each file's framing, storing under the download
 // folder, and the acknowledgements. Widget-free; the message reader feeds it.
+//
+// Each file goes into a QSaveFile that is committed only once the file is whole, so an
+// interrupted or failed file never replaces the local copy that was there before.
 class DownloadReceiver : public QObject, public DownloadStream
 {
     Q_OBJECT
 public:
+    struct Failure
+    {
+        QString remotePath;
+        QString reason;
+    };
+
+    static constexpr int kDefaultStallLimitMs = 60000;
+    // Read buffer for the link while a download runs, so a slow disk cannot make the
+    // program's memory grow.
+    static constexpr qint64 kSocketReadBuffer = 16 * 1024 * 1024;
+
     explicit DownloadReceiver(QObject *parent = nullptr);
     ~DownloadReceiver() override;
 
     void setDownloadPath(const QString &path) { m_downloadPath = path; }
     QString downloadPath() const { return m_downloadPath; }
 
+    // A request has just been sent: forget the previous download and start the stall clock.
+    void begin(const QString &downloadPath);
+    // The download has ended normally (the refreshed listing arrived).
+    void finish();
+    // The download ends early (link lost, stall): a file being received is discarded.
+    void abort();
+    bool isActive() const { return m_active; }
+    // True while the stream is inside an announcement or a file, where it cannot be picked
+    // up again once abandoned.
+    bool isMidStream() const { return m_inList || m_inFile; }
+
+    // The user confirmed "Stop": files completed from now on are answered with a cancel.
+    void requestCancel() { m_cancelRequested = true; }
+    bool cancelRequested() const { return m_cancelRequested; }
+
+    // Nothing arriving for this long during a download emits stalled().
+    void setStallLimit(int ms);
+    int stallLimit() const { return m_stallTimer.interval(); }
+
+    QStringList announced() const { return m_announced; }
+    QStringList pending() const { return m_downloadList; }   // announced, not yet delivered
+    QStringList storedFiles() const { return m_stored; }     // remote paths stored whole
+    QList<Failure> failures() const { return m_failures; }
+    int acknowledgedCount() const { return m_acknowledged; }
+    QString interruptedFile() const { return m_interrupted; }
+
     qint64 announcementData(const char *data, qint64 size, bool *complete) override;
     void fileHeader(const QByteArray &line) override;
     qint64 fileData(const char *data, qint64 size, bool *finished) override;
     void downloadCompleted() override;
 
+    // The bracketed fields of a "$DOWNLOAD:" line from index 10, raw.
+    static QList<QByteArray> headerFields(const QByteArray &line);
+    // Paths come as UTF-8 like the listings; bytes that are not UTF-8 are taken as Latin-1.
+    static QString decodePath(const QByteArray &raw);
+
 signals:
     // A client line to write to the instrument, exactly as it goes on the wire.
     void sendLine(const QByteArray &line);
+    void totalChanged(int total);
+    void currentFileChanged(const QString &name);
+    // Files acknowledged as completed so far in this download.
+    void completedChanged(int count);
+    // Bytes of the current file so far and the download's rate in bytes per second;
+    // at most a few times a second.
+    void bytesReceived(qint64 fileBytes, qint64 bytesPerSecond);
+    // "$DOWNLOAD: COMPLETED" arrived for the download under way.
+    void endNoticeReceived();
+    // Nothing arrived for the stall limit.
+    void stalled();
 
 private:
+    void touch();
+    void store(const char *data, qint64 size);
+    void openFile(const QString &remote);
+    void finishFile();
+    void dropFile();
+    void fail(const QString &reason);
+    void reportBytes(bool force);
+    void removeCreatedFolders();
+
+    enum class FileState { Writing, Discarding };
+
     QString m_downloadPath;
+    bool m_active = false;
+    bool m_cancelRequested = false;
+    bool m_inList = false;
+    bool m_inFile = false;
+
+    QByteArray m_listBuffer;
+    QStringList m_announced;
+    QStringList m_downloadList;
+    QStringList m_stored;
+    QList<Failure> m_failures;
+    int m_acknowledged = 0;
+    QString m_interrupted;
+
+    EndLineScanner m_scanner;
+    EndLineScanner::Sink m_sink;
+    std::unique_ptr<QSaveFile> m_file;
+    FileState m_fileState = FileState::Discarding;
+    QString m_fileRemote;          // decoded path of the file being received
+    QString m_fileFailure;         // why it will not be stored, empty while all is well
+    QStringList m_createdFolders;  // made for this file, deepest first
+    qint64 m_fileBytes = 0;
+    qint64 m_writebackFrom = 0;    // bytes before this have been handed to the disk
+
+    qint64 m_downloadBytes = 0;
+    QElapsedTimer m_rateClock;
+    qint64 m_lastReportMs = -1;
+
+    QTimer m_stallTimer;
 };

@@ -1,10 +1,21 @@
 #pragma once
 #include <QDialog>
 
-// Stub: filled in by the download work.
+namespace Ui {
+struct EmptyDownloadSizeDialog;
+}
+
+// "Select files to download"
 class EmptyDownloadSizeDialog : public QDialog
 {
     Q_OBJECT
 public:
     explicit EmptyDownloadSizeDialog(QWidget *parent = nullptr);
+    ~EmptyDownloadSizeDialog() override;
+
+public slots:
+    void on_pushButton_clicked();
+
+private:
+    Ui::EmptyDownloadSizeDialog *ui = nullptr;
 };

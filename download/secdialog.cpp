@@ -1,3 +1,53 @@
 #include "download/secdialog.h"
 
-SecDialog::SecDialog(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint) {}
+#include "app/style.h"
+#include "download/dialogform.h"
+
+namespace Ui {
+struct SecDialog
+{
+    QPushButton *pushButton = nullptr;
+    QPushButton *pushButton_2 = nullptr;
+    QLabel *label = nullptr;
+
+    void setupUi(QDialog *dialog)
+    {
+        dialog->setObjectName(QStringLiteral("SecDialog"));
+        dialog->resize(400, 200);
+        dialog->setFont(DialogForm::boldFont());
+        dialog->setStyleSheet(QLatin1String(Style::kDialogStyle));
+        dialog->setWindowTitle(::SecDialog::tr("Dialog"));
+        pushButton = DialogForm::button(dialog, "pushButton", QRect(99, 145, 80, 30),
+                                        ::SecDialog::tr("OK"));
+        pushButton_2 = DialogForm::button(dialog, "pushButton_2", QRect(221, 145, 80, 30),
+                                          ::SecDialog::tr("Cancel"));
+        label = DialogForm::label(dialog, "label", QRect(50, 70, 311, 20),
+                                  ::SecDialog::tr("Are you sure you want to cancel the download?"));
+        label->setStyleSheet(QLatin1String(Style::kLabelButtonStyle));
+    }
+};
+} // namespace Ui
+
+SecDialog::SecDialog(QWidget *parent)
+    : QDialog(parent, Qt::FramelessWindowHint), ui(new Ui::SecDialog)
+{
+    ui->setupUi(this);
+    QMetaObject::connectSlotsByName(this);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+}
+
+SecDialog::~SecDialog()
+{
+    delete ui;
+}
+
+void SecDialog::on_pushButton_clicked()
+{
+    emit signalDownloadingCancel();
+    reject();
+}
+
+void SecDialog::on_pushButton_2_clicked()
+{
+    reject();
+}

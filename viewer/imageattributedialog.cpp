@@ -1,3 +1,55 @@
 #include "viewer/imageattributedialog.h"
 
-ImageAttributeDialog::ImageAttributeDialog(QWidget *parent) : QDialog(parent) {}
+#include "viewer/attributetext.h"
+
+#include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace Ui {
+
+void ImageAttributeDialog::setupUi(QDialog *dialog)
+{
+    dialog->setObjectName(QStringLiteral("ImageAttributeDialog"));
+    dialog->setModal(false);
+    dialog->resize(370, 302);
+    dialog->setMouseTracking(false);
+    dialog->setStyleSheet(QStringLiteral(
+        "QDialog {\n\tbackground-color: rgb(93, 102, 117);\n\tborder: 1px solid rgb(178, 191, 210);\n}\n"
+        "QPlainTextEdit {\n\tbackground-color: rgb(93, 102, 117);\n\tcolor: rgb(225, 225, 225);\n"
+        "\tborder: none;\n}\n"));
+    verticalLayout = new QVBoxLayout(dialog);
+    verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
+    plainTextEdit = new QPlainTextEdit(dialog);
+    plainTextEdit->setObjectName(QStringLiteral("plainTextEdit"));
+    plainTextEdit->setEnabled(false);
+    plainTextEdit->setFont(QFont(QStringLiteral("Arial"), 10));
+    verticalLayout->addWidget(plainTextEdit);
+    dialog->setWindowTitle(QCoreApplication::translate("ImageAttributeDialog", "Attribute"));
+}
+
+} // namespace Ui
+
+ImageAttributeDialog::ImageAttributeDialog(QWidget *parent)
+    : QDialog(parent, Qt::FramelessWindowHint), m_ui(new Ui::ImageAttributeDialog)
+{
+    m_ui->setupUi(this);
+    // No window type: the sheet is a plain child drawn inside the browser.
+    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+}
+
+ImageAttributeDialog::~ImageAttributeDialog()
+{
+    delete m_ui;
+}
+
+void ImageAttributeDialog::showAttributes(const QString &folder, const QString &fileName)
+{
+    m_filePath = folder + QLatin1Char('/') + fileName;
+    m_ui->plainTextEdit->setPlainText(attributeText(readImageDescription(m_filePath)));
+}
+
+QString ImageAttributeDialog::text() const
+{
+    return m_ui->plainTextEdit->toPlainText();
+}

@@ -1,0 +1,376 @@
+// One large file from the stand-in instrument (its own process) into a download folder:
+// the window's code path (QTcpSocket -> MessageReader -> DownloadReceiver -> QSaveFile)
+// against a bare Qt receiver (readyRead -> readAll -> QFile::write) and a POSIX socket copy,
+// all taking the same bytes from the same server in the same run.
+#include "download/downloadreceiver.h"
+#include "link/messagereader.h"
+#include "link/protocol.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const QString kAddress = QStringLiteral("127.0.0.39");
+constexpr int kRunLimitMs = 600000;
+constexpr qint64 kMiB = 1024 * 1024;
+
+[[noreturn]] void fatal(const QString &message)
+{
+    std::fprintf(stderr, "bench_download: %s\n", qPrintable(message));
+    std::exit(1);
+}
+
+qint64 statusKiB(const char *field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+void makeSource(const QString &path, qint64 size)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        fatal(QStringLiteral("cannot write %1").arg(path));
+    QByteArray block(int(4 * kMiB), Qt::Uninitialized);
+    QRandomGenerator gen(42);
+    gen.fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
+    for (qint64 done = 0; done < size; done += block.size())
+        f.write(block.constData(), qMin<qint64>(block.size(), size - done));
+}
+
+QByteArray requestLine(const QString &remote)
+{
+    return QByteArray(Protocol::kRequestPrefix) + '<' + remote.toUtf8() + ">\n";
+}
+
+// Bytes the instrument sends for one file after the announcement.
+qint64 framedSize(const QString &remote, qint64 size)
+{
+    const QByteArray path = remote.toUtf8();
+    return (QByteArray("$DOWNLOAD:<") + path + "><" + QByteArray::number(size) + ">\n").size() + size
+        + (QByteArray("$DOWNLOAD:<") + path + "><END>\n").size();
+}
+
+// Logs in on a connected Qt socket, anonymously; bounded waits.
+void qtLogin(QTcpSocket &socket)
+{
+    QByteArray buffer;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 10000) {
+        while (socket.canReadLine()) {
+            const QByteArray line = socket.readLine().trimmed();
+            if (line == Protocol::kWaitLogin)
+                socket.write("$LOGIN: <anonymous,>\n");
+            else if (line == Protocol::kLoginOk)
+                return;
+            else if (line == Protocol::kLoginNg)
+                fatal(QStringLiteral("login refused"));
+        }
+        socket.waitForReadyRead(1000);
+    }
+    fatal(QStringLiteral("no login answer"));
+}
+
+bool runLoop(const std::function<void(QEventLoop &)> &setUp)
+{
+    QEventLoop loop;
+    bool timedOut = false;
+    QTimer::singleShot(kRunLimitMs, &loop, [&] { timedOut = true; loop.quit(); });
+    setUp(loop);
+    loop.exec();
+    return !timedOut;
+}
+
+struct Server
+{
+    QProcess process;
+    quint16 port = 0;
+
+    void start(const QString &root)
+    {
+        process.setProgram(QStringLiteral(TARVELO_INSTRUMENT_PROGRAM));
+        process.setArguments({"--root", root, "--listen", kAddress, "--port", "0", "--quiet"});
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start();
+        if (!process.waitForStarted(10000))
+            fatal(QStringLiteral("the stand-in instrument did not start"));
+        QElapsedTimer clock;
+        clock.start();
+        while (!process.canReadLine() && clock.elapsed() < 10000)
+            process.waitForReadyRead(1000);
+        const QByteArray first = process.readLine(); // "Listening on 127.0.0.39:PORT, ..."
+        const int colon = first.indexOf(':', first.indexOf(kAddress.toLatin1()));
+        port = quint16(first.mid(colon + 1).split(',').value(0).toUInt());
+        if (!port)
+            fatal(QStringLiteral("no port from the stand-in instrument: %1").arg(QString::fromLatin1(first)));
+    }
+    ~Server()
+    {
+        process.terminate();
+        if (!process.waitForFinished(5000))
+            process.kill();
+        process.waitForFinished(5000);
+    }
+};
+
+// The window's path: the reader and receiver, acknowledgements written back.
+double viaReceiver(const Server &server, const QString &remote, const QString &downloadDir)
+{
+    QTcpSocket socket;
+    socket.connectToHost(kAddress, server.port);
+    if (!socket.waitForConnected(10000))
+        fatal(QStringLiteral("cannot connect"));
+    qtLogin(socket);
+    socket.setReadBufferSize(DownloadReceiver::kSocketReadBuffer); // as the window does
+    MessageReader reader;
+    DownloadReceiver receiver;
+    reader.setDownloadStream(&receiver);
+    QObject::connect(&receiver, &DownloadReceiver::sendLine, &socket,
+                     [&](const QByteArray &line) { socket.write(line); });
+    QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [&] { reader.feed(socket.readAll()); });
+    QElapsedTimer clock;
+    const bool ok = runLoop([&](QEventLoop &loop) {
+        QObject::connect(&receiver, &DownloadReceiver::endNoticeReceived, &loop, &QEventLoop::quit);
+        QObject::connect(&socket, &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
+        receiver.begin(downloadDir);
+        clock.start();
+        socket.write(requestLine(remote));
+    });
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (!ok || receiver.storedFiles().size() != 1)
+        fatal(QStringLiteral("the download through the receiver did not complete"));
+    receiver.finish();
+    return seconds;
+}
+
+// The floor for Qt: every byte after the announcement into a file, nothing else.
+double bareQt(const Server &server, const QString &remote, qint64 size, const QString &downloadDir,
+              bool syncAtEnd = false)
+{
+    QTcpSocket socket;
+    socket.connectToHost(kAddress, server.port);
+    if (!socket.waitForConnected(10000))
+        fatal(QStringLiteral("cannot connect"));
+    qtLogin(socket);
+    QFile out(downloadDir + QStringLiteral("/bare.bin"));
+    if (!out.open(QIODevice::WriteOnly))
+        fatal(QStringLiteral("cannot write the bare copy"));
+    const qint64 expected = framedSize(remote, size);
+    qint64 received = 0;
+    bool acknowledged = false;
+    QByteArray head;
+    QElapsedTimer clock;
+    const bool ok = runLoop([&](QEventLoop &loop) {
+        QObject::connect(&socket, &QTcpSocket::readyRead, &loop, [&] {
+            QByteArray data = socket.readAll();
+            if (!acknowledged) {
+                head += data;
+                const int end = head.indexOf(Protocol::kListEnd);
+                if (end < 0)
+                    return;
+                acknowledged = true;
+                socket.write(Protocol::kListAck);
+                data = head.mid(end + int(qstrlen(Protocol::kListEnd)) + 1);
+            }
+            out.write(data);
+            received += data.size();
+            if (received >= expected)
+                loop.quit();
+        });
+        QObject::connect(&socket, &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
+        clock.start();
+        socket.write(requestLine(remote));
+    });
+    if (syncAtEnd && (!out.flush() || ::fdatasync(out.handle()) != 0))
+        fatal(QStringLiteral("cannot sync the bare copy"));
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (!ok || received < expected)
+        fatal(QStringLiteral("the bare Qt copy did not complete"));
+    return seconds;
+}
+
+// A plain blocking POSIX socket copy.
+double posixCopy(const Server &server, const QString &remote, qint64 size, const QString &downloadDir)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(server.port);
+    inet_pton(AF_INET, kAddress.toLatin1().constData(), &addr.sin_addr);
+    if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0)
+        fatal(QStringLiteral("POSIX connect failed"));
+    timeval tv{30, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    const QByteArray outPath = (downloadDir + QStringLiteral("/posix.bin")).toLocal8Bit();
+    const int out = ::open(outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0)
+        fatal(QStringLiteral("cannot write the POSIX copy"));
+    auto sendAll = [&](const QByteArray &b) {
+        if (::send(fd, b.constData(), size_t(b.size()), MSG_NOSIGNAL) != b.size())
+            fatal(QStringLiteral("POSIX send failed"));
+    };
+    QByteArray head;
+    static char buffer[256 * 1024];
+    auto readSome = [&]() -> ssize_t {
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            fatal(QStringLiteral("POSIX receive failed"));
+        return n;
+    };
+    while (!head.contains(Protocol::kWaitLogin))
+        head.append(buffer, int(readSome()));
+    sendAll("$LOGIN: <anonymous,>\n");
+    head.clear();
+    while (!head.contains(Protocol::kLoginOk))
+        head.append(buffer, int(readSome()));
+    head.clear();
+
+    QElapsedTimer clock;
+    clock.start();
+    sendAll(requestLine(remote));
+    while (!head.contains(Protocol::kListEnd))
+        head.append(buffer, int(readSome()));
+    sendAll(Protocol::kListAck);
+    const int end = head.indexOf(Protocol::kListEnd) + int(qstrlen(Protocol::kListEnd)) + 1;
+    qint64 received = head.size() - end;
+    if (received > 0 && ::write(out, head.constData() + end, size_t(received)) != received)
+        fatal(QStringLiteral("POSIX write failed"));
+    const qint64 expected = framedSize(remote, size);
+    while (received < expected) {
+        const ssize_t n = readSome();
+        if (::write(out, buffer, size_t(n)) != n)
+            fatal(QStringLiteral("POSIX write failed"));
+        received += n;
+    }
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    ::close(out);
+    ::close(fd);
+    return seconds;
+}
+
+void clearFolder(const QString &dir)
+{
+    QDir(dir).removeRecursively();
+    QDir().mkpath(dir);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Download throughput and memory."));
+    parser.addHelpOption();
+    parser.addOption({"large-mib", "Size of the large file in MiB (default 1024).", "n", "1024"});
+    parser.addOption({"small-mib", "Size of the small file in MiB (default 64).", "n", "64"});
+    parser.addOption({"rounds", "Rounds of baseline and candidate (default 2; best taken).", "n", "2"});
+    parser.addOption({"folder", "Where the source and download folders go (default: the temporary folder).", "dir"});
+    // Internal: one download in a process of its own, for a clean memory figure.
+    parser.addOption({"memory-client", "Download <remote> from <port> into <dir>, print idle and peak KiB.", "port,remote,dir"});
+    parser.process(app);
+    if (parser.isSet("memory-client")) {
+        const QStringList a = parser.value("memory-client").split(QLatin1Char(','));
+        Server server; // not started: only its port is used
+        server.port = quint16(a.value(0).toUInt());
+        const qint64 idle = statusKiB("VmRSS:");
+        viaReceiver(server, a.value(1), a.value(2));
+        std::printf("%lld %lld\n", idle, statusKiB("VmHWM:"));
+        return 0;
+    }
+    const qint64 large = parser.value("large-mib").toLongLong() * kMiB;
+    const qint64 small = parser.value("small-mib").toLongLong() * kMiB;
+    const int rounds = qMax(1, parser.value("rounds").toInt());
+
+    QTemporaryDir work(parser.isSet("folder") ? parser.value("folder") + QStringLiteral("/bench_download-XXXXXX")
+                                              : QDir::tempPath() + QStringLiteral("/bench_download-XXXXXX"));
+    if (!work.isValid())
+        fatal(QStringLiteral("no temporary folder"));
+    const QString root = work.filePath(QStringLiteral("root"));
+    const QString downloads = work.filePath(QStringLiteral("downloads"));
+    QDir().mkpath(root);
+    QDir().mkpath(downloads);
+    makeSource(root + QStringLiteral("/large.bin"), large);
+    makeSource(root + QStringLiteral("/small.bin"), small);
+    const QString largeRemote = QStringLiteral("/TARVELO/large.bin");
+    const QString smallRemote = QStringLiteral("/TARVELO/small.bin");
+
+    Server server;
+    server.start(root);
+    std::printf("download benchmark: %lld MiB and %lld MiB files, stand-in instrument on %s:%u, %d round(s)\n",
+                large / kMiB, small / kMiB, qPrintable(kAddress), server.port, rounds);
+
+    // Warm-up: both paths once on the large file, so that the memory the page cache and the
+    // socket buffers need has been handed to this machine before anything is timed.
+    viaReceiver(server, largeRemote, downloads);
+    clearFolder(downloads);
+    bareQt(server, largeRemote, large, downloads);
+    clearFolder(downloads);
+
+    double bestSynced = 1e30, bestBare = 1e30, bestCandidate = 1e30, bestPosix = 1e30, bestSmall = 1e30;
+    for (int round = 0; round < rounds; ++round) {
+        bestBare = qMin(bestBare, bareQt(server, largeRemote, large, downloads));
+        clearFolder(downloads);
+        bestCandidate = qMin(bestCandidate, viaReceiver(server, largeRemote, downloads));
+        clearFolder(downloads);
+        bestPosix = qMin(bestPosix, posixCopy(server, largeRemote, large, downloads));
+        clearFolder(downloads);
+        bestSynced = qMin(bestSynced, bareQt(server, largeRemote, large, downloads, true));
+        clearFolder(downloads);
+        bestSmall = qMin(bestSmall, viaReceiver(server, smallRemote, downloads));
+        clearFolder(downloads);
+    }
+
+    // Peak memory of a client that does nothing but this one download.
+    QProcess client;
+    client.start(QCoreApplication::applicationFilePath(),
+                 {"--memory-client", QStringLiteral("%1,%2,%3").arg(server.port).arg(largeRemote, downloads)});
+    if (!client.waitForFinished(kRunLimitMs) || client.exitCode() != 0)
+        fatal(QStringLiteral("the memory client failed"));
+    const QList<QByteArray> kib = client.readAllStandardOutput().trimmed().split(' ');
+    const qint64 idleKiB = kib.value(0).toLongLong();
+    const qint64 peakKiB = kib.value(1).toLongLong();
+    clearFolder(downloads);
+
+    const double mib = double(large) / kMiB;
+    std::printf("bare Qt receiver    %8.1f MiB/s  (%.3f s)\n", mib / bestBare, bestBare);
+    std::printf("download receiver   %8.1f MiB/s  (%.3f s)\n", mib / bestCandidate, bestCandidate);
+    std::printf("POSIX socket copy   %8.1f MiB/s  (%.3f s)\n", mib / bestPosix, bestPosix);
+    std::printf("bare Qt, synced once  %6.1f MiB/s  (%.3f s; on disk as durably as the receiver leaves it)\n",
+                mib / bestSynced, bestSynced);
+    std::printf("ratio receiver / bare Qt: %.2f (goal >= 0.80)\n", bestBare / bestCandidate);
+    std::printf("ratio receiver / bare Qt synced: %.2f\n", bestSynced / bestCandidate);
+    std::printf("ratio receiver / POSIX:   %.2f\n", bestPosix / bestCandidate);
+    std::printf("client memory (own process): idle %.1f MiB, peak during the large download %.1f MiB, %.1f MiB above idle (goal < 64)\n",
+                idleKiB / 1024.0, peakKiB / 1024.0, (peakKiB - idleKiB) / 1024.0);
+    const double perSmall = bestSmall * 1000.0 / (double(small) / kMiB);
+    const double perLarge = bestCandidate * 1000.0 / mib;
+    std::printf("time per MiB: %.3f ms (%lld MiB), %.3f ms (%lld MiB), ratio %.2f (goal within 1.3)\n",
+                perSmall, small / kMiB, perLarge, large / kMiB, qMax(perSmall, perLarge) / qMin(perSmall, perLarge));
+    return 0;
+}

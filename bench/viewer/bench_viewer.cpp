@@ -1,0 +1,208 @@
+// Run with QT_QPA_PLATFORM=offscreen. Prints medians in milliseconds and the ratio of the
+// browser's time to the floor measured back to back in the same round.
+#include "viewer/imageframe.h"
+#include "viewer/imageloaddialog.h"
+#include "viewer/imageloaddialogui.h"
+#include "viewer/tifffiles.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kSize = 4096;
+constexpr int kFolderImages = 20;
+constexpr int kRounds = 9;
+
+// A plausible instrument frame: smooth background, a few bright spots, and noise, so
+// LZW has something real to work on.
+std::vector<uint16_t> makeImage(int seed)
+{
+    std::vector<uint16_t> values(size_t(kSize) * kSize);
+    uint32_t noise = 2463534242u + uint32_t(seed);
+    for (uint32_t y = 0; y < kSize; ++y) {
+        for (uint32_t x = 0; x < kSize; ++x) {
+            noise ^= noise << 13;
+            noise ^= noise >> 17;
+            noise ^= noise << 5;
+            const int dx = int(x % 512) - 256, dy = int(y % 512) - 256;
+            const int spot = dx * dx + dy * dy < 900 ? 9000 : 0;
+            values[size_t(y) * kSize + x] =
+                uint16_t(1200 + (x + y + seed * 97) / 4 + spot + (noise & 255));
+        }
+    }
+    return values;
+}
+
+bool writeImage(const QString &path, const std::vector<uint16_t> &values, uint16_t compression)
+{
+    TestTiff::Layout l;
+    l.width = l.height = kSize;
+    l.bitsPerSample = 16;
+    l.compression = compression;
+    return TestTiff::write(path, l, values.data());
+}
+
+// The floor: what no viewer can avoid - decode every row, and turn one 8-bit picture of
+// the same size into a pixmap.
+void floorWork(const QString &path, const QImage &grey)
+{
+    TIFF *tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    if (!tif)
+        qFatal("cannot open %s", qPrintable(path));
+    const tmsize_t scanline = TIFFScanlineSize(tif);
+    auto *buffer = new uint16_t[size_t(scanline) / 2 * kSize];
+    for (uint32_t row = 0; row < kSize; ++row)
+        TIFFReadScanline(tif, reinterpret_cast<unsigned char *>(buffer) + size_t(row) * size_t(scanline), row, 0);
+    TIFFClose(tif);
+    const QPixmap pixmap = QPixmap::fromImage(grey);
+    if (pixmap.isNull() || buffer[12345] == 0xffff)
+        qFatal("floor failed");
+    delete[] buffer;
+}
+
+double msSince(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct Result
+{
+    double floor;
+    double browser;
+};
+
+// Warm-up, then the floor and the browser back to back in every round.
+Result measure(const std::function<double()> &floor, const std::function<double()> &browser)
+{
+    floor();
+    browser();
+    std::vector<double> f, b;
+    for (int round = 0; round < kRounds; ++round) {
+        f.push_back(floor());
+        b.push_back(browser());
+    }
+    return {median(f), median(b)};
+}
+
+void report(const char *what, const Result &r)
+{
+    std::printf("%-46s floor %8.1f ms   browser %8.1f ms   ratio %.2f\n", what, r.floor, r.browser,
+                r.browser / r.floor);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString single = dir.filePath(QStringLiteral("single"));
+    const QString plainFolder = dir.filePath(QStringLiteral("plain"));
+    const QString lzwFolder = dir.filePath(QStringLiteral("lzw"));
+    QDir().mkpath(single);
+    QDir().mkpath(plainFolder);
+    QDir().mkpath(lzwFolder);
+
+    std::printf("Writing %d + %d images of %u x %u, 16-bit ...\n", kFolderImages, kFolderImages, kSize, kSize);
+    std::fflush(stdout);
+    for (int i = 0; i < kFolderImages; ++i) {
+        const std::vector<uint16_t> values = makeImage(i);
+        const QString name = QStringLiteral("img%1.tif").arg(i, 2, 10, QLatin1Char('0'));
+        if (!writeImage(plainFolder + QLatin1Char('/') + name, values, COMPRESSION_NONE)
+            || !writeImage(lzwFolder + QLatin1Char('/') + name, values, COMPRESSION_LZW))
+            qFatal("cannot write test images");
+        if (i == 0) {
+            writeImage(single + QStringLiteral("/open.tif"), values, COMPRESSION_NONE);
+            writeImage(single + QStringLiteral("/open_lzw.tif"), values, COMPRESSION_LZW);
+        }
+    }
+
+    QImage grey{int(kSize), int(kSize), QImage::Format_Indexed8};
+    QVector<QRgb> ramp(256);
+    for (int i = 0; i < 256; ++i)
+        ramp[i] = qRgb(i, i, i);
+    grey.setColorTable(ramp);
+    grey.fill(100);
+
+    ImageLoadDialog dialog;
+    dialog.show();
+    QCoreApplication::processEvents();
+
+    auto openOnce = [&](const QString &name) {
+        return [&, name] {
+            QElapsedTimer t;
+            t.start();
+            dialog.openImage(single, single + QLatin1Char('/') + name, name);
+            dialog.setFileName(name);
+            dialog.frame()->repaint();
+            QCoreApplication::processEvents();
+            if (!dialog.frame()->hasPicture())
+                qFatal("the image was not shown");
+            return msSince(t);
+        };
+    };
+    auto floorOnce = [&](const QString &path) {
+        return [&, path] {
+            QElapsedTimer t;
+            t.start();
+            floorWork(path, grey);
+            return msSince(t);
+        };
+    };
+    report("open 4096x4096 16-bit", measure(floorOnce(single + QStringLiteral("/open.tif")),
+                                            openOnce(QStringLiteral("open.tif"))));
+    report("open 4096x4096 16-bit LZW", measure(floorOnce(single + QStringLiteral("/open_lzw.tif")),
+                                                openOnce(QStringLiteral("open_lzw.tif"))));
+
+    // Paging: one pass over the folder per measurement, reported per image.
+    for (const QString &folder : {plainFolder, lzwFolder}) {
+        const bool lzw = folder == lzwFolder;
+        for (const bool next : {true, false}) {
+            const QString first = folder + QStringLiteral("/img00.tif");
+            dialog.openImage(folder, first, QStringLiteral("img00.tif"));
+            QPushButton *button = next ? dialog.form()->pushButton_2 : dialog.form()->pushButton;
+            auto page = [&] {
+                QElapsedTimer t;
+                t.start();
+                for (int i = 0; i < kFolderImages; ++i) {
+                    button->click();
+                    dialog.frame()->repaint();
+                    QCoreApplication::processEvents();
+                }
+                if (!dialog.frame()->hasPicture())
+                    qFatal("the image was not shown");
+                return msSince(t) / kFolderImages;
+            };
+            auto floorPass = [&] {
+                QElapsedTimer t;
+                t.start();
+                for (int i = 0; i < kFolderImages; ++i)
+                    floorWork(folder + QStringLiteral("/img%1.tif").arg(i, 2, 10, QLatin1Char('0')), grey);
+                return msSince(t) / kFolderImages;
+            };
+            const QByteArray what = QByteArray(next ? "next" : "previous") + " through 20 images"
+                + (lzw ? ", LZW" : "") + ", per image";
+            report(what.constData(), measure(floorPass, page));
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Building blocks of the download dialogs' fixed forms.
+#include <QDialog>
+#include <QFont>
+#include <QLabel>
+#include <QPushButton>
+#include <QString>
+
+namespace DialogForm {
+
+// Arial bold (weight 75); pointSize 0 keeps the default size.
+inline QFont boldFont(int pointSize = 0)
+{
+    QFont font(QStringLiteral("Arial"));
+    if (pointSize > 0)
+        font.setPointSize(pointSize);
+    font.setWeight(75);
+    return font;
+}
+
+inline QPushButton *button(QWidget *parent, const char *name, const QRect &geometry,
+                           const QString &text)
+{
+    auto *b = new QPushButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(geometry);
+    b->setMinimumSize(80, 30);
+    b->setFont(boldFont());
+    b->setText(text);
+    return b;
+}
+
+inline QLabel *label(QWidget *parent, const char *name, const QRect &geometry,
+                     const QString &text)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(geometry);
+    l->setFont(boldFont(10));
+    l->setText(text);
+    return l;
+}
+
+} // namespace DialogForm
+
+namespace DialogForm {
+
+// The replace question's widgets, shared by the list and the tree variant.
+struct ReplaceQuestion
+{
+    QLabel *label = nullptr;
+    QPushButton *pushButton = nullptr;   // "Yes"
+    QPushButton *pushButton_2 = nullptr; // "No"
+};
+
+enum class CreationOrder { LabelYesNo, NoLabelYes };
+
+ReplaceQuestion buildReplaceQuestion(QDialog *dialog, const QString &question,
+                                     const QString &yes, const QString &no, CreationOrder order);
+
+} // namespace DialogForm

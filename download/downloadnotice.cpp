@@ -1,0 +1,68 @@
+#include "download/downloadnotice.h"
+
+#include "browser/remotepath.h"
+
+#include <QCoreApplication>
+
+namespace DownloadNotice {
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("DownloadNotice", text);
+}
+
+QString nameList(const QStringList &remotePaths)
+{
+    QStringList shown;
+    for (int i = 0; i < remotePaths.size() && i < kMaxNames; ++i)
+        shown.append(shownName(remotePaths.at(i)));
+    QString text = shown.join(QStringLiteral(", "));
+    if (remotePaths.size() > kMaxNames)
+        text += tr(" and %1 more").arg(remotePaths.size() - kMaxNames);
+    return text;
+}
+} // namespace
+
+QString shownName(const QString &remotePath)
+{
+    // A refused path is shown whole, so the user sees where it pointed.
+    const QString prefix = RemotePath::kRoot + QLatin1Char('/');
+    return remotePath.startsWith(prefix) && RemotePath::isSafe(remotePath) ? remotePath.mid(prefix.size())
+                                                                            : remotePath;
+}
+
+QString failureText(const QList<DownloadReceiver::Failure> &failures)
+{
+    if (failures.isEmpty())
+        return QString();
+    QStringList lines;
+    lines.append(failures.size() == 1 ? tr("This file could not be stored:")
+                                      : tr("These files could not be stored:"));
+    for (int i = 0; i < failures.size() && i < kMaxNames; ++i)
+        lines.append(tr("%1 (%2)").arg(shownName(failures.at(i).remotePath), failures.at(i).reason));
+    if (failures.size() > kMaxNames)
+        lines.append(tr("and %1 more").arg(failures.size() - kMaxNames));
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString earlyEndText(const QString &reason, const DownloadReceiver &receiver)
+{
+    QStringList parts{reason};
+    const QStringList stored = receiver.storedFiles();
+    parts.append(stored.isEmpty() ? tr("No file arrived.")
+                                  : tr("Arrived: %1.").arg(nameList(stored)));
+    if (!receiver.interruptedFile().isEmpty())
+        parts.append(tr("Cut off and discarded (a local copy from before is unchanged): %1.")
+                         .arg(shownName(receiver.interruptedFile())));
+    QStringList missing = receiver.pending();
+    missing.removeAll(receiver.interruptedFile());
+    if (!missing.isEmpty())
+        parts.append(tr("Not received: %1.").arg(nameList(missing)));
+    const QString failed = failureText(receiver.failures());
+    if (!failed.isEmpty())
+        parts.append(failed);
+    return parts.join(QStringLiteral("\n\n"));
+}
+
+} // namespace DownloadNotice

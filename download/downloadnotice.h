@@ -1,0 +1,22 @@
+#pragma once
+#include "download/downloadreceiver.h"
+
+#include <QString>
+
+// What the user is told when a download ends with files missing.
+namespace DownloadNotice {
+
+// Lists longer than this are cut with "and N more".
+constexpr int kMaxNames = 8;
+
+// Files that could not be stored, with the reason for each; empty when there are none.
+QString failureText(const QList<DownloadReceiver::Failure> &failures);
+
+// A download that ended before the instrument finished: why, which files arrived, the file
+// that was cut off, the ones that never came, and any that could not be stored.
+QString earlyEndText(const QString &reason, const DownloadReceiver &receiver);
+
+// A remote path as the user reads it: below the root without the root's name.
+QString shownName(const QString &remotePath);
+
+} // namespace DownloadNotice

@@ -1,0 +1,172 @@
+#include "download/endlinescanner.h"
+
+#include "link/protocol.h"
+
+#include <cstring>
+
+namespace {
+const QByteArray kEndField = QByteArrayLiteral("END"); // "<END>" without its brackets
+}
+
+void EndLineScanner::start(const QByteArray &path)
+{
+    m_anyPath = path.isEmpty();
+    m_pattern = QByteArray(Protocol::kDownloadPrefix);
+    if (!m_anyPath)
+        m_pattern += '<' + path + '>';
+    m_border.fill(0, m_pattern.size());
+    for (int i = 1, k = 0; i < m_pattern.size(); ++i) {
+        while (k > 0 && m_pattern[i] != m_pattern[k])
+            k = m_border[k - 1];
+        if (m_pattern[i] == m_pattern[k])
+            ++k;
+        m_border[i] = k;
+    }
+    m_state = Matching;
+    m_matched = 0;
+    m_fields.clear();
+    m_fieldStart = -1;
+    m_fieldCount = 0;
+    m_endPath = m_anyPath ? QByteArray() : path;
+    m_replay.clear();
+}
+
+qint64 EndLineScanner::heldBytes() const
+{
+    if (m_state == Fields)
+        return m_pattern.size() + m_fields.size() + m_replay.size();
+    return m_matched + m_replay.size();
+}
+
+qint64 EndLineScanner::scan(const char *data, qint64 size, const Sink &sink, bool *found)
+{
+    *found = false;
+    qint64 pos = 0;
+    for (;;) {
+        // Bytes given back by a false start come before the rest of the input.
+        while (!m_replay.isEmpty() && m_state != Found) {
+            const QByteArray again = m_replay;
+            m_replay.clear();
+            qint64 i = 0;
+            while (i < again.size() && m_state != Found) {
+                i += step(again.constData() + i, again.size() - i, sink);
+                if (!m_replay.isEmpty()) { // another false start inside: its bytes go first
+                    m_replay += again.mid(i);
+                    break;
+                }
+            }
+            // An end line completed inside given-back bytes needs a path that itself holds
+            // the marker; whatever followed it then is dropped.
+        }
+        if (m_state == Found) {
+            *found = true;
+            return pos;
+        }
+        if (pos >= size)
+            return pos;
+        pos += step(data + pos, size - pos, sink);
+    }
+}
+
+qint64 EndLineScanner::step(const char *p, qint64 n, const Sink &sink)
+{
+    qint64 i = 0;
+    while (i < n) {
+        if (m_state == Matching) {
+            if (m_matched == 0) {
+                // Skip to the next "$" that may start the marker; a "$" followed by anything
+                // but its second byte stays inside the run, so content goes out in large runs.
+                qint64 next = i;
+                for (;;) {
+                    const void *hit = std::memchr(p + next, '$', size_t(n - next));
+                    if (!hit) {
+                        next = n;
+                        break;
+                    }
+                    next = static_cast<const char *>(hit) - p;
+                    if (next + 1 < n && p[next + 1] != m_pattern[1]) {
+                        ++next;
+                        continue;
+                    }
+                    break;
+                }
+                if (next > i)
+                    sink(p + i, next - i);
+                i = next;
+                if (i == n)
+                    break;
+            }
+            const char c = p[i];
+            while (m_matched > 0 && c != m_pattern[m_matched]) {
+                const int keep = m_border[m_matched - 1];
+                sink(m_pattern.constData(), m_matched - keep);
+                m_matched = keep;
+            }
+            ++i;
+            if (c != m_pattern[m_matched]) {
+                sink(&c, 1);
+                continue;
+            }
+            if (++m_matched == m_pattern.size()) {
+                m_state = Fields;
+                m_fields.clear();
+                m_fieldStart = -1;
+                m_fieldCount = 0;
+            }
+            continue;
+        }
+        if (m_state == Found)
+            break;
+
+        const char c = p[i];
+        if (m_fieldStart < 0) {
+            if (c != '<') {
+                reject(sink);
+                return i;
+            }
+            m_fields += c;
+            m_fieldStart = m_fields.size();
+        } else if (c == '>') {
+            const QByteArray field = m_fields.mid(m_fieldStart);
+            m_fields += c;
+            m_fieldStart = -1;
+            ++i;
+            if (m_anyPath && m_fieldCount++ == 0) {
+                if (field.isEmpty()) { // an empty path names no file
+                    reject(sink);
+                    return i;
+                }
+                m_endPath = field;
+            } else if (field == kEndField) {
+                m_state = Found;
+                return i;
+            }
+            continue;
+        } else if (c == '<' || c == '\n' || c == '\r') {
+            reject(sink);
+            return i;
+        } else {
+            m_fields += c;
+        }
+        ++i;
+        if (m_fields.size() > kMaxFieldBytes) {
+            reject(sink);
+            return i;
+        }
+    }
+    return i;
+}
+
+void EndLineScanner::reject(const Sink &sink)
+{
+    // Not an end line after all: its first byte is content, the rest is scanned again.
+    const QByteArray held = m_pattern + m_fields;
+    sink(held.constData(), 1);
+    m_replay = held.mid(1) + m_replay;
+    m_state = Matching;
+    m_matched = 0;
+    m_fields.clear();
+    m_fieldStart = -1;
+    if (m_anyPath)
+        m_endPath.clear();
+}

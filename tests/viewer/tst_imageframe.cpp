@@ -1,0 +1,392 @@
+#include "viewer/displaymap.h"
+#include "viewer/imageframe.h"
+
+#include <QSignalSpy>
+#include <QTouchDevice>
+#include <QtTest>
+
+#include <vector>
+
+namespace {
+
+// 8- or 24-bit pixels, or 16- or 48-bit values, in a pattern that differs per channel.
+std::vector<unsigned char> pattern(int width, int height, int bits)
+{
+    const int channels = (bits == 24 || bits == 48) ? 3 : 1;
+    const size_t count = size_t(width) * height * channels;
+    if (bits == 16 || bits == 48) {
+        std::vector<unsigned char> bytes(count * 2);
+        auto *values = reinterpret_cast<uint16_t *>(bytes.data());
+        for (size_t i = 0; i < count; ++i)
+            values[i] = uint16_t(20000 + (i * 37) % 9000);
+        return bytes;
+    }
+    std::vector<unsigned char> bytes(count);
+    for (size_t i = 0; i < count; ++i)
+        bytes[i] = uint8_t(i * 7 + i / 3);
+    return bytes;
+}
+
+QWheelEvent wheel(QPoint pos, QPoint angle)
+{
+    return QWheelEvent(QPointF(pos), QPointF(pos), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
+                       Qt::NoScrollPhase, false);
+}
+
+void sendMouse(QWidget *w, QEvent::Type type, QPoint pos)
+{
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(pos), QPointF(pos), QPointF(pos), Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+} // namespace
+
+using Steps = QList<int>;
+using Zooms = QList<double>;
+using Flags = QList<bool>;
+
+class TestImageFrame : public QObject
+{
+    Q_OBJECT
+private slots:
+    void wheelSteps_data();
+    void wheelSteps();
+    void wheelRecentresOnCursor();
+    void pinch_data();
+    void pinch();
+    void panClamping_data();
+    void panClamping();
+    void showsWithoutSkew_data();
+    void showsWithoutSkew();
+    void sixteenBitShown_data();
+    void sixteenBitShown();
+    void unshowableDataReplacesPicture();
+    void readOut_data();
+    void readOut();
+    void messageDropsImage();
+};
+
+void TestImageFrame::wheelSteps_data()
+{
+    QTest::addColumn<Steps>("deltas");
+    QTest::addColumn<Zooms>("zooms");
+    QTest::addColumn<Flags>("overlay");
+    QTest::newRow("forward to 3.0, then no change")
+        << Steps{120, 120, 120, 120, 120, 120, 120, 120, 120}
+        << Zooms{1.25, 1.5, 1.75, 2.0, 2.25, 2.5, 2.75, 3.0, 3.0}
+        << Flags{true, true, true, true, true, true, true, true, true};
+    QTest::newRow("back to 1.0 hides the overlay") << Steps{120, 120, -120, -120, -120}
+                                                   << Zooms{1.25, 1.5, 1.25, 1.0, 1.0}
+                                                   << Flags{true, true, true, false, false};
+    QTest::newRow("backward at 1.0 stays") << Steps{-120} << Zooms{1.0} << Flags{false};
+    QTest::newRow("small forward step counts by its sign") << Steps{15} << Zooms{1.25} << Flags{true};
+    QTest::newRow("no vertical delta does nothing") << Steps{0, 120, 0} << Zooms{1.0, 1.25, 1.25}
+                                                    << Flags{false, true, true};
+}
+
+void TestImageFrame::wheelSteps()
+{
+    QFETCH(Steps, deltas);
+    QFETCH(Zooms, zooms);
+    QFETCH(Flags, overlay);
+    ImageFrame frame;
+    frame.resize(200, 150);
+    std::vector<unsigned char> pixels = pattern(800, 600, 8);
+    frame.slotSetImageData(pixels.data(), 800, 600, 8);
+    for (int i = 0; i < deltas.size(); ++i) {
+        const QPoint before = frame.offset();
+        // A purely horizontal wheel: same pixel count sideways, none up or down.
+        QWheelEvent event = wheel(QPoint(100, 75), deltas[i] ? QPoint(0, deltas[i]) : QPoint(120, 0));
+        QApplication::sendEvent(&frame, &event);
+        QVERIFY2(!event.isAccepted(), "the wheel must travel on to the browser");
+        QCOMPARE(frame.zoom(), zooms[i]);
+        QCOMPARE(frame.overlayShown(), overlay[i]);
+        if (deltas[i] == 0)
+            QCOMPARE(frame.offset(), before);
+        if (overlay[i]) {
+            QCOMPARE(frame.overlay().outline, QRect(0, 0, 100, 68));
+            QCOMPARE(frame.overlay().color, QColor(255, 255, 0));
+        }
+    }
+}
+
+void TestImageFrame::wheelRecentresOnCursor()
+{
+    ImageFrame frame;
+    frame.resize(200, 150);
+    std::vector<unsigned char> pixels = pattern(1000, 800, 8);
+    frame.slotSetImageData(pixels.data(), 1000, 800, 8);
+    QWheelEvent back = wheel(QPoint(150, 100), QPoint(0, -120));
+    QApplication::sendEvent(&frame, &back);
+    QCOMPARE(frame.zoom(), 1.0);
+    QCOMPARE(frame.offset(), QPoint(150 - 100, 100 - 75));
+    // Forward at 2.0 around (100, 75): the image point under the cursor becomes the middle.
+    frame.setZoom(2.0, 500, 400);
+    const QPoint before = frame.offset();
+    QWheelEvent forward = wheel(QPoint(100, 75), QPoint(0, 120));
+    QApplication::sendEvent(&frame, &forward);
+    QCOMPARE(frame.zoom(), 2.25);
+    const int centreX = int(100 / 2.0 + before.x());
+    QCOMPARE(frame.offset().x(), centreX - int(200 / 2.25) / 2);
+}
+
+void TestImageFrame::pinch_data()
+{
+    QTest::addColumn<int>("opening");
+    QTest::addColumn<int>("closing");
+    QTest::addColumn<double>("zoom");
+    QTest::newRow("five opening steps") << 5 << 0 << 1.25;
+    QTest::newRow("opening stops at 4.0") << 70 << 0 << 4.0;
+    QTest::newRow("closing comes back to 1.0") << 10 << 30 << 1.0;
+    QTest::newRow("closing at 1.0 stays") << 0 << 5 << 1.0;
+    QTest::newRow("open, then close a little") << 8 << 3 << 1.25;
+}
+
+void TestImageFrame::pinch()
+{
+    QFETCH(int, opening);
+    QFETCH(int, closing);
+    QFETCH(double, zoom);
+    static QTouchDevice *device = QTest::createTouchDevice();
+    ImageFrame frame;
+    frame.resize(400, 300);
+    std::vector<unsigned char> pixels = pattern(1200, 900, 24);
+    frame.slotSetImageData(pixels.data(), 1200, 900, 24);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+
+    int gap = 40;
+    QTest::touchEvent(&frame, device).press(0, QPoint(200 - gap, 150), &frame);
+    QTest::touchEvent(&frame, device).move(0, QPoint(200 - gap, 150), &frame).press(1, QPoint(200 + gap, 150), &frame);
+    QCOMPARE(frame.zoom(), 1.0); // the second finger only sets the anchor
+    for (int i = 0; i < opening + closing; ++i) {
+        gap += i < opening ? 1 : -1;
+        QTest::touchEvent(&frame, device).move(0, QPoint(200 - gap, 150), &frame).move(1, QPoint(200 + gap, 150), &frame);
+        QVERIFY(!frame.overlayShown());
+    }
+    QTest::touchEvent(&frame, device).release(0, QPoint(200 - gap, 150), &frame).release(1, QPoint(200 + gap, 150), &frame);
+    QVERIFY(qAbs(frame.zoom() - zoom) < 1e-9);
+    QVERIFY(!frame.overlayShown());
+}
+
+void TestImageFrame::panClamping_data()
+{
+    QTest::addColumn<QSize>("image");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<QPoint>("drag");
+    QTest::addColumn<QPoint>("offset");
+    // Frame 200 x 150; at 2.0 the view covers 100 x 75 image pixels, starting at (50, 50).
+    const QSize big(400, 300);
+    QTest::newRow("10 frame pixels move 10 image pixels") << big << 2.0 << QPoint(-10, 0) << QPoint(60, 50);
+    QTest::newRow("down and right") << big << 2.0 << QPoint(20, 30) << QPoint(30, 20);
+    QTest::newRow("clamped at 0") << big << 2.0 << QPoint(500, 500) << QPoint(0, 0);
+    QTest::newRow("clamped at image minus view") << big << 2.0 << QPoint(-900, -900) << QPoint(300, 225);
+    QTest::newRow("image smaller than the frame stays put")
+        << QSize(120, 90) << 1.0 << QPoint(-50, -50) << QPoint(0, 0);
+    QTest::newRow("image narrower than the view at 2.0")
+        << QSize(80, 300) << 2.0 << QPoint(-50, -400) << QPoint(0, 225);
+}
+
+void TestImageFrame::panClamping()
+{
+    QFETCH(QSize, image);
+    QFETCH(double, zoom);
+    QFETCH(QPoint, drag);
+    QFETCH(QPoint, offset);
+    ImageFrame frame;
+    frame.resize(200, 150);
+    std::vector<unsigned char> pixels = pattern(image.width(), image.height(), 8);
+    frame.slotSetImageData(pixels.data(), image.width(), image.height(), 8);
+    frame.setZoom(zoom, 100, 87);
+    if (image == QSize(400, 300))
+        QCOMPARE(frame.offset(), QPoint(50, 50));
+    // Dragged in two moves, so the offset is clamped at each step.
+    const QPoint start(100, 75);
+    sendMouse(&frame, QEvent::MouseButtonPress, start);
+    sendMouse(&frame, QEvent::MouseMove, start + drag / 2);
+    sendMouse(&frame, QEvent::MouseMove, start + drag);
+    sendMouse(&frame, QEvent::MouseButtonRelease, start + drag);
+    QCOMPARE(frame.offset(), offset);
+    sendMouse(&frame, QEvent::MouseMove, start); // no drag after the release
+    QCOMPARE(frame.offset(), offset);
+}
+
+void TestImageFrame::showsWithoutSkew_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("bits");
+    QTest::newRow("RGB 1001 wide, row of 3003 bytes") << 1001 << 24;
+    QTest::newRow("RGB 4 wide, one-piece copy") << 4 << 24;
+    QTest::newRow("grey 1003 wide") << 1003 << 8;
+    QTest::newRow("grey 8 wide") << 8 << 8;
+}
+
+void TestImageFrame::showsWithoutSkew()
+{
+    QFETCH(int, width);
+    QFETCH(int, bits);
+    const int height = 37;
+    ImageFrame frame;
+    frame.resize(1100, 100);
+    const std::vector<unsigned char> pixels = pattern(width, height, bits);
+    frame.slotSetImageData(const_cast<unsigned char *>(pixels.data()), width, height, bits);
+    frame.setZoom(1.0, frame.width() / 2, frame.height() / 2);
+    const QImage shot = frame.grab().toImage();
+    const int bytes = bits / 8;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const unsigned char *p = pixels.data() + (size_t(y) * width + x) * bytes;
+            const QRgb expected = bytes == 3 ? qRgb(p[0], p[1], p[2]) : qRgb(p[0], p[0], p[0]);
+            if (shot.pixel(x, y) != expected)
+                QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+        }
+    }
+}
+
+void TestImageFrame::sixteenBitShown_data()
+{
+    QTest::addColumn<int>("bits");
+    QTest::newRow("16-bit grey") << 16;
+    QTest::newRow("48-bit RGB") << 48;
+}
+
+void TestImageFrame::sixteenBitShown()
+{
+    QFETCH(int, bits);
+    const int width = 301, height = 20;
+    ImageFrame frame;
+    frame.resize(400, 100);
+    // First an 8-bit picture, which must not stay on screen.
+    const std::vector<unsigned char> old = pattern(width, height, 8);
+    frame.slotSetImageData(const_cast<unsigned char *>(old.data()), width, height, 8);
+    std::vector<unsigned char> bytes = pattern(width, height, bits);
+    frame.slotSetImageData(bytes.data(), width, height, bits);
+    frame.setZoom(1.0, 200, 50);
+    QVERIFY(frame.hasPicture());
+    QVERIFY(frame.message().isEmpty());
+
+    const auto *values = reinterpret_cast<const uint16_t *>(bytes.data());
+    const int channels = bits == 48 ? 3 : 1;
+    const DisplayMap map(sampleRange(values, size_t(width) * height * channels));
+    const QImage shot = frame.grab().toImage();
+    int darkest = 255, brightest = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint16_t *v = values + (size_t(y) * width + x) * channels;
+            const QRgb expected = channels == 3 ? qRgb(map(v[0]), map(v[1]), map(v[2]))
+                                                : qRgb(map(v[0]), map(v[0]), map(v[0]));
+            if (shot.pixel(x, y) != expected)
+                QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+            darkest = qMin(darkest, qRed(shot.pixel(x, y)));
+            brightest = qMax(brightest, qRed(shot.pixel(x, y)));
+        }
+    }
+    // The image's own range fills the grey scale.
+    QCOMPARE(darkest, 0);
+    QCOMPARE(brightest, 255);
+}
+
+void TestImageFrame::unshowableDataReplacesPicture()
+{
+    ImageFrame frame;
+    frame.resize(100, 100);
+    std::vector<unsigned char> old(50 * 50, 200);
+    frame.slotSetImageData(old.data(), 50, 50, 8);
+    QVERIFY(frame.hasPicture());
+    std::vector<unsigned char> odd(50 * 50 * 4, 10);
+    frame.slotSetImageData(odd.data(), 50, 50, 32);
+    QVERIFY(!frame.hasPicture());
+    QVERIFY(!frame.message().isEmpty());
+    QVERIFY(frame.grab().toImage().pixel(10, 10) != qRgb(200, 200, 200));
+}
+
+void TestImageFrame::readOut_data()
+{
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QPoint>("pixel"); // (-1, -1): none
+    QTest::newRow("8-bit") << 8 << 1.0 << QPoint(12, 7) << QPoint(12, 7);
+    QTest::newRow("24-bit") << 24 << 1.0 << QPoint(0, 0) << QPoint(0, 0);
+    QTest::newRow("16-bit, raw value") << 16 << 1.0 << QPoint(49, 29) << QPoint(49, 29);
+    QTest::newRow("48-bit, raw values") << 48 << 1.0 << QPoint(3, 4) << QPoint(3, 4);
+    QTest::newRow("past the right edge") << 8 << 1.0 << QPoint(50, 5) << QPoint(-1, -1);
+    QTest::newRow("past the bottom edge") << 16 << 1.0 << QPoint(5, 30) << QPoint(-1, -1);
+    QTest::newRow("far outside, 48-bit") << 48 << 1.0 << QPoint(199, 149) << QPoint(-1, -1);
+    QTest::newRow("zoomed 2.0") << 8 << 2.0 << QPoint(21, 13) << QPoint(10, 6);
+    QTest::newRow("zoomed 2.0, past the edge") << 24 << 2.0 << QPoint(101, 10) << QPoint(-1, -1);
+}
+
+void TestImageFrame::readOut()
+{
+    QFETCH(int, bits);
+    QFETCH(double, zoom);
+    QFETCH(QPoint, pointer);
+    QFETCH(QPoint, pixel);
+    const int width = 50, height = 30;
+    ImageFrame frame;
+    frame.resize(200, 150);
+    frame.setAttribute(Qt::WA_Hover);
+    std::vector<unsigned char> bytes = pattern(width, height, bits);
+    frame.slotSetImageData(bytes.data(), width, height, bits);
+    frame.setZoom(zoom, 0, 0);
+    QSignalSpy position(&frame, SIGNAL(signalCurrentPosition(int,int)));
+    QSignalSpy grey(&frame, SIGNAL(signalIntensity(int)));
+    QSignalSpy colour(&frame, SIGNAL(signalIntensity(int,int,int)));
+    QSignalSpy outside(&frame, SIGNAL(signalOutsideImage()));
+    QHoverEvent hover(QEvent::HoverMove, QPointF(pointer), QPointF(pointer));
+    QApplication::sendEvent(&frame, &hover);
+    if (pixel.x() < 0) {
+        QCOMPARE(outside.count(), 1);
+        QCOMPARE(position.count() + grey.count() + colour.count(), 0);
+        return;
+    }
+    QCOMPARE(outside.count(), 0);
+    QCOMPARE(position.count(), 1);
+    QCOMPARE(position.at(0).at(0).toInt(), pixel.x());
+    QCOMPARE(position.at(0).at(1).toInt(), pixel.y());
+    const size_t index = size_t(pixel.y()) * width + pixel.x();
+    const auto *values = reinterpret_cast<const uint16_t *>(bytes.data());
+    switch (bits) {
+    case 8:
+        QCOMPARE(grey.at(0).at(0).toInt(), int(bytes[index]));
+        break;
+    case 16:
+        QCOMPARE(grey.at(0).at(0).toInt(), int(values[index]));
+        QVERIFY(values[index] > 255);
+        break;
+    case 24:
+        QCOMPARE(colour.at(0).at(2).toInt(), int(bytes[3 * index + 2]));
+        break;
+    case 48:
+        QCOMPARE(colour.at(0).at(0).toInt(), int(values[3 * index]));
+        QCOMPARE(colour.at(0).at(2).toInt(), int(values[3 * index + 2]));
+        break;
+    }
+}
+
+void TestImageFrame::messageDropsImage()
+{
+    ImageFrame frame;
+    frame.resize(200, 150);
+    frame.setAttribute(Qt::WA_Hover);
+    std::vector<unsigned char> bytes = pattern(50, 30, 8);
+    frame.slotSetImageData(bytes.data(), 50, 30, 8);
+    frame.setZoom(2.0, 0, 0);
+    frame.showMessage(QStringLiteral("scan.jpg cannot be shown."));
+    QVERIFY(!frame.hasPicture());
+    QCOMPARE(frame.zoom(), 1.0);
+    QSignalSpy grey(&frame, SIGNAL(signalIntensity(int)));
+    QHoverEvent hover(QEvent::HoverMove, QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(&frame, &hover);
+    QCOMPARE(grey.count(), 0); // no read-out of the image that was dropped
+    // The same size again afterwards is a new image, shown from the start.
+    frame.slotSetImageData(bytes.data(), 50, 30, 8);
+    QVERIFY(frame.hasPicture());
+    QVERIFY(frame.message().isEmpty());
+}
+
+QTEST_MAIN(TestImageFrame)
+#include "tst_imageframe.moc"

@@ -1,0 +1,92 @@
+// End to end: the real main window logged in to the stand-in instrument; a double click
+// on a listed file whose local copy exists opens it without a word to the instrument.
+#include "app/mainwindow.h"
+#include "app/mainwindowui.h"
+#include "tools/instrument/instrumentserver.h"
+#include "viewer/imageframe.h"
+#include "viewer/imageloaddialogui.h"
+#include "viewer/tifffiles.h"
+
+#include "common/e2e.h"
+
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const QString kAddress = QStringLiteral("127.0.0.40");
+constexpr int kWaitMs = 15000;
+} // namespace
+
+class TestMainWindowOpen : public QObject
+{
+    Q_OBJECT
+private slots:
+    void doubleClick_data();
+    void doubleClick();
+};
+
+void TestMainWindowOpen::doubleClick_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("localCopy");
+    QTest::addColumn<bool>("browser");
+    QTest::newRow("downloaded tif opens in the browser") << "scan.tif" << true << true;
+    QTest::newRow("downloaded text file: offered for download") << "notes.txt" << true << false;
+    QTest::newRow("tif not downloaded yet") << "scan.tif" << false << false;
+}
+
+void TestMainWindowOpen::doubleClick()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, localCopy);
+    QFETCH(bool, browser);
+    QTemporaryDir instrument, local;
+    TestTiff::Layout l;
+    l.width = 320;
+    l.height = 240;
+    l.bitsPerSample = 16;
+    l.description = "Software Version: 1.2.0, Gain: 2";
+    QVERIFY(QDir(instrument.path()).mkpath(QStringLiteral("run1")));
+    QVERIFY(TestTiff::write(instrument.filePath(QStringLiteral("run1/scan.tif")), l));
+    QVERIFY(TestTiff::writeText(instrument.filePath(QStringLiteral("run1/notes.txt")), "3 samples\n"));
+    if (localCopy) {
+        QVERIFY(QDir(local.path()).mkpath(QStringLiteral("run1")));
+        QVERIFY(QFile::copy(instrument.filePath(QStringLiteral("run1/") + name),
+                            local.filePath(QStringLiteral("run1/") + name)));
+    }
+
+    InstrumentOptions options;
+    options.root = instrument.path();
+    options.quiet = true;
+    InstrumentServer server(options);
+    QVERIFY2(server.listen(QHostAddress(kAddress), 30000), qPrintable(server.errorString()));
+    QSignalSpy lines(&server, &InstrumentServer::lineReceived);
+
+    MainWindow window;
+    window.m_downloadPath = local.path();
+    QVERIFY(E2E::login(window, kAddress));
+    window.changeRemoteFolder(QStringLiteral("/TARVELO/run1"));
+    QListWidget *list = window.form()->FILE_LISTWIDGET;
+    QTRY_VERIFY_WITH_TIMEOUT(!list->findItems(name, Qt::MatchExactly).isEmpty(), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(window.currentRemotePath(), QStringLiteral("/TARVELO/run1"), kWaitMs);
+
+    const int before = lines.count();
+    window.on_FILE_LISTWIDGET_itemDoubleClicked(list->findItems(name, Qt::MatchExactly).first());
+    QCoreApplication::processEvents();
+    QCOMPARE(lines.count(), before); // nothing is sent to open a file
+    QCOMPARE(window.m_imageDialog.isVisible(), browser);
+    QCOMPARE(window.m_notDownloadedDialog.isVisible(), !browser);
+    if (browser) {
+        QCOMPARE(window.m_imageDialog.form()->label->text(), name);
+        QVERIFY(window.m_imageDialog.frame()->hasPicture());
+        QCOMPARE(window.m_imageDialog.frame()->imageSize(), QSize(320, 240));
+        QVERIFY(window.m_openRequests.isEmpty());
+    } else {
+        QCOMPARE(window.m_openRequests, QStringList{QStringLiteral("/TARVELO/run1/") + name});
+    }
+}
+
+QTEST_MAIN(TestMainWindowOpen)
+#include "tst_openfromlist.moc"
