@@ -34,7 +34,8 @@ public:
 
 // Turns the byte stream from the instrument into messages, however it is split into reads.
 // Partial lines are kept until their line feed arrives. Messages are recognised at the start
-// of a line only, case-sensitively; other lines are dropped.
+// of a line only, case-sensitively; other lines are dropped. A browse answer also ends where
+// the next one begins unmistakably, for instruments that leave out the line feeds.
 class MessageReader : public QObject
 {
     Q_OBJECT
