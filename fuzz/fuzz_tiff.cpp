@@ -34,7 +34,7 @@ std::string seedTiff(int width, int height, int bits, int samples, int compressi
     TIFFSetField(t, TIFFTAG_COMPRESSION, compression);
     TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 2);
     TIFFSetField(t, TIFFTAG_IMAGEDESCRIPTION, "Software Version: 1.2.0, Min. F: 10, Max. F: 20");
-    std::vector<unsigned char> row(size_t(width) * samples * bits / 8);
+    std::vector<unsigned char> row((size_t(width) * samples * bits + 7) / 8);
     for (int y = 0; y < height; ++y) {
         for (size_t i = 0; i < row.size(); ++i)
             row[i] = (unsigned char)(i * 7 + y * 13);
