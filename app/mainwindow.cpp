@@ -1,12 +1,15 @@
 // MainWindow: construction, look, window chrome, splitter and the download folder.
 #include "app/mainwindow.h"
 
-#include "app/checkconnection.h"
+#include "common/checkconnection.h"
 #include "app/mainwindowui.h"
-#include "app/settings.h"
-#include "app/style.h"
-#include "download/downloadreceiver.h"
+#include "common/settings.h"
+#include "common/style.h"
+#include "browser/browserpanel.h"
+#include "download/downloadcontroller.h"
 #include "help/helplauncher.h"
+#include "link/instrumentlink.h"
+#include "viewer/fileopener.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -49,7 +52,14 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
-    setUpDownload();
+    m_link = new InstrumentLink(this);
+    m_browser = new BrowserPanel(ui->FILE_TREEWIDGET, ui->FILE_LISTWIDGET, m_link, this);
+    m_downloads = new DownloadController(
+        m_link, m_browser, ui->FILE_TREEWIDGET, ui->FILE_LISTWIDGET,
+        {&m_progressDialog, &m_emptySelectionDialog, &m_replaceDialog, &m_replaceFolderDialog,
+         &m_noticeDialog},
+        this);
+    m_opener = new FileOpener(&m_imageDialog, &m_notDownloadedDialog, &m_noticeDialog, this);
 
     setWindowTitle(tr("TARVELO\u2122 Utility:: Downloader"));
     setWindowIcon(QIcon(QStringLiteral(":/icon/download.png")));
@@ -59,31 +69,16 @@ MainWindow::MainWindow(QWidget *parent)
 
     m_helpLauncher = new HelpLauncher;
 
-    m_listMenu = new QMenu(this);
-    m_listMenu->setObjectName(QStringLiteral("listMenu"));
-    m_treeMenu = new QMenu(this);
-    m_treeMenu->setObjectName(QStringLiteral("treeMenu"));
     setContextMenuPolicy(Qt::CustomContextMenu);
-    m_listDownloadAction = m_listMenu->addAction(tr("Start Download"));
-    m_treeDownloadAction = m_treeMenu->addAction(tr("Start Download"));
-    ui->FILE_LISTWIDGET->setContextMenuPolicy(Qt::CustomContextMenu);
-    ui->FILE_TREEWIDGET->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_listDownloadAction = m_browser->listMenu()->addAction(tr("Start Download"));
+    m_treeDownloadAction = m_browser->treeMenu()->addAction(tr("Start Download"));
 
     buildMenus();
-    connectDialogs();
+    m_browser->setDownloadControls(ui->BUTTON_DOWNLOAD, m_menuDownloadAction);
+    connectParts();
 
     resize(1024, 768);
     ui->splitter->setSizes({80, 130});
-    QListWidget *list = ui->FILE_LISTWIDGET;
-    list->setViewMode(QListView::IconMode);
-    list->setIconSize(QSize(100, 100));
-    list->setGridSize(QSize(120, 120));
-    list->setResizeMode(QListView::Adjust);
-    list->setMovement(QListView::Static);
-    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list->setDragEnabled(false);
-    list->setAcceptDrops(false);
-    list->setDragDropMode(QAbstractItemView::NoDragDrop);
 
     checkConnection(connect(ui->splitter, SIGNAL(splitterMoved(int,int)), this,
                             SLOT(slotSplitterMoved(int,int))),
@@ -91,30 +86,27 @@ MainWindow::MainWindow(QWidget *parent)
 
     QDir folder = QDir::home();
     folder.cd(QStringLiteral("Downloads"));
-    m_downloadPath = folder.path();
+    QString downloadPath = folder.path();
     m_settingsPath = QString::fromStdString(Settings::settingsFilePath());
     std::string stored;
     if (Settings::readSetting(kDownloadGroup, kPathKey, std::string(), stored,
                               m_settingsPath.toStdString())) {
         const QString path = QString::fromStdString(stored);
         if (QFileInfo(path).isDir())
-            m_downloadPath = path;
+            downloadPath = path;
     }
-    ui->LABEL_DOWNLOAD_PATH->setText(QStringLiteral("  ") + m_downloadPath);
+    setDownloadPath(downloadPath);
 }
 
 MainWindow::~MainWindow()
 {
+    // The parts use the dialogs, which end with this body.
+    delete m_opener;
+    delete m_downloads;
+    delete m_browser;
+    delete m_link; // closes the link
     delete ui;
     ui = nullptr;
-    if (m_socket) {
-        // Closing the link must not come back here as a lost link.
-        m_socket->disconnect(this);
-        if (m_connectionCount != 0)
-            m_socket->disconnectFromHost();
-        delete m_socket;
-        m_socket = nullptr;
-    }
     delete m_helpLauncher;
 }
 
@@ -195,22 +187,6 @@ void MainWindow::buildMenus()
                     "About");
 }
 
-void MainWindow::connectDialogs()
-{
-    checkConnection(connect(&m_notDownloadedDialog, SIGNAL(signalDownlaod()), this,
-                            SLOT(NotDOWNLOAD_clicked())),
-                    "signalDownlaod");
-    checkConnection(connect(&m_replaceDialog, SIGNAL(DownloadStart()), this,
-                            SLOT(DownloadStart())),
-                    "DownloadStart");
-    checkConnection(connect(&m_replaceFolderDialog, SIGNAL(DownloadStartTreeWidget()), this,
-                            SLOT(DownloadStartTreeWidget())),
-                    "DownloadStartTreeWidget");
-    checkConnection(connect(m_progressDialog.cancelDialog(), SIGNAL(signalDownloadingCancel()),
-                            this, SLOT(slotDownloadingCancel())),
-                    "signalDownloadingCancel");
-}
-
 void MainWindow::mousePressEvent(QMouseEvent *event)
 {
     m_pressPos = event->pos();
@@ -289,8 +265,7 @@ void MainWindow::slotSetDownloadFolder()
     const QString path = (m_folderChooser ? m_folderChooser : askForFolder)(this);
     if (path.isEmpty() || !QFileInfo(path).isDir())
         return;
-    m_downloadPath = path;
-    ui->LABEL_DOWNLOAD_PATH->setText(QStringLiteral("  ") + m_downloadPath);
-    Settings::writeSetting(kDownloadGroup, kPathKey, m_downloadPath.toStdString(),
+    setDownloadPath(path);
+    Settings::writeSetting(kDownloadGroup, kPathKey, path.toStdString(),
                            m_settingsPath.toStdString());
 }

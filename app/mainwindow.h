@@ -1,5 +1,5 @@
 #pragma once
-#include "app/noticedialog.h"
+#include "common/noticedialog.h"
 #include "download/alreadydialog.h"
 #include "download/alreadydialogtreewidget.h"
 #include "download/downloadingprogressdialog.h"
@@ -9,25 +9,26 @@
 #include "link/messagereader.h"
 #include "viewer/imageloaddialog.h"
 
-#include <QFileInfo>
 #include <QList>
 #include <QMainWindow>
-#include <QMap>
 #include <QPoint>
-#include <QStringList>
 
+class BrowserPanel;
+class DownloadController;
+class FileOpener;
+class HelpLauncher;
+class InstrumentLink;
 class QAction;
 class QListWidgetItem;
-class QMenu;
 class QTcpSocket;
 class QTreeWidgetItem;
-class DownloadReceiver;
-class HelpLauncher;
 
 namespace Ui {
 struct MainWindow;
 }
 
+// The shell around the link, the browser and the downloads: window chrome, menus, the
+// splitter, the download folder and the dialogs. Its slots hand the work to those parts.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -68,49 +69,46 @@ public slots:
     void on_FILE_LISTWIDGET_itemClicked(QListWidgetItem *item);
 
 public:
-    // Browser (browser/mainwindow_browse.cpp).
-    void changeRemoteFolder(const QString &remotePath);
-    void applyPwdAnswer(const QString &line);
-    bool applyListAnswer(const QString &line);
-    QString treeItemPath(QTreeWidgetItem *item) const;
-    QTreeWidgetItem *findTreeItem(const QString &remotePath) const;
-    void removeTreeChildren(QTreeWidgetItem *item);
-    QString toLocalPath(const QString &remotePath) const;
+    // The parts, for tests and tools.
+    Ui::MainWindow *form() const { return ui; }
+    InstrumentLink *link() const { return m_link; }
+    BrowserPanel *browser() const { return m_browser; }
+    DownloadController *downloads() const { return m_downloads; }
+    FileOpener *opener() const { return m_opener; }
 
-    // Opening a file from the list (viewer/mainwindow_open.cpp): steps after the kind lookup.
+    QTcpSocket *socket() const;
+    ReaderMode readerMode() const;
+    QString currentRemotePath() const;
+    QString downloadPath() const;
+    // For this session only; "Set Download folder" is what the user stores.
+    void setDownloadPath(const QString &path);
+    // Opens a file of the current folder as a double click on it does.
     void openListFile(const QString &name);
 
-    // Writes one client line to the instrument.
-    void sendLine(const QByteArray &line);
-
-    // Read access for tests and tools.
-    Ui::MainWindow *form() const { return ui; }
-    QTcpSocket *socket() const { return m_socket; }
-    ReaderMode readerMode() const { return m_reader.mode(); }
-    QString currentRemotePath() const { return m_currentRemotePath; }
-    QString downloadPath() const { return m_downloadPath; }
-    // Filled when first asked for after a listing (browser/mainwindow_browse.cpp).
-    const QMap<QString, QString> &itemKinds() const;
+    // Supplies the folder for "Set Download folder"; an empty result means the user
+    // cancelled. The default asks with the platform's directory chooser.
+    using FolderChooser = QString (*)(QWidget *parent);
+    void setFolderChooser(FolderChooser chooser) { m_folderChooser = chooser; }
+    int connectionCount() const { return m_connectionCount; }
+    QAction *menuDownloadAction() const { return m_menuDownloadAction; }
+    ImageLoadDialog &imageDialog() { return m_imageDialog; }
+    NotDownloadDialog &notDownloadedDialog() { return m_notDownloadedDialog; }
+    NoticeDialog &noticeDialog() { return m_noticeDialog; }
 
 private:
-    void setUpDownload();   // download/mainwindow_download.cpp: called once by the constructor
-    void onLinkLost();      // the instrument went away after login
-    // download/mainwindow_download.cpp: ends a download under way when the link is lost;
-    // returns true when one was under way (the user has then been told).
-    bool endDownloadOnLinkLoss();
+    void buildMenus();
+    void applyStyle();
+    void connectParts();
+    void connectContextMenus();
+    void onLinkLost();
 
     Ui::MainWindow *ui = nullptr;
 
-    // Shell.
-    QTcpSocket *m_socket = nullptr;
     int m_connectionCount = 0;
     QPoint m_pressPos;
     bool m_resizeSeen = false;
     QList<int> m_splitterSizes;
-    QString m_downloadPath;
     QString m_settingsPath;
-    QMenu *m_listMenu = nullptr;
-    QMenu *m_treeMenu = nullptr;
     QAction *m_listDownloadAction = nullptr;
     QAction *m_treeDownloadAction = nullptr;
     QAction *m_menuDownloadAction = nullptr;
@@ -119,6 +117,7 @@ private:
     QAction *m_helpAction = nullptr;
     HelpLauncher *m_helpLauncher = nullptr;
     bool m_contextMenusConnected = false;
+    FolderChooser m_folderChooser = nullptr;
 
     // Dialogs, by value, each a top-level window of its own.
     AboutDialog m_aboutDialog;
@@ -128,65 +127,11 @@ private:
     NotDownloadDialog m_notDownloadedDialog;
     AlreadyDialog m_replaceDialog;
     AlreadyDialogTreeWidget m_replaceFolderDialog;
-
-    // Reader and browser.
-    MessageReader m_reader;
-    QString m_currentRemotePath;
-    qint32 m_rootItemCreated = 0;
-    QMap<QString, QString> m_itemKinds;
-    QStringList m_openRequests;
-
-    // Download state.
-    DownloadReceiver *m_receiver = nullptr;
-    bool m_cancelRequested = false;
-    qint32 m_completedCount = 0;
-    QList<QFileInfo> m_localEntries;
     NoticeDialog m_noticeDialog;
 
-    // --- shell additions ---
-public:
-    // Supplies the folder for "Set Download folder"; an empty result means the user
-    // cancelled. The default asks with the platform's directory chooser.
-    using FolderChooser = QString (*)(QWidget *parent);
-    void setFolderChooser(FolderChooser chooser) { m_folderChooser = chooser; }
-    int connectionCount() const { return m_connectionCount; }
-
-private:
-    void buildMenus();
-    void applyStyle();
-    void connectDialogs();
-    void dropSocket();
-    void watchLink();
-    FolderChooser m_folderChooser = nullptr;
-
-    // --- browse additions ---
-public:
-    // Connects the reader's signals and loads the browser's icons. Once: later calls do nothing.
-    void setUpBrowse();
-    const struct BrowseIcons &browseIcons();
-
-private:
-    friend class tst_BrowserWindow;
-    friend class tst_BrowseSplit;
-    friend class BrowseBench;
-    friend class tst_BrowseEndToEnd;
-    struct Browse;
-    Browse *browse();
-    void applyPwdLine(const QString &line, quint64 lineId);
-    bool applyListLine(const QString &line, quint64 lineId);
-    void setDownloadEnabled(bool enabled);
-    Browse *m_browse = nullptr;
-
-    // --- download additions ---
-    void startDownload(const QStringList &remotePaths);
-    void endDownloadEarly(const QString &reason);
-    void onDownloadEndNotice();
-    void onDownloadFinished();
-    void onDownloadStalled();
-    QStringList selectedListNames() const;
-
-    // --- viewer additions ---
-    friend class TestMainWindowOpen;
-
-    // --- help additions ---
+    // The parts; made by the constructor and ended before the dialogs they use.
+    InstrumentLink *m_link = nullptr;
+    BrowserPanel *m_browser = nullptr;
+    DownloadController *m_downloads = nullptr;
+    FileOpener *m_opener = nullptr;
 };

@@ -1,6 +1,6 @@
 #include "download/dialogform.h"
 
-#include "app/style.h"
+#include "common/style.h"
 
 namespace DialogForm {
 

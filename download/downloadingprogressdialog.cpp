@@ -1,6 +1,6 @@
 #include "download/downloadingprogressdialog.h"
 
-#include "app/style.h"
+#include "common/style.h"
 #include "download/dialogform.h"
 #include "download/downloadingprogressdialogui.h"
 

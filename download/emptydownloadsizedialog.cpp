@@ -1,6 +1,6 @@
 #include "download/emptydownloadsizedialog.h"
 
-#include "app/style.h"
+#include "common/style.h"
 #include "download/dialogform.h"
 
 namespace Ui {

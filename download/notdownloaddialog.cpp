@@ -1,6 +1,6 @@
 #include "download/notdownloaddialog.h"
 
-#include "app/style.h"
+#include "common/style.h"
 #include "download/dialogform.h"
 
 namespace Ui {

@@ -1,7 +1,47 @@
 #include "help/aboutdialog.h"
 
-#include "app/style.h"
-#include "ui_aboutdialog.h"
+#include "common/style.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+// The form, placed by hand like the program's other forms.
+namespace Ui {
+class AboutDialog
+{
+public:
+    QPlainTextEdit *plainTextEdit = nullptr;
+    QPushButton *pushButton = nullptr;
+
+    void setupUi(QDialog *dialog)
+    {
+        if (dialog->objectName().isEmpty())
+            dialog->setObjectName(QStringLiteral("AboutDialog"));
+        dialog->resize(400, 200);
+        dialog->setWindowTitle(QStringLiteral("About TARVELO(TM) Utility"));
+        QFont font(QStringLiteral("Arial"));
+        font.setBold(true);
+
+        plainTextEdit = new QPlainTextEdit(dialog);
+        plainTextEdit->setObjectName(QStringLiteral("plainTextEdit"));
+        plainTextEdit->setEnabled(false);
+        plainTextEdit->setGeometry(QRect(20, 40, 361, 151));
+        plainTextEdit->setFont(font);
+        plainTextEdit->setStyleSheet(QStringLiteral(
+            "QPlainTextEdit {\n\tbackground-color: rgb(88, 96, 109);\n\tcolor: rgb(255, 255, 255);\n"
+            "\tborder: none;\n}"));
+
+        pushButton = new QPushButton(dialog);
+        pushButton->setObjectName(QStringLiteral("pushButton"));
+        pushButton->setGeometry(QRect(159, 145, 80, 30));
+        pushButton->setMinimumSize(QSize(80, 30));
+        pushButton->setFont(font);
+        pushButton->setText(QStringLiteral("Close"));
+
+        QMetaObject::connectSlotsByName(dialog);
+    }
+};
+} // namespace Ui
 
 namespace {
 constexpr int kVersionMajor = 1;

@@ -1,7 +1,7 @@
 #include "link/logindialog.h"
 
-#include "app/settings.h"
-#include "app/style.h"
+#include "common/settings.h"
+#include "common/style.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "viewer/imageloaddialogui.h"
 
-#include "app/style.h"
+#include "common/style.h"
 #include "viewer/imageframe.h"
 
 #include <QCoreApplication>

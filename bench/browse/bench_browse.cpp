@@ -3,6 +3,9 @@
 // icons and no checks at all. Both are timed in the same run, back to back, after a
 // warm-up; the medians and their ratio are printed.
 #include "app/mainwindow.h"
+#include "browser/browserpanel.h"
+#include "link/instrumentlink.h"
+#include "viewer/fileopener.h"
 #include "app/mainwindowui.h"
 #include "browser/browseicons.h"
 #include "browser/listing.h"
@@ -62,29 +65,29 @@ int BrowseBench::run(int kFolderEvery)
     const QString answer = QString::fromLatin1(line);
 
     MainWindow window;
-    window.m_downloadPath = download.path();
+    window.setDownloadPath(download.path());
     window.resize(1024, 768);
     window.show();
-    window.applyPwdAnswer(QStringLiteral("$PWD:/TARVELO"));
-    window.applyListAnswer(QStringLiteral("$LIST: <d,run>"));
-    window.applyPwdAnswer(QStringLiteral("$PWD:/TARVELO/run"));
+    window.browser()->applyPwdAnswer(QStringLiteral("$PWD:/TARVELO"));
+    window.browser()->applyListAnswer(QStringLiteral("$LIST: <d,run>"));
+    window.browser()->applyPwdAnswer(QStringLiteral("$PWD:/TARVELO/run"));
     QListWidget *list = window.form()->FILE_LISTWIDGET;
-    QTreeWidgetItem *branch = window.findTreeItem(QStringLiteral("/TARVELO/run"));
+    QTreeWidgetItem *branch = window.browser()->findTreeItem(QStringLiteral("/TARVELO/run"));
 
     // The floor fills the list with what the answer shows, decided beforehand.
-    window.applyListAnswer(answer);
+    window.browser()->applyListAnswer(answer);
     QVector<QPair<QIcon, QString>> shown;
     for (int i = 0; i < list->count(); ++i)
         shown.append({list->item(i)->icon(), list->item(i)->text()});
     int ticked = 0;
-    const BrowseIcons &icons = window.browseIcons();
+    const BrowseIcons &icons = window.browser()->icons();
     for (const auto &row : shown)
         ticked += row.first.cacheKey() == icons.fileChecked.cacheKey()
             || row.first.cacheKey() == icons.folderChecked.cacheKey();
 
     auto empty = [&] {
         list->clear();
-        window.removeTreeChildren(branch);
+        window.browser()->removeTreeChildren(branch);
         QCoreApplication::processEvents();
     };
     QElapsedTimer timer;
@@ -98,7 +101,7 @@ int BrowseBench::run(int kFolderEvery)
         const double f = timer.nsecsElapsed() / 1e6;
         empty();
         timer.start();
-        window.applyListAnswer(answer);
+        window.browser()->applyListAnswer(answer);
         const double c = timer.nsecsElapsed() / 1e6;
         timer.start();
         alone.apply(answer, 0, QStringLiteral("/TARVELO/run"), local);

@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/mainwindowui.h"
-#include "app/settings.h"
+#include "common/settings.h"
 #include "common/e2e.h"
 #include "link/scriptedpeer.h"
 

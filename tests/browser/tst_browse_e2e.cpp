@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/mainwindowui.h"
 #include "common/browseview.h"
+#include "common/clientlines.h"
 #include "common/e2e.h"
 #include "tools/instrument/instrumentserver.h"
 
@@ -82,13 +83,14 @@ void tst_BrowseEndToEnd::browse()
     options.chunkDelayMs = delayMs;
     options.noFinalNewline = noFinalNewline;
     InstrumentServer server(options);
+    ClientLines::record(&server);
     QVERIFY2(server.listen(QHostAddress(kAddress), 30000), qPrintable(server.errorString()));
     QByteArrayList lines;
     connect(&server, &InstrumentServer::lineReceived, this,
             [&](int, const QByteArray &line) { lines.append(line); });
 
     MainWindow window;
-    window.m_downloadPath = download.path();
+    window.setDownloadPath(download.path());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(E2E::login(window, kAddress));
@@ -111,7 +113,7 @@ void tst_BrowseEndToEnd::browse()
 
     // A click on a tree folder goes there (the user opens the root with its arrow first).
     tree->expandItem(tree->topLevelItem(0));
-    QTreeWidgetItem *runs = window.findTreeItem("/TARVELO/runs");
+    QTreeWidgetItem *runs = window.browser()->findTreeItem("/TARVELO/runs");
     QVERIFY(runs);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(runs).center());
     QTRY_COMPARE_WITH_TIMEOUT(BrowseView::list(window),
@@ -131,7 +133,7 @@ void tst_BrowseEndToEnd::browse()
     QCOMPARE(newLines(), (QByteArrayList{"$CD /TARVELO/runs/r1", "$PWD", "$LIST"}));
     QVERIFY(tree->topLevelItem(0)->isExpanded());
     QCOMPARE(tree->selectedItems().size(), 1);
-    QCOMPARE(window.treeItemPath(tree->selectedItems().first()), QStringLiteral("/TARVELO/runs/r1"));
+    QCOMPARE(window.browser()->treeItemPath(tree->selectedItems().first()), QStringLiteral("/TARVELO/runs/r1"));
 
     // A double click on ".." goes back up.
     QListWidgetItem *up = list->item(0);
@@ -141,7 +143,7 @@ void tst_BrowseEndToEnd::browse()
                               QStringLiteral("parent ..|folder+ r1|folder+ r2|file notes.txt"), kWaitMs);
     QCOMPARE(window.currentRemotePath(), QStringLiteral("/TARVELO/runs"));
     QCOMPARE(newLines(), (QByteArrayList{"$CD /TARVELO/runs", "$PWD", "$LIST"}));
-    QCOMPARE(window.treeItemPath(tree->selectedItems().first()), QStringLiteral("/TARVELO/runs"));
+    QCOMPARE(window.browser()->treeItemPath(tree->selectedItems().first()), QStringLiteral("/TARVELO/runs"));
     QVERIFY(button->isEnabled()); // the double click enabled it
 
     // A click on the tree's root goes to the top and disables the download.

@@ -1,5 +1,8 @@
 // The browser in the real main window: tree and list built from answers, clicks, menus.
 #include "app/mainwindow.h"
+#include "browser/browserpanel.h"
+#include "link/instrumentlink.h"
+#include "viewer/fileopener.h"
 #include "app/mainwindowui.h"
 #include "common/browseview.h"
 
@@ -51,14 +54,9 @@ void tst_BrowserWindow::init()
     QVERIFY(m_download->isValid());
     m_window = new MainWindow;
     m_ui = m_window->form();
-    m_window->m_downloadPath = m_download->path();
-    m_window->setUpBrowse();
-    if (!m_window->m_listMenu)
-        m_window->m_listMenu = new QMenu(m_window);
-    if (!m_window->m_treeMenu)
-        m_window->m_treeMenu = new QMenu(m_window);
-    m_window->m_listMenu->addAction(QStringLiteral("x"));
-    m_window->m_treeMenu->addAction(QStringLiteral("x"));
+    m_window->setDownloadPath(m_download->path());
+    m_window->browser()->listMenu()->addAction(QStringLiteral("x"));
+    m_window->browser()->treeMenu()->addAction(QStringLiteral("x"));
 
     m_server = new QTcpServer;
     QVERIFY(m_server->listen(QHostAddress(QStringLiteral("127.0.0.10")), 0));
@@ -67,7 +65,7 @@ void tst_BrowserWindow::init()
     QVERIFY(client->waitForConnected(5000));
     QTRY_VERIFY_WITH_TIMEOUT(m_server->hasPendingConnections(), 5000);
     m_peer = m_server->nextPendingConnection();
-    m_window->m_socket = client;
+    m_window->link()->attach(client);
 }
 
 void tst_BrowserWindow::cleanup()
@@ -97,9 +95,9 @@ void tst_BrowserWindow::apply(const QStringList &script)
 {
     for (const QString &line : script) {
         if (line.startsWith(QLatin1String("$PWD:")))
-            m_window->applyPwdAnswer(line);
+            m_window->browser()->applyPwdAnswer(line);
         else
-            m_window->applyListAnswer(line);
+            m_window->browser()->applyListAnswer(line);
     }
 }
 
@@ -107,7 +105,7 @@ void tst_BrowserWindow::apply(const QStringList &script)
 QByteArray tst_BrowserWindow::sentBy(const std::function<void()> &action)
 {
     action();
-    m_window->sendLine("#end\n");
+    m_window->link()->sendLine("#end\n");
     m_window->socket()->flush();
     QByteArray got;
     QDeadlineTimer deadline(5000);
@@ -133,7 +131,7 @@ void tst_BrowserWindow::icons_data()
 void tst_BrowserWindow::icons()
 {
     QFETCH(QString, which);
-    const BrowseIcons &icons = m_window->browseIcons();
+    const BrowseIcons &icons = m_window->browser()->icons();
     const QIcon *icon = which == "disk" ? &icons.disk : which == "folder" ? &icons.folder
         : which == "folder+" ? &icons.folderChecked : which == "parent" ? &icons.parent
         : which == "file" ? &icons.file : &icons.fileChecked;
@@ -228,7 +226,7 @@ void tst_BrowserWindow::listAnswers()
     QCOMPARE(dumpTree(), tree);
     QCOMPARE(dumpList(), list);
     QStringList kindList;
-    for (auto it = m_window->itemKinds().begin(); it != m_window->itemKinds().end(); ++it)
+    for (auto it = m_window->browser()->itemKinds().begin(); it != m_window->browser()->itemKinds().end(); ++it)
         kindList.append(it.key() + '=' + it.value());
     QCOMPARE(kindList, kinds);
     if (QTreeWidgetItem *rootItem = m_ui->FILE_TREEWIDGET->topLevelItem(0)) {
@@ -262,10 +260,10 @@ void tst_BrowserWindow::findTreeItem()
 {
     QFETCH(QString, path);
     QFETCH(QString, found);
-    QCOMPARE(m_window->findTreeItem(path), nullptr);
+    QCOMPARE(m_window->browser()->findTreeItem(path), nullptr);
     apply({"$PWD:/TARVELO", "$LIST: <d,a><d,b>", "$PWD:/TARVELO/a", "$LIST: <d,x>"});
-    QTreeWidgetItem *item = m_window->findTreeItem(path);
-    QCOMPARE(item ? m_window->treeItemPath(item) : QString(), found);
+    QTreeWidgetItem *item = m_window->browser()->findTreeItem(path);
+    QCOMPARE(item ? m_window->browser()->treeItemPath(item) : QString(), found);
 }
 
 void tst_BrowserWindow::clicks_data()
@@ -315,14 +313,11 @@ void tst_BrowserWindow::clicks()
     QFETCH(bool, expanded);
     apply({"$PWD:/TARVELO", "$LIST: <d,a><d,b>", "$PWD:/TARVELO/a", "$LIST: <d,x><d,new><f,f.tif>"});
     // The tree does not know "new" yet: take it out again, as if listed before a refresh.
-    delete m_window->findTreeItem("/TARVELO/a/new");
+    delete m_window->browser()->findTreeItem("/TARVELO/a/new");
     QTreeWidget *tree = m_ui->FILE_TREEWIDGET;
-    tree->setCurrentItem(m_window->findTreeItem("/TARVELO/a"));
-    QAction stand(nullptr);
-    if (!m_window->m_menuDownloadAction)
-        m_window->m_menuDownloadAction = &stand;
+    tree->setCurrentItem(m_window->browser()->findTreeItem("/TARVELO/a"));
     m_ui->BUTTON_DOWNLOAD->setEnabled(enabledBefore);
-    m_window->m_menuDownloadAction->setEnabled(enabledBefore);
+    m_window->menuDownloadAction()->setEnabled(enabledBefore);
 
     QListWidgetItem *item = nullptr;
     const auto rows = m_ui->FILE_LISTWIDGET->findItems(target, Qt::MatchExactly);
@@ -330,7 +325,7 @@ void tst_BrowserWindow::clicks()
         item = rows.first();
     const QByteArray got = sentBy([&] {
         if (action == QLatin1String("tree")) {
-            QTreeWidgetItem *treeItem = m_window->findTreeItem(target);
+            QTreeWidgetItem *treeItem = m_window->browser()->findTreeItem(target);
             tree->setCurrentItem(treeItem); // a real click selects before it reports
             m_window->on_FILE_TREEWIDGET_itemClicked(treeItem, 0);
         } else if (action == QLatin1String("list")) {
@@ -341,14 +336,12 @@ void tst_BrowserWindow::clicks()
     });
     QCOMPARE(got, sent);
     QCOMPARE(m_ui->BUTTON_DOWNLOAD->isEnabled(), button);
-    QCOMPARE(m_window->m_menuDownloadAction->isEnabled(), menuAction);
+    QCOMPARE(m_window->menuDownloadAction()->isEnabled(), menuAction);
     QStringList selection;
     for (QTreeWidgetItem *s : tree->selectedItems())
-        selection.append(m_window->treeItemPath(s));
+        selection.append(m_window->browser()->treeItemPath(s));
     QCOMPARE(selection.join(','), selected);
     QCOMPARE(tree->topLevelItem(0)->isExpanded(), expanded);
-    if (m_window->m_menuDownloadAction == &stand)
-        m_window->m_menuDownloadAction = nullptr;
 }
 
 void tst_BrowserWindow::contextMenus_data()
@@ -373,10 +366,10 @@ void tst_BrowserWindow::contextMenus()
     apply({"$PWD:/TARVELO", "$LIST: <d,a><d,b>"});
     const bool tree = widget == QLatin1String("tree");
     if (tree && !selected.isEmpty())
-        m_ui->FILE_TREEWIDGET->setCurrentItem(m_window->findTreeItem(selected));
+        m_ui->FILE_TREEWIDGET->setCurrentItem(m_window->browser()->findTreeItem(selected));
     if (!tree && !selected.isEmpty())
         m_ui->FILE_LISTWIDGET->setCurrentRow(0);
-    QMenu *menu = tree ? m_window->m_treeMenu : m_window->m_listMenu;
+    QMenu *menu = tree ? m_window->browser()->treeMenu() : m_window->browser()->listMenu();
     QAbstractScrollArea *area = tree ? static_cast<QAbstractScrollArea *>(m_ui->FILE_TREEWIDGET)
                                      : m_ui->FILE_LISTWIDGET;
     const QPoint at(12, 9);
@@ -406,9 +399,9 @@ void tst_BrowserWindow::downloadEndWaitsForAcceptedListing()
     QFETCH(QByteArray, bytes);
     QFETCH(int, mode);
     QFETCH(int, finished);
-    QSignalSpy spy(&m_window->m_reader, &MessageReader::downloadFinished);
-    m_window->m_reader.setMode(Refreshing);
-    m_window->m_reader.feed(bytes);
+    QSignalSpy spy(&m_window->link()->reader(), &MessageReader::downloadFinished);
+    m_window->link()->reader().setMode(Refreshing);
+    m_window->link()->reader().feed(bytes);
     QCOMPARE(int(m_window->readerMode()), mode);
     QCOMPARE(spy.count(), finished);
 }

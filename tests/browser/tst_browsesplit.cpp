@@ -1,6 +1,9 @@
 // However a recorded conversation is split into reads, the tree, the list, the item kinds
 // and the reader's modes come out the same.
 #include "app/mainwindow.h"
+#include "browser/browserpanel.h"
+#include "link/instrumentlink.h"
+#include "viewer/fileopener.h"
 #include "app/mainwindowui.h"
 #include "browser/browseicons.h"
 #include "browser/listing.h"
@@ -320,24 +323,23 @@ QVector<Snapshot> tst_BrowseSplit::windowSnapshots(const QByteArrayList &reads, 
     *inserted = 0;
     connect(window.form()->FILE_LISTWIDGET->model(), &QAbstractItemModel::rowsInserted, this,
             [inserted](const QModelIndex &, int first, int last) { *inserted += last - first + 1; });
-    window.m_downloadPath = m_download.path();
-    window.setUpBrowse();
+    window.setDownloadPath(m_download.path());
     QStringList log;
     FakeDownloadStream stream(&log);
-    window.m_reader.setDownloadStream(&stream);
-    const BrowseIcons &icons = window.browseIcons();
+    window.link()->reader().setDownloadStream(&stream);
+    const BrowseIcons &icons = window.browser()->icons();
     const qint64 keys[] = {icons.parent.cacheKey(), icons.folder.cacheKey(),
                            icons.folderChecked.cacheKey(), icons.file.cacheKey(),
                            icons.fileChecked.cacheKey()};
     auto snapshot = [&] {
         Snapshot s{window.readerMode(), window.currentRemotePath(), {}, {}, {}, log,
-                   window.itemKinds(), {}};
+                   window.browser()->itemKinds(), {}};
         QTreeWidget *tree = window.form()->FILE_TREEWIDGET;
         if (tree->topLevelItemCount())
             s.root = tree->topLevelItem(0)->text(0);
         std::function<void(QTreeWidgetItem *)> walk = [&](QTreeWidgetItem *item) {
             for (int i = 0; i < item->childCount(); ++i) {
-                s.tree[window.treeItemPath(item)].append(item->child(i)->text(0));
+                s.tree[window.browser()->treeItemPath(item)].append(item->child(i)->text(0));
                 walk(item->child(i));
             }
         };
@@ -352,14 +354,14 @@ QVector<Snapshot> tst_BrowseSplit::windowSnapshots(const QByteArrayList &reads, 
         return s;
     };
     Recorder recorder;
-    auto onLine = [&] { recorder.lineHandled(window.m_reader, snapshot); };
-    connect(&window.m_reader, &MessageReader::pwdAnswer, this, onLine);
-    connect(&window.m_reader, &MessageReader::listAnswer, this, onLine);
-    connect(&window.m_reader, &MessageReader::downloadFinished, this,
-            [&] { recorder.downloadFinished(window.m_reader); });
+    auto onLine = [&] { recorder.lineHandled(window.link()->reader(), snapshot); };
+    connect(&window.link()->reader(), &MessageReader::pwdAnswer, this, onLine);
+    connect(&window.link()->reader(), &MessageReader::listAnswer, this, onLine);
+    connect(&window.link()->reader(), &MessageReader::downloadFinished, this,
+            [&] { recorder.downloadFinished(window.link()->reader()); });
     for (const QByteArray &bytes : reads) {
-        window.m_reader.feed(bytes);
-        window.m_reader.flushUnterminated();
+        window.link()->reader().feed(bytes);
+        window.link()->reader().flushUnterminated();
     }
     recorder.snapshots.append(snapshot());
     return recorder.snapshots;

@@ -1,6 +1,9 @@
 #pragma once
 // The browser's tree and list as text, for comparing in tests.
 #include "app/mainwindow.h"
+#include "browser/browserpanel.h"
+#include "link/instrumentlink.h"
+#include "viewer/fileopener.h"
 #include "app/mainwindowui.h"
 #include "browser/browseicons.h"
 
@@ -11,7 +14,7 @@ namespace BrowseView {
 // "disk", "folder", "folder+" (present locally), "parent", "file", "file+"; "?" for others.
 inline QString iconName(MainWindow &window, const QIcon &icon)
 {
-    const BrowseIcons &icons = window.browseIcons();
+    const BrowseIcons &icons = window.browser()->icons();
     const QPair<const QIcon *, const char *> names[] = {
         {&icons.disk, "disk"}, {&icons.folder, "folder"}, {&icons.folderChecked, "folder+"},
         {&icons.parent, "parent"}, {&icons.file, "file"}, {&icons.fileChecked, "file+"}};

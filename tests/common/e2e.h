@@ -1,6 +1,9 @@
 #pragma once
 // End-to-end helpers: log the real main window in through its real login dialog.
 #include "app/mainwindow.h"
+#include "browser/browserpanel.h"
+#include "link/instrumentlink.h"
+#include "viewer/fileopener.h"
 
 #include <QAbstractSocket>
 #include <QApplication>

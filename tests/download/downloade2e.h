@@ -2,6 +2,7 @@
 // The real main window logged in to the stand-in instrument, with a temporary download
 // folder and an instrument tree made by the test.
 #include "app/mainwindowui.h"
+#include "common/clientlines.h"
 #include "common/e2e.h"
 #include "link/protocol.h"
 #include "download/downloadingprogressdialog.h"
@@ -89,6 +90,7 @@ public:
         options.root = root;
         options.quiet = true;
         server = std::make_unique<InstrumentServer>(options);
+        ClientLines::record(server.get());
         const QHostAddress host(address);
         if (withProxy) {
             if (!server->listen(host, 0))

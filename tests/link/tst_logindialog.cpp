@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "common/settings.h"
 #include "link/blackhole.h"
 #include "link/logindialog.h"
 #include "link/scriptedpeer.h"

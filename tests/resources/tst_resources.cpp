@@ -1,4 +1,4 @@
-#include "app/style.h"
+#include "common/style.h"
 
 #include <QtTest>
 #include <QColor>

@@ -1,4 +1,7 @@
 #include "app/mainwindow.h"
+#include "browser/browserpanel.h"
+#include "link/instrumentlink.h"
+#include "viewer/fileopener.h"
 #include "viewer/imageframe.h"
 #include "viewer/imageloaddialogui.h"
 #include "viewer/listfileopen.h"
@@ -112,20 +115,20 @@ void TestMainWindowOpen::openListFile()
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("run1")));
     QVERIFY(makeFile(dir.filePath(QStringLiteral("run1/") + name), kind));
     MainWindow window;
-    window.m_downloadPath = dir.path();
-    window.m_currentRemotePath = QStringLiteral("/TARVELO/run1");
+    window.setDownloadPath(dir.path());
+    window.browser()->applyPwdAnswer(QStringLiteral("$PWD:") + QStringLiteral("/TARVELO/run1"));
 
     window.openListFile(name);
-    QCOMPARE(window.m_imageDialog.isVisible(), browser);
-    QCOMPARE(window.m_notDownloadedDialog.isVisible(), !browser);
+    QCOMPARE(window.imageDialog().isVisible(), browser);
+    QCOMPARE(window.notDownloadedDialog().isVisible(), !browser);
     if (browser) {
-        QVERIFY(window.m_openRequests.isEmpty());
-        QCOMPARE(window.m_imageDialog.form()->label->text(), name);
-        QCOMPARE(window.m_imageDialog.frame()->hasPicture(), shown);
+        QVERIFY(window.opener()->openRequests().isEmpty());
+        QCOMPARE(window.imageDialog().form()->label->text(), name);
+        QCOMPARE(window.imageDialog().frame()->hasPicture(), shown);
         if (!shown)
-            QVERIFY(window.m_imageDialog.frame()->message().contains(name));
+            QVERIFY(window.imageDialog().frame()->message().contains(name));
     } else {
-        QCOMPARE(window.m_openRequests, QStringList{QStringLiteral("/TARVELO/run1/") + name});
+        QCOMPARE(window.opener()->openRequests(), QStringList{QStringLiteral("/TARVELO/run1/") + name});
     }
 }
 
@@ -133,14 +136,14 @@ void TestMainWindowOpen::requestsGrowEachTime()
 {
     QTemporaryDir dir;
     MainWindow window;
-    window.m_downloadPath = dir.path();
-    window.m_currentRemotePath = QStringLiteral("/TARVELO");
+    window.setDownloadPath(dir.path());
+    window.browser()->applyPwdAnswer(QStringLiteral("$PWD:") + QStringLiteral("/TARVELO"));
     window.openListFile(QStringLiteral("report.pdf"));
-    window.m_notDownloadedDialog.hide();
+    window.notDownloadedDialog().hide();
     window.openListFile(QStringLiteral("report.pdf"));
-    QCOMPARE(window.m_openRequests,
+    QCOMPARE(window.opener()->openRequests(),
              (QStringList{QStringLiteral("/TARVELO/report.pdf"), QStringLiteral("/TARVELO/report.pdf")}));
-    QVERIFY(window.m_notDownloadedDialog.isVisible());
+    QVERIFY(window.notDownloadedDialog().isVisible());
     QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -150,15 +153,15 @@ void TestMainWindowOpen::unsafePathOpensNothing()
     QVERIFY(makeFile(dir.filePath(QStringLiteral("secret.tif")), QStringLiteral("tif")));
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("inside/run1")));
     MainWindow window;
-    window.m_downloadPath = dir.filePath(QStringLiteral("inside"));
-    window.m_currentRemotePath = QStringLiteral("/TARVELO/run1");
+    window.setDownloadPath(dir.filePath(QStringLiteral("inside")));
+    window.browser()->applyPwdAnswer(QStringLiteral("$PWD:") + QStringLiteral("/TARVELO/run1"));
     window.openListFile(QStringLiteral("../../secret.tif"));
-    window.m_currentRemotePath = QStringLiteral("/elsewhere");
+    window.browser()->applyPwdAnswer(QStringLiteral("$PWD:") + QStringLiteral("/elsewhere"));
     window.openListFile(QStringLiteral("secret.tif"));
-    QVERIFY(!window.m_imageDialog.isVisible());
-    QVERIFY(!window.m_notDownloadedDialog.isVisible());
-    QVERIFY(window.m_openRequests.isEmpty());
-    QVERIFY(window.m_noticeDialog.isVisible());
+    QVERIFY(!window.imageDialog().isVisible());
+    QVERIFY(!window.notDownloadedDialog().isVisible());
+    QVERIFY(window.opener()->openRequests().isEmpty());
+    QVERIFY(window.noticeDialog().isVisible());
 }
 
 QTEST_MAIN(TestMainWindowOpen)

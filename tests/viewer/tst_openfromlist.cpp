@@ -7,6 +7,7 @@
 #include "viewer/imageloaddialogui.h"
 #include "viewer/tifffiles.h"
 
+#include "common/clientlines.h"
 #include "common/e2e.h"
 
 #include <QListWidget>
@@ -61,13 +62,14 @@ void TestMainWindowOpen::doubleClick()
     options.root = instrument.path();
     options.quiet = true;
     InstrumentServer server(options);
+    ClientLines::record(&server);
     QVERIFY2(server.listen(QHostAddress(kAddress), 30000), qPrintable(server.errorString()));
     QSignalSpy lines(&server, &InstrumentServer::lineReceived);
 
     MainWindow window;
-    window.m_downloadPath = local.path();
+    window.setDownloadPath(local.path());
     QVERIFY(E2E::login(window, kAddress));
-    window.changeRemoteFolder(QStringLiteral("/TARVELO/run1"));
+    window.browser()->changeRemoteFolder(QStringLiteral("/TARVELO/run1"));
     QListWidget *list = window.form()->FILE_LISTWIDGET;
     QTRY_VERIFY_WITH_TIMEOUT(!list->findItems(name, Qt::MatchExactly).isEmpty(), kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(window.currentRemotePath(), QStringLiteral("/TARVELO/run1"), kWaitMs);
@@ -76,15 +78,15 @@ void TestMainWindowOpen::doubleClick()
     window.on_FILE_LISTWIDGET_itemDoubleClicked(list->findItems(name, Qt::MatchExactly).first());
     QCoreApplication::processEvents();
     QCOMPARE(lines.count(), before); // nothing is sent to open a file
-    QCOMPARE(window.m_imageDialog.isVisible(), browser);
-    QCOMPARE(window.m_notDownloadedDialog.isVisible(), !browser);
+    QCOMPARE(window.imageDialog().isVisible(), browser);
+    QCOMPARE(window.notDownloadedDialog().isVisible(), !browser);
     if (browser) {
-        QCOMPARE(window.m_imageDialog.form()->label->text(), name);
-        QVERIFY(window.m_imageDialog.frame()->hasPicture());
-        QCOMPARE(window.m_imageDialog.frame()->imageSize(), QSize(320, 240));
-        QVERIFY(window.m_openRequests.isEmpty());
+        QCOMPARE(window.imageDialog().form()->label->text(), name);
+        QVERIFY(window.imageDialog().frame()->hasPicture());
+        QCOMPARE(window.imageDialog().frame()->imageSize(), QSize(320, 240));
+        QVERIFY(window.opener()->openRequests().isEmpty());
     } else {
-        QCOMPARE(window.m_openRequests, QStringList{QStringLiteral("/TARVELO/run1/") + name});
+        QCOMPARE(window.opener()->openRequests(), QStringList{QStringLiteral("/TARVELO/run1/") + name});
     }
 }
 

@@ -1,6 +1,6 @@
-#include "app/noticedialog.h"
+#include "common/noticedialog.h"
 
-#include "app/style.h"
+#include "common/style.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,0 +1,59 @@
+// MainWindow: the slots the form and the dialogs call, handed to the part that does the work.
+#include "app/mainwindow.h"
+
+#include "app/mainwindowui.h"
+#include "browser/browserpanel.h"
+#include "common/checkconnection.h"
+#include "download/downloadcontroller.h"
+#include "link/instrumentlink.h"
+#include "viewer/fileopener.h"
+
+void MainWindow::connectParts()
+{
+    checkConnection(connect(&m_notDownloadedDialog, SIGNAL(signalDownlaod()), this,
+                            SLOT(NotDOWNLOAD_clicked())),
+                    "signalDownlaod");
+    checkConnection(connect(&m_replaceDialog, SIGNAL(DownloadStart()), this,
+                            SLOT(DownloadStart())),
+                    "DownloadStart");
+    checkConnection(connect(&m_replaceFolderDialog, SIGNAL(DownloadStartTreeWidget()), this,
+                            SLOT(DownloadStartTreeWidget())),
+                    "DownloadStartTreeWidget");
+    checkConnection(connect(m_progressDialog.cancelDialog(), SIGNAL(signalDownloadingCancel()),
+                            this, SLOT(slotDownloadingCancel())),
+                    "signalDownloadingCancel");
+    connect(m_link, &InstrumentLink::linkLost, this, &MainWindow::onLinkLost);
+    connect(m_browser, &BrowserPanel::openRequested, this, &MainWindow::openListFile);
+    connect(m_downloads, &DownloadController::linkUnusable, this, &MainWindow::Disconnect);
+}
+
+QTcpSocket *MainWindow::socket() const { return m_link->socket(); }
+ReaderMode MainWindow::readerMode() const { return m_link->reader().mode(); }
+QString MainWindow::currentRemotePath() const { return m_browser->currentRemotePath(); }
+QString MainWindow::downloadPath() const { return m_browser->downloadPath(); }
+
+void MainWindow::setDownloadPath(const QString &path)
+{
+    m_browser->setDownloadPath(path);
+    ui->LABEL_DOWNLOAD_PATH->setText(QStringLiteral("  ") + path);
+}
+
+void MainWindow::openListFile(const QString &name)
+{
+    const QString folder = m_browser->currentRemotePath();
+    m_opener->open(folder, m_browser->toLocalPath(folder), name);
+}
+
+void MainWindow::slotReadyRead() { m_link->readAvailable(qobject_cast<QIODevice *>(sender())); }
+void MainWindow::on_FILE_TREEWIDGET_itemClicked(QTreeWidgetItem *item, int) { m_browser->treeItemClicked(item); }
+void MainWindow::on_FILE_LISTWIDGET_itemClicked(QListWidgetItem *item) { m_browser->listItemClicked(item); }
+void MainWindow::on_FILE_LISTWIDGET_itemDoubleClicked(QListWidgetItem *item) { m_browser->listItemDoubleClicked(item); }
+void MainWindow::contextMenuRequest(const QPoint &pos) { m_browser->listMenuRequested(pos); }
+void MainWindow::treecontextMenuRequest(const QPoint &pos) { m_browser->treeMenuRequested(pos); }
+
+void MainWindow::on_BUTTON_DOWNLOAD_clicked() { m_downloads->downloadListSelection(); }
+void MainWindow::DownloadStart() { m_downloads->downloadListSelectionAgain(); }
+void MainWindow::TreeDownload() { m_downloads->downloadTreeSelection(); }
+void MainWindow::DownloadStartTreeWidget() { m_downloads->downloadTreeSelectionAgain(); }
+void MainWindow::NotDOWNLOAD_clicked() { m_downloads->downloadFile(m_opener->lastOpenRequest()); }
+void MainWindow::slotDownloadingCancel() { m_downloads->cancel(); }

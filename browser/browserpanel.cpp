@@ -1,0 +1,184 @@
+// The browser: the reader's "$PWD:" and "$LIST:" answers into the folder tree and the file list.
+#include "browser/browserpanel.h"
+
+#include "browser/remotepath.h"
+#include "link/instrumentlink.h"
+#include "link/protocol.h"
+
+#include <QListWidget>
+#include <QMenu>
+#include <QTreeWidget>
+
+BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, InstrumentLink *link,
+                           QWidget *window)
+    : QObject(window), m_tree(tree), m_list(list), m_link(link)
+{
+    m_listMenu = new QMenu(window);
+    m_listMenu->setObjectName(QStringLiteral("listMenu"));
+    m_treeMenu = new QMenu(window);
+    m_treeMenu->setObjectName(QStringLiteral("treeMenu"));
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->setViewMode(QListView::IconMode);
+    m_list->setIconSize(QSize(100, 100));
+    m_list->setGridSize(QSize(120, 120));
+    m_list->setResizeMode(QListView::Adjust);
+    m_list->setMovement(QListView::Static);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setDragEnabled(false);
+    m_list->setAcceptDrops(false);
+    m_list->setDragDropMode(QAbstractItemView::NoDragDrop);
+    MessageReader *reader = &m_link->reader();
+    connect(reader, &MessageReader::pwdAnswer, this,
+            [this, reader](const QString &line) { applyPwdLine(line, reader->lineId()); });
+    connect(reader, &MessageReader::listAnswer, this, [this, reader](const QString &line) {
+        reader->listAccepted(applyListLine(line, reader->lineId()));
+    });
+}
+
+void BrowserPanel::setDownloadControls(QPushButton *button, QAction *menuAction)
+{
+    m_downloadButton = button;
+    m_menuDownloadAction = menuAction;
+}
+
+void BrowserPanel::changeRemoteFolder(const QString &remotePath)
+{
+    m_link->sendLine(QByteArray(Protocol::kCdPrefix) + remotePath.toUtf8() + '\n');
+    m_link->sendLine(Protocol::kPwd);
+    m_link->sendLine(Protocol::kList);
+}
+
+void BrowserPanel::applyPwdAnswer(const QString &line)
+{
+    applyPwdLine(line, 0);
+}
+
+void BrowserPanel::applyPwdLine(const QString &line, quint64 lineId)
+{
+    const QString value = line.mid(line.indexOf(QLatin1Char(':')) + 1).trimmed();
+    m_currentRemotePath = value;
+    QTreeWidget *tree = m_tree;
+    if (!m_rootItemCreated) {
+        auto *root = new QTreeWidgetItem(QStringList(value));
+        root->setIcon(0, m_icons.disk);
+        tree->addTopLevelItem(root);
+        m_rootItemCreated = 1;
+        m_rootLineId = lineId;
+    } else if (lineId && lineId == m_rootLineId && tree->topLevelItemCount()) {
+        // The root was made from this very answer before all of it had arrived.
+        tree->topLevelItem(0)->setText(0, value);
+    }
+}
+
+bool BrowserPanel::applyListAnswer(const QString &line)
+{
+    return applyListLine(line, 0);
+}
+
+bool BrowserPanel::applyListLine(const QString &line, quint64 lineId)
+{
+    QTreeWidget *tree = m_tree;
+    QListWidget *list = m_list;
+    if (!tree->currentItem() && tree->topLevelItemCount() == 0)
+        return false;
+    if (list->count() != m_listing.rowCount())
+        m_listing.invalidate();
+    const ListingUpdate update = m_listing.apply(line, lineId, m_currentRemotePath,
+                                                  toLocalPath(m_currentRemotePath));
+    m_kindsStale = true;
+
+    const QVector<ListRow> &folders = m_listing.folders();
+    const QVector<ListRow> &files = m_listing.files();
+
+    const bool newFolders = update.folderFrom < folders.size();
+    QTreeWidgetItem *branch = update.restarted || newFolders
+        ? findTreeItem(m_currentRemotePath) : nullptr;
+    if (branch && update.restarted)
+        removeTreeChildren(branch);
+    if (branch && newFolders) {
+        QList<QTreeWidgetItem *> children;
+        for (int i = update.folderFrom; i < folders.size(); ++i) {
+            const ListRow &row = folders.at(i);
+            if (row.role != ListRow::Folder)
+                continue;
+            auto *child = new QTreeWidgetItem;
+            child->setText(0, row.name);
+            child->setIcon(0, m_icons.folder);
+            child->setToolTip(0, row.name);
+            children.append(child);
+        }
+        branch->addChildren(children);
+    }
+
+    if (update.restarted)
+        list->clear();
+    for (int i = update.folderFrom; i < folders.size(); ++i)
+        list->insertItem(i, new QListWidgetItem(m_icons.forRow(folders.at(i)), folders.at(i).name));
+    for (int i = update.fileFrom; i < files.size(); ++i)
+        list->addItem(new QListWidgetItem(m_icons.forRow(files.at(i)), files.at(i).name));
+    return true;
+}
+
+// The name-to-kind map is only needed when an item is opened, so a listing of tens of
+// thousands of entries does not pay for building it while the user waits for the list.
+const QMap<QString, QString> &BrowserPanel::itemKinds() const
+{
+    if (m_kindsStale) {
+        m_kindsStale = false;
+        m_listing.kinds(&m_itemKinds);
+    }
+    return m_itemKinds;
+}
+
+QString BrowserPanel::treeItemPath(QTreeWidgetItem *item) const
+{
+    QString path;
+    for (QTreeWidgetItem *i = item; i; i = i->parent())
+        path.prepend(i->text(0) + QLatin1Char('/'));
+    path.chop(1);
+    return path;
+}
+
+// Exact: a path whose folders are not all in the tree has no item (rather than the item of
+// some other folder that happens to share the last name).
+QTreeWidgetItem *BrowserPanel::findTreeItem(const QString &remotePath) const
+{
+    QTreeWidget *tree = m_tree;
+    if (tree->topLevelItemCount() == 0)
+        return nullptr;
+    QTreeWidgetItem *item = tree->topLevelItem(0);
+    const QString rootText = item->text(0);
+    if (remotePath == rootText)
+        return item;
+    if (!remotePath.startsWith(rootText + QLatin1Char('/')))
+        return nullptr;
+    QString tail = remotePath.mid(rootText.size() + 1);
+    if (tail.endsWith(QLatin1Char('/')))
+        tail.chop(1);
+    if (tail.isEmpty())
+        return item;
+    const QStringList segments = tail.split(QLatin1Char('/'));
+    for (const QString &segment : segments) {
+        QTreeWidgetItem *next = nullptr;
+        for (int i = 0; i < item->childCount() && !next; ++i) {
+            if (item->child(i)->text(0) == segment)
+                next = item->child(i);
+        }
+        if (!next)
+            return nullptr;
+        item = next;
+    }
+    return item;
+}
+
+void BrowserPanel::removeTreeChildren(QTreeWidgetItem *item)
+{
+    if (item)
+        qDeleteAll(item->takeChildren()); // each item deletes its own descendants
+}
+
+QString BrowserPanel::toLocalPath(const QString &remotePath) const
+{
+    return RemotePath::toLocalPath(remotePath, m_downloadPath);
+}

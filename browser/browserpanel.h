@@ -1,0 +1,80 @@
+#pragma once
+#include "browser/browseicons.h"
+#include "browser/listing.h"
+
+#include <QMap>
+#include <QObject>
+#include <QPoint>
+#include <QString>
+
+class InstrumentLink;
+class QAction;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The instrument's folders as the user sees them: the tree, the list beside it and their
+// menus, kept up to date from the link's "$PWD:" and "$LIST:" answers.
+class BrowserPanel : public QObject
+{
+    Q_OBJECT
+public:
+    // The widgets stay the window's; the panel fills them and answers their clicks.
+    BrowserPanel(QTreeWidget *tree, QListWidget *list, InstrumentLink *link, QWidget *window);
+
+    // What the download button and the menu's "Start Download" are set to by clicks.
+    void setDownloadControls(QPushButton *button, QAction *menuAction);
+
+    void setDownloadPath(const QString &path) { m_downloadPath = path; }
+    QString downloadPath() const { return m_downloadPath; }
+    QString currentRemotePath() const { return m_currentRemotePath; }
+    QString toLocalPath(const QString &remotePath) const;
+    const BrowseIcons &icons() const { return m_icons; }
+    // Filled when first asked for after a listing.
+    const QMap<QString, QString> &itemKinds() const;
+    QMenu *listMenu() const { return m_listMenu; }
+    QMenu *treeMenu() const { return m_treeMenu; }
+
+    void changeRemoteFolder(const QString &remotePath);
+    void applyPwdAnswer(const QString &line);
+    bool applyListAnswer(const QString &line);
+    QString treeItemPath(QTreeWidgetItem *item) const;
+    QTreeWidgetItem *findTreeItem(const QString &remotePath) const;
+    void removeTreeChildren(QTreeWidgetItem *item);
+    // The link was closed: the tree keeps only its hidden root, the list empties.
+    void clear();
+
+    void treeItemClicked(QTreeWidgetItem *item);
+    void listItemClicked(QListWidgetItem *item);
+    void listItemDoubleClicked(QListWidgetItem *item);
+    void listMenuRequested(const QPoint &pos);
+    void treeMenuRequested(const QPoint &pos);
+
+signals:
+    // A double click on a file of the current folder.
+    void openRequested(const QString &name);
+
+private:
+    void applyPwdLine(const QString &line, quint64 lineId);
+    bool applyListLine(const QString &line, quint64 lineId);
+    void setDownloadEnabled(bool enabled);
+
+    QTreeWidget *m_tree;
+    QListWidget *m_list;
+    InstrumentLink *m_link;
+    QPushButton *m_downloadButton = nullptr;
+    QAction *m_menuDownloadAction = nullptr;
+    QMenu *m_listMenu = nullptr;
+    QMenu *m_treeMenu = nullptr;
+    BrowseIcons m_icons;
+    FolderListing m_listing;
+    QString m_downloadPath;
+    QString m_currentRemotePath;
+    qint32 m_rootItemCreated = 0;
+    quint64 m_rootLineId = 0; // the line the root item was made from
+    mutable bool m_kindsStale = false; // m_itemKinds lags behind the listing
+    mutable QMap<QString, QString> m_itemKinds;
+};

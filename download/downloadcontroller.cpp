@@ -1,0 +1,194 @@
+// Downloads: the request checks, the receiver's hook-up and the end of a download.
+#include "download/downloadcontroller.h"
+
+#include "browser/browserpanel.h"
+#include "browser/remotepath.h"
+#include "common/noticedialog.h"
+#include "download/alreadydialog.h"
+#include "download/alreadydialogtreewidget.h"
+#include "download/downloadingprogressdialog.h"
+#include "download/downloadnotice.h"
+#include "download/downloadreceiver.h"
+#include "download/downloadrequest.h"
+#include "download/emptydownloadsizedialog.h"
+#include "link/instrumentlink.h"
+#include "link/protocol.h"
+
+#include <QListWidget>
+#include <QTcpSocket>
+#include <QTreeWidget>
+
+DownloadController::DownloadController(InstrumentLink *link, BrowserPanel *browser,
+                                       QTreeWidget *tree, QListWidget *list,
+                                       const Dialogs &dialogs, QWidget *window)
+    : QObject(window), m_link(link), m_browser(browser), m_tree(tree), m_list(list),
+      m_dialogs(dialogs), m_window(window)
+{
+    DownloadingProgressDialog *progress = m_dialogs.progress;
+    m_receiver = new DownloadReceiver(this);
+    m_receiver->setObjectName(QStringLiteral("downloadReceiver"));
+    m_link->reader().setDownloadStream(m_receiver);
+    connect(m_receiver, &DownloadReceiver::sendLine, m_link, &InstrumentLink::sendLine);
+    connect(m_receiver, &DownloadReceiver::totalChanged, progress,
+            &DownloadingProgressDialog::setTotal);
+    connect(m_receiver, &DownloadReceiver::currentFileChanged, progress,
+            &DownloadingProgressDialog::setCurrentFile);
+    connect(m_receiver, &DownloadReceiver::completedChanged, progress,
+            &DownloadingProgressDialog::setCompleted);
+    connect(m_receiver, &DownloadReceiver::bytesReceived, progress,
+            &DownloadingProgressDialog::setBytesReceived);
+    connect(m_receiver, &DownloadReceiver::endNoticeReceived, this, &DownloadController::onEndNotice);
+    connect(m_receiver, &DownloadReceiver::stalled, this, &DownloadController::onStalled);
+    connect(&m_link->reader(), &MessageReader::downloadFinished, this,
+            &DownloadController::onFinished);
+}
+
+void DownloadController::cancel()
+{
+    m_receiver->requestCancel();
+}
+
+QStringList DownloadController::selectedListNames() const
+{
+    QStringList names;
+    const QList<QListWidgetItem *> items = m_list->selectedItems();
+    for (const QListWidgetItem *item : items)
+        names.append(item->text());
+    return names;
+}
+
+void DownloadController::downloadListSelection()
+{
+    m_window->setEnabled(false);
+    m_link->reader().setMode(Browsing);
+    const QStringList names = selectedListNames();
+    switch (DownloadRequest::checkListSelection(names, m_browser->toLocalPath(m_browser->currentRemotePath()))) {
+    case DownloadRequest::ListCheck::Empty:
+        m_dialogs.emptySelection->show();
+        break;
+    case DownloadRequest::ListCheck::ParentEntry:
+        break;
+    case DownloadRequest::ListCheck::Exists:
+        m_dialogs.replace->show();
+        break;
+    case DownloadRequest::ListCheck::Send:
+        startDownload(DownloadRequest::requestPaths(m_browser->currentRemotePath(), names));
+        return;
+    }
+    m_window->setEnabled(true);
+}
+
+void DownloadController::downloadListSelectionAgain()
+{
+    m_window->setEnabled(false);
+    m_link->reader().setMode(Browsing);
+    startDownload(DownloadRequest::requestPaths(m_browser->currentRemotePath(), selectedListNames()));
+}
+
+void DownloadController::downloadFile(const QString &remotePath)
+{
+    m_window->setEnabled(false);
+    m_link->reader().setMode(Browsing);
+    startDownload(remotePath.isEmpty() ? QStringList() : QStringList{remotePath});
+}
+
+void DownloadController::downloadTreeSelection()
+{
+    m_window->setEnabled(false);
+    m_link->reader().setMode(Browsing);
+    const QList<QTreeWidgetItem *> items = m_tree->selectedItems();
+    if (!items.isEmpty()) {
+        const QString remote = m_browser->treeItemPath(items.first());
+        const QString localParent = m_browser->toLocalPath(RemotePath::parent(remote));
+        if (DownloadRequest::localFolderExists(localParent, items.first()->text(0))) {
+            m_dialogs.replaceFolder->show();
+            m_window->setEnabled(true);
+            return;
+        }
+        startDownload({remote});
+        return;
+    }
+    startDownload({});
+}
+
+void DownloadController::downloadTreeSelectionAgain()
+{
+    m_window->setEnabled(false);
+    m_link->reader().setMode(Browsing);
+    const QList<QTreeWidgetItem *> items = m_tree->selectedItems();
+    startDownload(items.isEmpty() ? QStringList() : QStringList{m_browser->treeItemPath(items.first())});
+}
+
+void DownloadController::startDownload(const QStringList &remotePaths)
+{
+    const QByteArray line = DownloadRequest::requestLine(remotePaths);
+    if (line.isEmpty()) { // the selection was emptied while a question was open
+        m_dialogs.emptySelection->show();
+        m_window->setEnabled(true);
+        return;
+    }
+    if (!m_link->isConnected()) {
+        m_dialogs.notice->showNotice(tr("There is no link to the instrument. Connect, then start the download again."));
+        m_window->setEnabled(true);
+        return;
+    }
+    // Bytes the disk cannot take yet wait in the system's socket buffer, not in ours.
+    m_link->socket()->setReadBufferSize(DownloadReceiver::kSocketReadBuffer);
+    m_receiver->begin(m_browser->downloadPath());
+    m_link->sendLine(line);
+    m_dialogs.progress->reset();
+    m_dialogs.progress->show();
+}
+
+void DownloadController::onEndNotice()
+{
+    m_browser->changeRemoteFolder(m_browser->currentRemotePath());
+    m_link->sendLine(QByteArray(Protocol::kList));
+}
+
+void DownloadController::onFinished()
+{
+    const QList<DownloadReceiver::Failure> failures = m_receiver->failures();
+    const bool wasActive = m_receiver->isActive();
+    m_receiver->finish();
+    m_dialogs.progress->accept();
+    m_window->setEnabled(true);
+    if (wasActive && !failures.isEmpty())
+        m_dialogs.notice->showNotice(DownloadNotice::failureText(failures));
+}
+
+void DownloadController::endEarly(const QString &reason)
+{
+    m_receiver->abort();
+    m_link->reader().setMode(Browsing);
+    m_dialogs.progress->cancelDialog()->hide();
+    m_dialogs.progress->accept();
+    m_window->setEnabled(true);
+    m_dialogs.notice->showNotice(DownloadNotice::earlyEndText(reason, *m_receiver));
+}
+
+bool DownloadController::endOnLinkLoss()
+{
+    // The instrument's last bytes may still wait in the socket when the close is seen:
+    // a file that arrived whole is kept.
+    if (m_receiver->isActive())
+        m_link->readPending();
+    if (!m_receiver->isActive())
+        return false;
+    endEarly(tr("The link to the instrument was lost during the download."));
+    return true;
+}
+
+void DownloadController::onStalled()
+{
+    // Cut off inside an announcement or a file, the stream cannot be followed any more:
+    // whatever the instrument sends later would be read as new messages.
+    const bool lost = m_receiver->isMidStream();
+    const QString seconds = QString::number(m_receiver->stallLimit() / 1000.0, 'g', 3);
+    QString reason = tr("The instrument sent nothing for %1 s, so the download was stopped.").arg(seconds);
+    if (lost)
+        reason += QLatin1Char(' ') + tr("The link was closed; connect again to go on.");
+    endEarly(reason);
+    if (lost)
+        emit linkUnusable();
+}

@@ -1,0 +1,71 @@
+#pragma once
+#include <QObject>
+#include <QStringList>
+
+class AlreadyDialog;
+class AlreadyDialogTreeWidget;
+class BrowserPanel;
+class DownloadReceiver;
+class DownloadingProgressDialog;
+class EmptyDownloadSizeDialog;
+class InstrumentLink;
+class NoticeDialog;
+class QListWidget;
+class QTreeWidget;
+class QWidget;
+
+// A download from start to end: checks the request against the download folder, asks the
+// questions it needs, lets the receiver store what arrives and closes the download once the
+// refreshed listing is shown. The window stays disabled while a download runs.
+class DownloadController : public QObject
+{
+    Q_OBJECT
+public:
+    // The dialogs stay the window's; the controller shows and fills them.
+    struct Dialogs
+    {
+        DownloadingProgressDialog *progress;
+        EmptyDownloadSizeDialog *emptySelection;
+        AlreadyDialog *replace;
+        AlreadyDialogTreeWidget *replaceFolder;
+        NoticeDialog *notice;
+    };
+    DownloadController(InstrumentLink *link, BrowserPanel *browser, QTreeWidget *tree,
+                       QListWidget *list, const Dialogs &dialogs, QWidget *window);
+
+    DownloadReceiver *receiver() const { return m_receiver; }
+
+    // What the download button and the list's menu start.
+    void downloadListSelection();
+    // The user agreed to replace the local copies of the list's selection.
+    void downloadListSelectionAgain();
+    // What the tree's menu starts, and its answer to the question about a local folder.
+    void downloadTreeSelection();
+    void downloadTreeSelectionAgain();
+    // A file the user tried to open and agreed to download.
+    void downloadFile(const QString &remotePath);
+    void cancel();
+    // Ends a download under way when the link is lost; true when one was under way (the
+    // user has then been told).
+    bool endOnLinkLoss();
+
+signals:
+    // The instrument went quiet inside a file, so its stream cannot be followed any more.
+    void linkUnusable();
+
+private:
+    void startDownload(const QStringList &remotePaths);
+    void endEarly(const QString &reason);
+    void onEndNotice();
+    void onFinished();
+    void onStalled();
+    QStringList selectedListNames() const;
+
+    InstrumentLink *m_link;
+    BrowserPanel *m_browser;
+    QTreeWidget *m_tree;
+    QListWidget *m_list;
+    Dialogs m_dialogs;
+    QWidget *m_window;
+    DownloadReceiver *m_receiver;
+};

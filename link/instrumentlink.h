@@ -1,0 +1,52 @@
+#pragma once
+#include "link/messagereader.h"
+
+#include <QObject>
+
+class QIODevice;
+class QTcpSocket;
+
+// The link to the instrument once logged in: the socket, the reader that turns its bytes
+// into messages, and the lines the program writes. Knows nothing of widgets, so a test or a
+// command-line tool can browse and download through it as the window does.
+class InstrumentLink : public QObject
+{
+    Q_OBJECT
+public:
+    explicit InstrumentLink(QObject *parent = nullptr);
+    ~InstrumentLink() override;
+
+    // A fresh socket for a login attempt; an earlier one is dropped first.
+    QTcpSocket *newSocket();
+    // Starts reading from `socket` (which the link now owns) and watching it for loss.
+    void attach(QTcpSocket *socket);
+    // Our own closing: not reported as lost, and nothing more is read from this link.
+    void close();
+    // Forgets the socket altogether (a failed login, or the closed link of an earlier session).
+    void drop();
+
+    QTcpSocket *socket() const { return m_socket; }
+    bool isConnected() const;
+    MessageReader &reader() { return m_reader; }
+    const MessageReader &reader() const { return m_reader; }
+
+    // Reads what `device` has; bytes of a socket other than the link's own are thrown away,
+    // since they belong to no conversation now.
+    void readAvailable(QIODevice *device);
+    // Hands the reader what already waits in the socket (the link was seen to close).
+    void readPending();
+
+public slots:
+    void sendLine(const QByteArray &line);
+
+signals:
+    // The instrument went away (not when the link was closed by close()).
+    void linkLost();
+
+private:
+    void watch();
+
+    QTcpSocket *m_socket = nullptr;
+    MessageReader m_reader;
+    bool m_attached = false;
+};

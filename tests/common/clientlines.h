@@ -1,0 +1,28 @@
+#pragma once
+// Writes every line a client sends to the stand-in instrument to the file named by
+// TARVELO_CLIENT_LINES, each under the test and row it belongs to, so the conversations of
+// two builds can be compared byte for byte (scripts/clientlines.sh).
+#include "tools/instrument/instrumentserver.h"
+
+#include <QFile>
+#include <QtTest>
+
+namespace ClientLines {
+
+inline void record(InstrumentServer *server)
+{
+    const QString path = qEnvironmentVariable("TARVELO_CLIENT_LINES");
+    if (path.isEmpty())
+        return;
+    QObject::connect(server, &InstrumentServer::lineReceived, server,
+                     [path](int session, const QByteArray &line) {
+                         QFile file(path);
+                         if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+                             return;
+                         file.write(QByteArray(QTest::currentTestFunction()) + " / "
+                                    + QTest::currentDataTag() + " #" + QByteArray::number(session)
+                                    + ": " + line + '\n');
+                     });
+}
+
+} // namespace ClientLines

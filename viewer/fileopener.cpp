@@ -1,0 +1,51 @@
+// Opening a file from the list.
+#include "viewer/fileopener.h"
+
+#include "browser/remotepath.h"
+#include "common/noticedialog.h"
+#include "download/notdownloaddialog.h"
+#include "viewer/imageloaddialog.h"
+#include "viewer/listfileopen.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+FileOpener::FileOpener(ImageLoadDialog *images, NotDownloadDialog *notDownloaded,
+                       NoticeDialog *notice, QWidget *window)
+    : QObject(window), m_imageDialog(images), m_notDownloadedDialog(notDownloaded),
+      m_noticeDialog(notice), m_window(window)
+{
+}
+
+void FileOpener::open(const QString &remoteFolder, const QString &localFolder, const QString &name)
+{
+    const QString remotePath = RemotePath::join(remoteFolder, name);
+    if (localFolder.isEmpty() || !RemotePath::isSafe(remotePath)) {
+        m_noticeDialog->showNotice(tr("\"%1\" cannot be opened: its path does not map safely "
+                                      "into the download folder.").arg(name));
+        return;
+    }
+    const QString localFile = localFolder + QLatin1Char('/') + name;
+    switch (listFileKind(localFile, name)) {
+    case ListFileKind::Image:
+        m_imageDialog->openImage(localFolder, localFile, name);
+        m_imageDialog->setFileName(name);
+        m_imageDialog->show();
+        m_imageDialog->raise();
+        return;
+    case ListFileKind::Pdf: {
+        m_window->setCursor(Qt::WaitCursor);
+        const bool opened = QDesktopServices::openUrl(QUrl::fromLocalFile(localFile));
+        m_window->setCursor(Qt::ArrowCursor);
+        if (!opened) {
+            m_openRequests.append(remotePath);
+            m_notDownloadedDialog->show();
+        }
+        return;
+    }
+    case ListFileKind::Other:
+        m_openRequests.append(remotePath);
+        m_notDownloadedDialog->show();
+        return;
+    }
+}
