@@ -24,25 +24,11 @@ namespace {
 
 const char kDownloadGroup[] = "Download";
 const char kPathKey[] = "Path";
-const char kMenuStyle[] = "font-family: 'Arial'";
-const char kWhiteBackground[] = "background-color : white";
-const QColor kDarkBackground(88, 96, 109);
-// Menu texts on the dark menu bar and menus.
-const QColor kMenuText(255, 255, 255);
 
 QString askForFolder(QWidget *parent)
 {
     return QFileDialog::getExistingDirectory(parent, MainWindow::tr("Select directory"),
                                              QDir::homePath(), QFileDialog::ShowDirsOnly);
-}
-
-QFont arial(int pointSize, bool bold)
-{
-    QFont font(QStringLiteral("Arial"));
-    if (pointSize > 0)
-        font.setPointSize(pointSize);
-    font.setBold(bold);
-    return font;
 }
 
 } // namespace
@@ -64,7 +50,7 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowTitle(tr("TARVELO\u2122 Utility:: Downloader"));
     setWindowIcon(QIcon(QStringLiteral(":/icon/download.png")));
     setCursor(Qt::ArrowCursor);
-    applyStyle();
+    ui->applyStyle(this);
     ui->BUTTON_DOWNLOAD->setEnabled(false);
 
     m_helpLauncher = new HelpLauncher;
@@ -110,50 +96,13 @@ MainWindow::~MainWindow()
     delete m_helpLauncher;
 }
 
-void MainWindow::applyStyle()
-{
-    setFont(arial(0, true));
-    ui->centralWidget->setStyleSheet(
-        QStringLiteral("QWidget {\n\tbackground-color: rgb(88, 96, 109);\n}"));
-    ui->pushButton_3->setStyleSheet(Style::imageButtonStyle(QStringLiteral("QPushButton#pushButton_3"),
-                                                            QStringLiteral("minimize")));
-    ui->pushButton_2->setStyleSheet(Style::imageButtonStyle(QStringLiteral("QPushButton#pushButton_2"),
-                                                            QStringLiteral("maximize")));
-    ui->pushButton->setStyleSheet(Style::imageButtonStyle(QStringLiteral("QPushButton#pushButton"),
-                                                          QStringLiteral("close")));
-    ui->BUTTON_DOWNLOAD->setStyleSheet(
-        Style::imageButtonStyle(QStringLiteral("QPushButton"), QStringLiteral("download")));
-    ui->BUTTON_DOWNLOAD->setFont(arial(11, true));
-    ui->LABEL_DOWNLOAD_PATH->setStyleSheet(QStringLiteral(
-        "QLabel {\n\tbackground-color: rgb(67, 78, 93);\n\tcolor: rgb(163, 170, 180);\n}"));
-    ui->LABEL_DOWNLOAD_PATH->setFont(arial(11, true));
-
-    QTreeWidget *tree = ui->FILE_TREEWIDGET;
-    tree->setFont(arial(11, false));
-    QPalette palette = tree->palette();
-    for (QPalette::ColorRole role : {QPalette::Button, QPalette::Base, QPalette::Window})
-        palette.setColor(role, kDarkBackground);
-    tree->setPalette(palette);
-    tree->setStyleSheet(QLatin1String(kWhiteBackground));
-    ui->FILE_LISTWIDGET->setStyleSheet(QLatin1String(kWhiteBackground));
-
-    ui->menuBar->setFont(arial(0, false));
-    ui->menuBar->setStyleSheet(QLatin1String(kMenuStyle));
-    QPalette menuPalette = ui->menuBar->palette();
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-        menuPalette.setColor(role, kMenuText);
-    ui->menuBar->setPalette(menuPalette);
-}
-
 void MainWindow::buildMenus()
 {
     QMenuBar *bar = ui->menuBar;
     bar->clear();
     auto menu = [&](const QString &title) {
         QMenu *m = bar->addMenu(title);
-        m->setStyleSheet(QLatin1String(kMenuStyle));
-        m->setFont(arial(0, false));
-        m->setPalette(bar->palette());
+        ui->styleMenu(m);
         return m;
     };
 

@@ -97,7 +97,6 @@ public:
 
 private:
     void buildMenus();
-    void applyStyle();
     void connectParts();
     void connectContextMenus();
     void onLinkLost();

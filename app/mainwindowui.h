@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -34,6 +35,9 @@ struct MainWindow
     QListWidget *FILE_LISTWIDGET = nullptr;
 
     void setupUi(QMainWindow *window);
+    // The dark look (app/mainwindowstyle.cpp); menus added later take theirs from the bar.
+    void applyStyle(QMainWindow *window);
+    void styleMenu(QMenu *menu);
 };
 
 } // namespace Ui
