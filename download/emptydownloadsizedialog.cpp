@@ -1,5 +1,6 @@
 #include "download/emptydownloadsizedialog.h"
 
+#include "app/dialogplacement.h"
 #include "app/style.h"
 #include "download/dialogform.h"
 
@@ -17,8 +18,9 @@ struct EmptyDownloadSizeDialog
         dialog->setWindowTitle(::EmptyDownloadSizeDialog::tr("Dialog"));
         pushButton = DialogForm::button(dialog, "pushButton", QRect(159, 145, 101, 30),
                                         ::EmptyDownloadSizeDialog::tr("O K"));
-        label = DialogForm::label(dialog, "label", QRect(130, 60, 161, 31),
-                                  ::EmptyDownloadSizeDialog::tr("Select files to download"));
+        // Wider than 161 pixels, which cut the text off.
+        label = DialogForm::messageLabel(dialog, QRect(20, 55, 360, 41),
+                                         ::EmptyDownloadSizeDialog::tr("Select files to download"));
     }
 };
 } // namespace Ui
@@ -29,6 +31,7 @@ EmptyDownloadSizeDialog::EmptyDownloadSizeDialog(QWidget *parent)
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    DialogPlacement::follow(this);
 }
 
 EmptyDownloadSizeDialog::~EmptyDownloadSizeDialog()

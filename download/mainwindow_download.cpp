@@ -24,8 +24,10 @@ void MainWindow::setUpDownload()
         m_completedCount = count;
         m_progressDialog.setCompleted(count);
     });
+    connect(m_receiver, &DownloadReceiver::currentFileSizeChanged, &m_progressDialog,
+            &DownloadingProgressDialog::setCurrentFileSize);
     connect(m_receiver, &DownloadReceiver::bytesReceived, &m_progressDialog,
-            &DownloadingProgressDialog::setBytesReceived);
+            &DownloadingProgressDialog::setFileBytes);
     connect(m_receiver, &DownloadReceiver::endNoticeReceived, this, &MainWindow::onDownloadEndNotice);
     connect(m_receiver, &DownloadReceiver::stalled, this, &MainWindow::onDownloadStalled);
     connect(&m_reader, &MessageReader::downloadFinished, this, &MainWindow::onDownloadFinished);
@@ -58,7 +60,7 @@ void MainWindow::on_BUTTON_DOWNLOAD_clicked()
     case DownloadRequest::ListCheck::ParentEntry:
         break;
     case DownloadRequest::ListCheck::Exists:
-        m_replaceDialog.show();
+        m_replaceDialog.ask(toLocalPath(m_currentRemotePath), names);
         break;
     case DownloadRequest::ListCheck::Send:
         startDownload(DownloadRequest::requestPaths(m_currentRemotePath, names));
@@ -90,7 +92,7 @@ void MainWindow::TreeDownload()
         const QString remote = treeItemPath(items.first());
         const QString localParent = toLocalPath(RemotePath::parent(remote));
         if (DownloadRequest::localFolderExists(localParent, items.first()->text(0))) {
-            m_replaceFolderDialog.show();
+            m_replaceFolderDialog.ask(localParent, {items.first()->text(0)});
             setEnabled(true);
             return;
         }

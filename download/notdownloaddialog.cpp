@@ -1,5 +1,6 @@
 #include "download/notdownloaddialog.h"
 
+#include "app/dialogplacement.h"
 #include "app/style.h"
 #include "download/dialogform.h"
 
@@ -20,8 +21,9 @@ struct NotDownloadDialog
                                         ::NotDownloadDialog::tr("Download"));
         pushButton_2 = DialogForm::button(dialog, "pushButton_2", QRect(221, 145, 80, 30),
                                           ::NotDownloadDialog::tr("Cancel"));
-        label = DialogForm::label(dialog, "label", QRect(110, 70, 191, 21),
-                                  ::NotDownloadDialog::tr("Download the file to open."));
+        // Wider than 191 pixels, which left the text no room to spare.
+        label = DialogForm::messageLabel(dialog, QRect(20, 60, 360, 41),
+                                         ::NotDownloadDialog::tr("Download the file to open."));
     }
 };
 } // namespace Ui
@@ -32,6 +34,7 @@ NotDownloadDialog::NotDownloadDialog(QWidget *parent)
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    DialogPlacement::follow(this);
 }
 
 NotDownloadDialog::~NotDownloadDialog()

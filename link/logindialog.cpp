@@ -1,7 +1,9 @@
 #include "link/logindialog.h"
 
+#include "app/dialogplacement.h"
 #include "app/settings.h"
 #include "app/style.h"
+#include "link/addressentry.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -11,6 +13,18 @@
 #include <QPushButton>
 #include <QTcpSocket>
 #include <QVBoxLayout>
+
+namespace {
+// On the buttons themselves, where they win over the shared rules: the default button
+// (what Enter presses) carries a wider border in the progress bar's blue, the button with
+// the keyboard focus a lighter face.
+const char kButtonMarks[] =
+    "QPushButton:focus {\n\tbackground-color: rgb(116, 127, 145);\n}\n"
+    "QPushButton:default {\n\tborder: 2px solid rgb(69, 181, 221);\n}\n"
+    "QPushButton:pressed {\n\tbackground-color: rgb(43, 49, 58);\n}\n"
+    "QPushButton:disabled {\n\tborder: 1px solid rgb(255, 255, 255);\n"
+    "\tbackground-color: rgb(78, 86, 99);\n}\n";
+} // namespace
 
 namespace Ui {
 
@@ -30,6 +44,7 @@ struct LoginDialog
     QLineEdit *EDIT_PASSWORD = nullptr;
     QCheckBox *CHECKBOX_ANONYMOUS = nullptr;
     QLabel *LABEL_CURRENT_STATE = nullptr;
+    QLabel *LABEL_STATE_DETAIL = nullptr; // why the state is what it is, under it
     QPushButton *BUTTON_CONNECT = nullptr;
     QPushButton *BUTTON_CANCEL = nullptr;
 
@@ -99,9 +114,19 @@ void LoginDialog::setupUi(QDialog *dialog)
 
     LABEL_CURRENT_STATE = new QLabel(dialog);
     LABEL_CURRENT_STATE->setObjectName(QStringLiteral("LABEL_CURRENT_STATE"));
-    LABEL_CURRENT_STATE->setGeometry(80, 210, 281, 16);
+    // Raised a little from y 210 so that the detail line fits between it and the buttons.
+    LABEL_CURRENT_STATE->setGeometry(80, 188, 281, 20);
     LABEL_CURRENT_STATE->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LABEL_CURRENT_STATE->setFont(bold);
+
+    LABEL_STATE_DETAIL = new QLabel(dialog);
+    LABEL_STATE_DETAIL->setObjectName(QStringLiteral("LABEL_STATE_DETAIL"));
+    LABEL_STATE_DETAIL->setGeometry(80, 208, 300, 30);
+    LABEL_STATE_DETAIL->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LABEL_STATE_DETAIL->setWordWrap(true);
+    QFont detail(QStringLiteral("Arial"));
+    detail.setPointSize(9);
+    LABEL_STATE_DETAIL->setFont(detail);
 
     auto pushButton = [&](const char *name, const QString &text, int x) {
         auto *b = new QPushButton(text, dialog);
@@ -109,7 +134,7 @@ void LoginDialog::setupUi(QDialog *dialog)
         b->setGeometry(x, 240, 93, 30);
         b->setFixedSize(93, 30);
         b->setFont(button);
-        b->setStyleSheet(QLatin1String(Style::kTextButtonStyle));
+        b->setStyleSheet(QLatin1String(Style::kTextButtonStyle) + QLatin1String(kButtonMarks));
         return b;
     };
     BUTTON_CONNECT = pushButton("BUTTON_CONNECT", dialog->tr("CONNECT"), 70);
@@ -132,8 +157,16 @@ const char kGroup[] = "Last Connect";
 const char kAddressKey[] = "IP Address";
 const char kUserKey[] = "User";
 const char kAnonymous[] = "anonymous";
-// Labels and the check box sit on the dark background and need light text.
-const char kLightTextRules[] = "QLabel, QCheckBox {\n\tcolor: rgb(255, 255, 255);\n}\n";
+// Labels and the check box sit on the dark background and need light text. The check box
+// draws its own white box with a dark tick: the style's own tick in the dialog's text colour
+// would be white on white.
+const char kLoginRules[] =
+    "QLabel, QCheckBox {\n\tcolor: rgb(255, 255, 255);\n}\n"
+    "QCheckBox::indicator {\n\twidth: 13px;\n\theight: 13px;\n"
+    "\tborder: 1px solid rgb(255, 255, 255);\n\tbackground-color: rgb(255, 255, 255);\n}\n"
+    "QCheckBox::indicator:checked {\n\timage: url(:/style/tick.png);\n}\n"
+    "QCheckBox::indicator:focus {\n\tborder: 1px solid rgb(69, 181, 221);\n}\n"
+    "QCheckBox::indicator:disabled {\n\tbackground-color: rgb(163, 170, 180);\n}\n";
 } // namespace
 
 LoginDialog::LoginDialog(QWidget *parent)
@@ -146,7 +179,8 @@ LoginDialog::LoginDialog(QWidget *parent)
     setWindowTitle(tr("TARVELO\u2122 Utility:: Connector"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/icon/download.png")));
-    setStyleSheet(QLatin1String(Style::kDialogStyle) + QLatin1String(kLightTextRules));
+    setStyleSheet(QLatin1String(Style::kDialogStyle) + QLatin1String(kLoginRules));
+    DialogPlacement::follow(this);
 
     // Without a title bar the dialog names itself in its top band.
     auto *title = new QLabel(windowTitle(), this);
@@ -161,12 +195,23 @@ LoginDialog::LoginDialog(QWidget *parent)
     m_validator = new QIntValidator(0, 255, nullptr);
     for (QLineEdit *edit : ui->EDIT_ADDRESS)
         edit->setValidator(m_validator);
+    auto *entry = new AddressEntry(ui->EDIT_ADDRESS, this);
 
+    // Enter in any field means "CONNECT". Made the default explicitly: left to itself, a
+    // dialog shown with the focus on "CONNECT" would make the next button, "CANCEL", the
+    // default.
+    ui->BUTTON_CONNECT->setDefault(true);
     restoreLastAddress();
 
     ui->CHECKBOX_ANONYMOUS->setChecked(true);
     ui->EDIT_ACCOUNT->setEnabled(false);
     ui->EDIT_PASSWORD->setEnabled(false);
+
+    // A message about the last attempt is stale as soon as the user changes anything.
+    connect(entry, &AddressEntry::edited, this, &LoginDialog::clearState);
+    for (QLineEdit *edit : findChildren<QLineEdit *>())
+        connect(edit, &QLineEdit::textEdited, this, &LoginDialog::clearState);
+    connect(ui->CHECKBOX_ANONYMOUS, &QCheckBox::clicked, this, &LoginDialog::clearState);
 
     connect(&m_exchange, &LoginExchange::accepted, this, &LoginDialog::onAccepted);
     connect(&m_exchange, &LoginExchange::failed, this, &LoginDialog::onFailed);
@@ -226,10 +271,17 @@ void LoginDialog::on_CHECKBOX_ANONYMOUS_clicked()
 
 void LoginDialog::on_BUTTON_CONNECT_clicked()
 {
-    if (!m_socket)
+    if (!m_socket || m_attempting)
         return;
-    setEnabled(false);
-    ui->LABEL_CURRENT_STATE->setText(tr("Connecting..."));
+    for (QLineEdit *edit : ui->EDIT_ADDRESS) {
+        if (edit->text().isEmpty()) {
+            showState(tr("Enter all four parts of the address."));
+            edit->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    setAttempting(true);
+    showState(tr("Connecting..."));
     buildHostAddress();
     m_exchange.start(m_hostAddress, Protocol::kPort, ui->CHECKBOX_ANONYMOUS->isChecked(),
                      ui->EDIT_ACCOUNT->text(), ui->EDIT_PASSWORD->text());
@@ -243,7 +295,34 @@ void LoginDialog::on_BUTTON_CANCEL_clicked()
 void LoginDialog::reject()
 {
     m_exchange.cancel();
+    setAttempting(false);
     QDialog::reject();
+}
+
+void LoginDialog::setAttempting(bool attempting)
+{
+    // Everything but "CANCEL" (and Escape, which the dialog itself handles) waits while an
+    // attempt runs.
+    m_attempting = attempting;
+    ui->widget->setEnabled(!attempting);
+    ui->CHECKBOX_ANONYMOUS->setEnabled(!attempting);
+    ui->BUTTON_CONNECT->setEnabled(!attempting);
+    // The focus lands on "CANCEL" meanwhile; a second Enter must not turn into a cancel.
+    ui->BUTTON_CANCEL->setAutoDefault(!attempting);
+    if (!attempting)
+        ui->BUTTON_CONNECT->setFocus();
+}
+
+void LoginDialog::showState(const QString &state, const QString &detail)
+{
+    ui->LABEL_CURRENT_STATE->setText(state);
+    ui->LABEL_STATE_DETAIL->setText(detail);
+}
+
+void LoginDialog::clearState()
+{
+    if (!m_attempting)
+        showState(QString());
 }
 
 void LoginDialog::onAccepted()
@@ -252,25 +331,42 @@ void LoginDialog::onAccepted()
                            m_settingsPath);
     Settings::writeSetting(kGroup, kUserKey,
                            ui->CHECKBOX_ANONYMOUS->isChecked() ? kAnonymous : "", m_settingsPath);
+    m_attempting = false;
     accept();
+}
+
+QString LoginDialog::connectFailureDetail() const
+{
+    switch (m_exchange.connectError()) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return tr("The instrument refused the connection: nothing answers on port %1.")
+            .arg(Protocol::kPort);
+    case QAbstractSocket::SocketTimeoutError:
+        return tr("No answer within %1 s: check the address and the network.")
+            .arg((m_exchange.connectTimeout() + 999) / 1000);
+    case QAbstractSocket::HostNotFoundError:
+    case QAbstractSocket::NetworkError:
+        return tr("The address cannot be reached from this computer.");
+    default:
+        return m_socket ? m_socket->errorString() : QString();
+    }
 }
 
 void LoginDialog::onFailed(LoginExchange::Failure failure)
 {
     switch (failure) {
     case LoginExchange::Failure::ConnectFailed:
-        ui->LABEL_CURRENT_STATE->setText(tr("Connecting failed!"));
+        showState(tr("Connecting failed!"), connectFailureDetail());
         break;
     case LoginExchange::Failure::Refused:
-        ui->LABEL_CURRENT_STATE->setText(tr("account or password incorrect."));
+        showState(tr("account or password incorrect."));
         break;
     case LoginExchange::Failure::NoAnswer:
-        ui->LABEL_CURRENT_STATE->setText(tr("No answer from the instrument."));
+        showState(tr("No answer from the instrument."));
         break;
     case LoginExchange::Failure::LinkClosed:
-        ui->LABEL_CURRENT_STATE->setText(tr("The instrument closed the link."));
+        showState(tr("The instrument closed the link."));
         break;
     }
-    setEnabled(true);
-    ui->BUTTON_CONNECT->setFocus();
+    setAttempting(false);
 }
