@@ -77,7 +77,8 @@ QPoint place(const QWidget *dialog, const QWidget *anchor)
     const QRect area = screen ? screen->availableGeometry() : QRect();
     const QRect over = anchor && anchor->isVisible() ? anchor->frameGeometry() : area;
     const QSize size = dialog->frameGeometry().size();
-    QRect candidate(over.center() - QPoint(size.width() / 2, size.height() / 2), size);
+    QRect candidate(QPoint(), size);
+    candidate.moveCenter(over.center());
     for (int i = 0; i < 12 && covers(candidate, dialog, anchor); ++i)
         candidate.translate(kStep, kStep);
     // Whole on the screen where it can be.

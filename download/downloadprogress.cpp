@@ -48,6 +48,7 @@ void DownloadProgress::startFile(qint64 size, qint64 nowMs)
     m_doneBytes += m_fileBytes;
     m_fileBytes = 0;
     m_fileSize = size;
+    m_fileOpen = true;
     ++m_started;
     arrived(nowMs);
 }
@@ -66,6 +67,7 @@ void DownloadProgress::setCompleted(int files, qint64 nowMs)
 {
     m_completed = files;
     m_completedBytes = receivedBytes();
+    m_fileOpen = false;
     arrived(nowMs);
 }
 
@@ -83,7 +85,7 @@ int DownloadProgress::percent() const
         return 99;
     // Whole files exactly as they have always been counted, so the bar never goes back.
     const int files = int(float(m_completed) / float(m_total) * 100.0f);
-    if (m_fileSize <= 0 || m_started <= m_completed)
+    if (m_fileSize <= 0 || !m_fileOpen)
         return files;
     const double share = qMin(1.0, double(m_fileBytes) / double(m_fileSize));
     const int withFile = int((m_completed + share) / m_total * 100.0);

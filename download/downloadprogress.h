@@ -61,6 +61,7 @@ private:
     int m_completed = 0;
     int m_started = 0;          // headers seen in this download
     bool m_stopping = false;
+    bool m_fileOpen = false;    // a header came after the last completed file
     qint64 m_fileBytes = 0;
     qint64 m_fileSize = -1;
     qint64 m_doneBytes = 0;     // bytes of the files before the current one
