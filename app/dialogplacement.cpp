@@ -11,7 +11,9 @@ namespace {
 
 // A dialog closer than this to another one would read as lying on top of it.
 constexpr int kNear = 24;
-constexpr int kStep = 32;
+// Far enough down that the covered dialog's first lines (a progress bar, a question) stay
+// in sight.
+const QPoint kStep(32, 112);
 
 const QWidget *defaultAnchor(const QWidget *dialog)
 {
@@ -39,7 +41,10 @@ bool covers(const QRect &candidate, const QWidget *dialog, const QWidget *anchor
 class Follower : public QObject
 {
 public:
-    Follower(QWidget *dialog, QWidget *anchor) : QObject(dialog), m_anchor(anchor), m_hasAnchor(anchor) {}
+    Follower(QWidget *dialog, DialogPlacement::Others others, QWidget *anchor)
+        : QObject(dialog), m_anchor(anchor), m_hasAnchor(anchor), m_others(others)
+    {
+    }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -48,7 +53,7 @@ public:
             auto *dialog = static_cast<QWidget *>(watched);
             const QWidget *anchor = m_hasAnchor ? m_anchor.data() : nullptr;
             if (!m_hasAnchor || anchor)
-                dialog->move(DialogPlacement::place(dialog, anchor));
+                dialog->move(DialogPlacement::place(dialog, anchor, m_others));
         }
         return false;
     }
@@ -56,18 +61,19 @@ public:
 private:
     QPointer<QWidget> m_anchor;
     bool m_hasAnchor;
+    DialogPlacement::Others m_others;
 };
 
 } // namespace
 
 namespace DialogPlacement {
 
-void follow(QWidget *dialog, QWidget *anchor)
+void follow(QWidget *dialog, Others others, QWidget *anchor)
 {
-    dialog->installEventFilter(new Follower(dialog, anchor));
+    dialog->installEventFilter(new Follower(dialog, others, anchor));
 }
 
-QPoint place(const QWidget *dialog, const QWidget *anchor)
+QPoint place(const QWidget *dialog, const QWidget *anchor, Others others)
 {
     if (!anchor)
         anchor = defaultAnchor(dialog);
@@ -79,8 +85,8 @@ QPoint place(const QWidget *dialog, const QWidget *anchor)
     const QSize size = dialog->frameGeometry().size();
     QRect candidate(QPoint(), size);
     candidate.moveCenter(over.center());
-    for (int i = 0; i < 12 && covers(candidate, dialog, anchor); ++i)
-        candidate.translate(kStep, kStep);
+    for (int i = 0; i < 12 && others == Others::StepAside && covers(candidate, dialog, anchor); ++i)
+        candidate.translate(kStep);
     // Whole on the screen where it can be.
     if (area.isValid()) {
         candidate.moveRight(qMin(candidate.right(), area.right()));

@@ -9,15 +9,35 @@
 namespace DialogForm {
 
 namespace {
+// A sentence too wide for one line is broken where its two halves come out most even, not
+// with a lone word on the second line; wider than two lines, the label's wrapping takes over.
+QString balanced(const QFontMetrics &metrics, const QString &text, int width)
+{
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    int best = -1;
+    int bestWidth = 0;
+    for (int i = text.indexOf(QLatin1Char(' ')); i > 0; i = text.indexOf(QLatin1Char(' '), i + 1)) {
+        const int wider = qMax(metrics.horizontalAdvance(text.left(i)),
+                               metrics.horizontalAdvance(text.mid(i + 1)));
+        if (wider <= width && (best < 0 || wider < bestWidth)) {
+            best = i;
+            bestWidth = wider;
+        }
+    }
+    return best < 0 ? text : text.left(best) + QLatin1Char('\n') + text.mid(best + 1);
+}
+
 void setReplaceText(QLabel *label, const ::ReplaceQuestion::Text &text, Qt::TextElideMode elide)
 {
-    QStringList lines{text.lead};
-    if (!text.names.isEmpty()) {
-        // Some room is kept so the wrapping never takes the shortened names apart.
-        const int width = label->contentsRect().width() - 8;
-        lines << QFontMetrics(label->font()).elidedText(text.names, elide, width);
-    }
-    lines << text.question;
+    const QFontMetrics metrics(label->font());
+    // Some room is kept so the wrapping never takes a line apart that was made to fit.
+    const int width = label->contentsRect().width() - 8;
+    QStringList lines{balanced(metrics, text.lead, width)};
+    if (!text.names.isEmpty())
+        lines << metrics.elidedText(text.names, elide, width);
+    // A blank line sets the question off from what it is about.
+    lines << QString() << balanced(metrics, text.question, width);
     label->setText(lines.join(QLatin1Char('\n')));
 }
 } // namespace

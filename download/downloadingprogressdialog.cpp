@@ -61,7 +61,8 @@ DownloadingProgressDialog::DownloadingProgressDialog(QWidget *parent)
 {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
-    DialogPlacement::follow(this);
+    // Its request comes from a replace question that closes only after this is shown.
+    DialogPlacement::follow(this, DialogPlacement::Others::Ignore);
     m_clock.start();
     m_refreshTimer.setSingleShot(true);
     connect(&m_refreshTimer, &QTimer::timeout, this, &DownloadingProgressDialog::refresh);

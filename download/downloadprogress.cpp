@@ -132,7 +132,16 @@ qint64 DownloadProgress::secondsLeft(qint64 nowMs) const
             return -1;
         left += after * average;
     }
-    return (left + rate - 1) / rate;
+    // Nothing left, yet not done: the instrument sends more than it said; no guess then.
+    return left > 0 ? (left + rate - 1) / rate : -1;
+}
+
+qint64 DownloadProgress::fileSecondsLeft(qint64 nowMs) const
+{
+    const qint64 rate = bytesPerSecond(nowMs);
+    if (rate <= 0 || m_fileSize < 0 || !m_fileOpen || m_fileBytes >= m_fileSize)
+        return -1;
+    return (qMax<qint64>(0, m_fileSize - m_fileBytes) + rate - 1) / rate;
 }
 
 QString DownloadProgress::durationText(qint64 seconds)
@@ -174,9 +183,13 @@ QString DownloadProgress::statusText(qint64 nowMs) const
         const qint64 rate = bytesPerSecond(nowMs);
         if (rate >= 0)
             parts << tr("%1/s").arg(dataSize(rate));
+        // Later files of unknown size: at least when this one will be in.
         const qint64 left = secondsLeft(nowMs);
+        const qint64 fileLeft = fileSecondsLeft(nowMs);
         if (left >= 0)
             parts << tr("about %1 left").arg(durationText(left));
+        else if (fileLeft >= 0)
+            parts << tr("about %1 left in this file").arg(durationText(fileLeft));
     }
     return parts.join(QStringLiteral(" \u00b7 "));
 }

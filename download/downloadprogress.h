@@ -43,6 +43,8 @@ public:
     qint64 quietSeconds(qint64 nowMs) const;
     // Seconds until the download ends at the current rate; -1 when it cannot be estimated.
     qint64 secondsLeft(qint64 nowMs) const;
+    // The same for the current file alone, whose size the header gave.
+    qint64 fileSecondsLeft(qint64 nowMs) const;
 
     // The dialog's lines: "file 3 of 4", "13.0 MiB of 32.4 MiB", and the state line (rate
     // and time left, "No data for 12 s", "Stopping after this file…"). Empty when there is

@@ -114,14 +114,14 @@ void LoginDialog::setupUi(QDialog *dialog)
 
     LABEL_CURRENT_STATE = new QLabel(dialog);
     LABEL_CURRENT_STATE->setObjectName(QStringLiteral("LABEL_CURRENT_STATE"));
-    // Raised a little from y 210 so that the detail line fits between it and the buttons.
-    LABEL_CURRENT_STATE->setGeometry(80, 188, 281, 20);
+    // Raised from y 210 so that a detail line fits between it and the buttons.
+    LABEL_CURRENT_STATE->setGeometry(80, 184, 281, 20);
     LABEL_CURRENT_STATE->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LABEL_CURRENT_STATE->setFont(bold);
 
     LABEL_STATE_DETAIL = new QLabel(dialog);
     LABEL_STATE_DETAIL->setObjectName(QStringLiteral("LABEL_STATE_DETAIL"));
-    LABEL_STATE_DETAIL->setGeometry(80, 208, 300, 30);
+    LABEL_STATE_DETAIL->setGeometry(80, 204, 300, 30);
     LABEL_STATE_DETAIL->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     LABEL_STATE_DETAIL->setWordWrap(true);
     QFont detail(QStringLiteral("Arial"));
@@ -339,14 +339,13 @@ QString LoginDialog::connectFailureDetail() const
 {
     switch (m_exchange.connectError()) {
     case QAbstractSocket::ConnectionRefusedError:
-        return tr("The instrument refused the connection: nothing answers on port %1.")
-            .arg(Protocol::kPort);
+        return tr("Refused: nothing answers there on port %1.").arg(Protocol::kPort);
     case QAbstractSocket::SocketTimeoutError:
-        return tr("No answer within %1 s: check the address and the network.")
+        return tr("No answer within %1 s: check the address.")
             .arg((m_exchange.connectTimeout() + 999) / 1000);
     case QAbstractSocket::HostNotFoundError:
     case QAbstractSocket::NetworkError:
-        return tr("The address cannot be reached from this computer.");
+        return tr("This computer cannot reach that address.");
     default:
         return m_socket ? m_socket->errorString() : QString();
     }

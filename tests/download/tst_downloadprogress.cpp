@@ -78,6 +78,9 @@ void TestDownloadProgress::script_data()
     QTest::newRow("time left of later files from the finished ones' average")
         << steady(4, 2 * MiB, MiB, 3000) << qint64(3000) << 37 << "file 2 of 4" << "1.0 MiB of 2.0 MiB"
         << QString::fromUtf8("1.0 MiB/s \u00b7 about 5 s left");
+    QTest::newRow("before any file is in, the time left of this one")
+        << steady(4, 8 * MiB, MiB, 2000) << qint64(2000) << 6 << "file 1 of 4" << "2.0 MiB of 8.0 MiB"
+        << QString::fromUtf8("1.0 MiB/s \u00b7 about 6 s left in this file");
     QTest::newRow("silence: the rate is not kept, the quiet is counted")
         << steady(1, 10 * MiB, MiB, 2000) << qint64(14000) << 20 << "file 1 of 1" << "2.0 MiB of 10.0 MiB"
         << "No data for 12 s";

@@ -164,9 +164,9 @@ void tst_LoginDialog::look()
     const QStringList states{"Connecting...", "Connecting failed!", "account or password incorrect.",
                              "No answer from the instrument.", "The instrument closed the link.",
                              "Enter all four parts of the address."};
-    const QStringList details{"The instrument refused the connection: nothing answers on port 30000.",
-                              "No answer within 30 s: check the address and the network.",
-                              "The address cannot be reached from this computer."};
+    const QStringList details{"Refused: nothing answers there on port 30000.",
+                              "No answer within 30 s: check the address.",
+                              "This computer cannot reach that address."};
     for (int i = 0; i < states.size(); ++i) {
         shown.state->setText(states.at(i));
         shown.detail()->setText(details.value(i));
@@ -535,8 +535,8 @@ void tst_LoginDialog::failureSaysWhy_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("detail");
     QTest::newRow("refused") << kClosedAddress
-                             << "The instrument refused the connection: nothing answers on port 30000.";
-    QTest::newRow("no answer") << kBlackholeAddress << "No answer within 1 s: check the address and the network.";
+                             << "Refused: nothing answers there on port 30000.";
+    QTest::newRow("no answer") << kBlackholeAddress << "No answer within 1 s: check the address.";
 }
 
 void tst_LoginDialog::failureSaysWhy()
