@@ -18,9 +18,8 @@ struct EmptyDownloadSizeDialog
         dialog->setWindowTitle(::EmptyDownloadSizeDialog::tr("Dialog"));
         pushButton = DialogForm::button(dialog, "pushButton", QRect(159, 145, 101, 30),
                                         ::EmptyDownloadSizeDialog::tr("O K"));
-        // Wider than 161 pixels, which cut the text off.
-        label = DialogForm::messageLabel(dialog, QRect(20, 55, 360, 41),
-                                         ::EmptyDownloadSizeDialog::tr("Select files to download"));
+        label = DialogForm::label(dialog, "label", QRect(130, 60, 161, 31),
+                                  ::EmptyDownloadSizeDialog::tr("Select files to download"));
     }
 };
 } // namespace Ui

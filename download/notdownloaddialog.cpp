@@ -21,9 +21,8 @@ struct NotDownloadDialog
                                         ::NotDownloadDialog::tr("Download"));
         pushButton_2 = DialogForm::button(dialog, "pushButton_2", QRect(221, 145, 80, 30),
                                           ::NotDownloadDialog::tr("Cancel"));
-        // Wider than 191 pixels, which left the text no room to spare.
-        label = DialogForm::messageLabel(dialog, QRect(20, 60, 360, 41),
-                                         ::NotDownloadDialog::tr("Download the file to open."));
+        label = DialogForm::label(dialog, "label", QRect(110, 70, 191, 21),
+                                  ::NotDownloadDialog::tr("Download the file to open."));
     }
 };
 } // namespace Ui

@@ -135,7 +135,8 @@ bool AddressEntry::eventFilter(QObject *watched, QEvent *event)
         QMenu *menu = edit->createStandardContextMenu();
         menu->setAttribute(Qt::WA_DeleteOnClose);
         for (QAction *action : menu->actions()) {
-            if (action->objectName() != QLatin1String("edit-paste"))
+            // Known by its text: Qt gives the standard actions no names.
+            if (!action->text().startsWith(QLineEdit::tr("&Paste")))
                 continue;
             disconnect(action, nullptr, edit, nullptr);
             connect(action, &QAction::triggered, edit, [this, box, edit] {

@@ -6,6 +6,8 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QGuiApplication>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -437,6 +439,7 @@ void tst_LoginDialog::dottedAddress_data()
     QTest::newRow("pasted into the first box") << 0 << "paste" << "127.0.0.1" << full << 3;
     QTest::newRow("pasted into the third box") << 2 << "paste" << " 127.0.0.1\n" << full << 3;
     QTest::newRow("two parts pasted into the second box") << 1 << "paste" << "168.0" << QStringList{"9", "168", "0", "9"} << 2;
+    QTest::newRow("pasted from the context menu") << 1 << "menu" << "10.0.0.7" << QStringList{"10", "0", "0", "7"} << 3;
     QTest::newRow("too many parts refused") << 0 << "paste" << "1.2.3.4.5" << QStringList{"9", "9", "9", "9"} << 0;
     QTest::newRow("a part over 255 refused") << 0 << "paste" << "300.1.1.1" << QStringList{"9", "9", "9", "9"} << 0;
     QTest::newRow("a host name refused") << 0 << "paste" << "lab.example.org" << QStringList{"9", "9", "9", "9"} << 0;
@@ -461,6 +464,20 @@ void tst_LoginDialog::dottedAddress()
     if (how == "paste") {
         QGuiApplication::clipboard()->setText(text);
         QTest::keySequence(start, QKeySequence::Paste);
+    } else if (how == "menu") {
+        QGuiApplication::clipboard()->setText(text);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), start->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(start, &event);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
+        QAction *paste = nullptr;
+        for (QAction *action : menu->actions()) {
+            if (action->text().startsWith(QLatin1String("&Paste")))
+                paste = action;
+        }
+        QVERIFY(paste);
+        paste->trigger();
+        menu->close();
     } else if (how == "backspace") {
         QTest::keyClick(start, Qt::Key_Backspace);
     } else {
