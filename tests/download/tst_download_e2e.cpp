@@ -84,6 +84,7 @@ void TestDownloadE2E::oneFile()
 
     QCOMPARE(s.downloadedFiles(), QStringList{"data.bin"});
     QCOMPARE(fileSha(s.download + "/data.bin"), sha(bytes));
+    QCOMPARE(s.progress()->progress().fileSize(), qint64(bytes.size())); // from the header
     QCOMPARE(values->last(), 99); // one file: the bar moves within it, on to 99
     QVERIFY(std::is_sorted(values->begin(), values->end()));
     QCOMPARE(s.progress()->form()->label_2->text(), QStringLiteral("Check Condition.."));
