@@ -1,5 +1,6 @@
 #include "common/noticedialog.h"
 
+#include "common/dialogplacement.h"
 #include "common/style.h"
 
 #include <QLabel>
@@ -13,6 +14,7 @@ NoticeDialog::NoticeDialog(QWidget *parent) : QDialog(parent, Qt::FramelessWindo
     setStyleSheet(QLatin1String(Style::kLabelDialogStyle));
     setMinimumSize(400, 200);
     setMaximumWidth(560);
+    DialogPlacement::follow(this);
 
     QFont bold(QStringLiteral("Arial"));
     bold.setBold(true);

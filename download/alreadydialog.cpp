@@ -7,12 +7,14 @@ AlreadyDialog::AlreadyDialog(QWidget *parent)
 {
     setObjectName(QStringLiteral("AlreadyDialog"));
     setWindowTitle(tr("Dialog"));
-    *ui = DialogForm::buildReplaceQuestion(
-        this,
-        tr("There is already a file with the same name in this location. \n"
-           "               Do you want to replace the existing file?"),
-        tr("Yes"), tr("No"), DialogForm::CreationOrder::LabelYesNo);
+    *ui = DialogForm::buildReplaceQuestion(this, tr("Yes"), tr("No"),
+                                           DialogForm::CreationOrder::LabelYesNo);
     QMetaObject::connectSlotsByName(this);
+}
+
+void AlreadyDialog::ask(const QString &localFolder, const QStringList &names)
+{
+    DialogForm::askReplace(this, ui->label, localFolder, names);
 }
 
 AlreadyDialog::~AlreadyDialog()

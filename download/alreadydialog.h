@@ -13,6 +13,10 @@ public:
     explicit AlreadyDialog(QWidget *parent = nullptr);
     ~AlreadyDialog() override;
 
+    // Names the entries of `names` that are in localFolder, says file or folder, and shows
+    // the question.
+    void ask(const QString &localFolder, const QStringList &names);
+
 signals:
     void DownloadStart();
 

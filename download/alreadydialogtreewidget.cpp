@@ -7,12 +7,14 @@ AlreadyDialogTreeWidget::AlreadyDialogTreeWidget(QWidget *parent)
 {
     setObjectName(QStringLiteral("AlreadyDialogTreeWidget"));
     setWindowTitle(tr("Dialog"));
-    *ui = DialogForm::buildReplaceQuestion(
-        this,
-        tr("There is already a file with the same name in this location. \n"
-           "               Do you want to replace the existing file?"),
-        tr("Yes"), tr("No"), DialogForm::CreationOrder::NoLabelYes);
+    *ui = DialogForm::buildReplaceQuestion(this, tr("Yes"), tr("No"),
+                                           DialogForm::CreationOrder::NoLabelYes);
     QMetaObject::connectSlotsByName(this);
+}
+
+void AlreadyDialogTreeWidget::ask(const QString &localFolder, const QStringList &names)
+{
+    DialogForm::askReplace(this, ui->label, localFolder, names);
 }
 
 AlreadyDialogTreeWidget::~AlreadyDialogTreeWidget()

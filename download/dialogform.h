@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QString>
+#include <QStringList>
 
 namespace DialogForm {
 
@@ -41,6 +42,17 @@ inline QLabel *label(QWidget *parent, const char *name, const QRect &geometry,
     return l;
 }
 
+// A notice's or question's one line of text: across the dialog's width, centred, wrapped
+// should a translation or a large font need it, so it is never cut off.
+inline QLabel *messageLabel(QWidget *parent, const QRect &geometry, const QString &text)
+{
+    QLabel *l = label(parent, "label", geometry, text);
+    l->setAlignment(Qt::AlignCenter);
+    l->setWordWrap(true);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
 } // namespace DialogForm
 
 namespace DialogForm {
@@ -55,7 +67,11 @@ struct ReplaceQuestion
 
 enum class CreationOrder { LabelYesNo, NoLabelYes };
 
-ReplaceQuestion buildReplaceQuestion(QDialog *dialog, const QString &question,
-                                     const QString &yes, const QString &no, CreationOrder order);
+ReplaceQuestion buildReplaceQuestion(QDialog *dialog, const QString &yes, const QString &no,
+                                     CreationOrder order);
+
+// Words the question for the entries of `names` that are in localFolder and shows it.
+void askReplace(QDialog *dialog, QLabel *label, const QString &localFolder,
+                const QStringList &names);
 
 } // namespace DialogForm

@@ -35,8 +35,10 @@ DownloadController::DownloadController(InstrumentLink *link, BrowserPanel *brows
             &DownloadingProgressDialog::setCurrentFile);
     connect(m_receiver, &DownloadReceiver::completedChanged, progress,
             &DownloadingProgressDialog::setCompleted);
+    connect(m_receiver, &DownloadReceiver::currentFileSizeChanged, progress,
+            &DownloadingProgressDialog::setCurrentFileSize);
     connect(m_receiver, &DownloadReceiver::bytesReceived, progress,
-            &DownloadingProgressDialog::setBytesReceived);
+            &DownloadingProgressDialog::setFileBytes);
     connect(m_receiver, &DownloadReceiver::endNoticeReceived, this, &DownloadController::onEndNotice);
     connect(m_receiver, &DownloadReceiver::stalled, this, &DownloadController::onStalled);
     connect(&m_link->reader(), &MessageReader::downloadFinished, this,
@@ -69,7 +71,7 @@ void DownloadController::downloadListSelection()
     case DownloadRequest::ListCheck::ParentEntry:
         break;
     case DownloadRequest::ListCheck::Exists:
-        m_dialogs.replace->show();
+        m_dialogs.replace->ask(m_browser->toLocalPath(m_browser->currentRemotePath()), names);
         break;
     case DownloadRequest::ListCheck::Send:
         startDownload(DownloadRequest::requestPaths(m_browser->currentRemotePath(), names));
@@ -101,7 +103,7 @@ void DownloadController::downloadTreeSelection()
         const QString remote = m_browser->treeItemPath(items.first());
         const QString localParent = m_browser->toLocalPath(RemotePath::parent(remote));
         if (DownloadRequest::localFolderExists(localParent, items.first()->text(0))) {
-            m_dialogs.replaceFolder->show();
+            m_dialogs.replaceFolder->ask(localParent, {items.first()->text(0)});
             m_window->setEnabled(true);
             return;
         }

@@ -1,10 +1,10 @@
 #include "download/downloadingprogressdialog.h"
 
+#include "common/dialogplacement.h"
 #include "common/style.h"
 #include "download/dialogform.h"
 #include "download/downloadingprogressdialogui.h"
 
-#include <QLocale>
 
 namespace {
 const char kProgressStyle[] =
@@ -39,15 +39,21 @@ void Ui::DownloadingProgressDialog::setupUi(QDialog *dialog)
     BUTTON_STOP->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     BUTTON_STOP->setStyleSheet(QLatin1String(Style::kTextButtonStyle));
 
-    // In the free part of the heading's row, right-aligned, in the normal weight so the
-    // given texts keep the eye.
-    LABEL_BYTES = new QLabel(dialog);
-    LABEL_BYTES->setObjectName(QStringLiteral("LABEL_BYTES"));
-    LABEL_BYTES->setGeometry(161, 50, 200, 21);
+    // The file count and the bytes sit in the free right part of the heading's row, the
+    // state line under "Stop"; in the normal weight, so the given texts keep the eye.
     QFont small(QStringLiteral("Arial"));
     small.setPointSize(9);
-    LABEL_BYTES->setFont(small);
-    LABEL_BYTES->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto line = [&](const char *name, const QRect &geometry, Qt::Alignment alignment) {
+        auto *l = new QLabel(dialog);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(geometry);
+        l->setFont(small);
+        l->setAlignment(alignment | Qt::AlignVCenter);
+        return l;
+    };
+    LABEL_FILE_COUNT = line("LABEL_FILE_COUNT", QRect(161, 43, 200, 17), Qt::AlignRight);
+    LABEL_BYTES = line("LABEL_BYTES", QRect(161, 60, 200, 17), Qt::AlignRight);
+    LABEL_STATUS = line("LABEL_STATUS", QRect(20, 177, 360, 18), Qt::AlignHCenter);
 }
 
 DownloadingProgressDialog::DownloadingProgressDialog(QWidget *parent)
@@ -55,6 +61,21 @@ DownloadingProgressDialog::DownloadingProgressDialog(QWidget *parent)
 {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
+    // Its request comes from a replace question that closes only after this is shown.
+    DialogPlacement::follow(this, DialogPlacement::Others::Ignore);
+    m_clock.start();
+    m_refreshTimer.setSingleShot(true);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &DownloadingProgressDialog::refresh);
+    m_ticker.setInterval(kTickMs);
+    connect(&m_ticker, &QTimer::timeout, this, [this] {
+        if (!isVisible())
+            m_ticker.stop();
+        refresh();
+    });
+    connect(&m_secDialog, &SecDialog::signalDownloadingCancel, this, [this] {
+        m_progress.setStopping();
+        refresh();
+    });
 }
 
 DownloadingProgressDialog::~DownloadingProgressDialog()
@@ -67,12 +88,17 @@ void DownloadingProgressDialog::reset()
     ui->PROGRESS->setRange(0, 100);
     ui->PROGRESS->setValue(0);
     ui->BUTTON_STOP->setEnabled(true);
-    ui->LABEL_BYTES->clear();
+    m_progress.reset(now());
+    m_refreshTimer.stop();
+    refresh();
+    m_ticker.start();
 }
 
 void DownloadingProgressDialog::setTotal(int n)
 {
     m_total = n;
+    m_progress.setTotal(n, now());
+    scheduleRefresh();
 }
 
 void DownloadingProgressDialog::setCurrentFile(const QString &name)
@@ -86,6 +112,8 @@ void DownloadingProgressDialog::setCurrentFile(const QString &name)
 
 void DownloadingProgressDialog::setCompleted(int k)
 {
+    m_progress.setCompleted(k, now());
+    scheduleRefresh();
     if (k == m_total) {
         ui->BUTTON_STOP->setEnabled(false);
         ui->PROGRESS->setValue(99);
@@ -99,12 +127,37 @@ void DownloadingProgressDialog::setCompleted(int k)
     ui->label_2->setElideMode(Qt::ElideMiddle);
 }
 
-void DownloadingProgressDialog::setBytesReceived(qint64 fileBytes, qint64 bytesPerSecond)
+void DownloadingProgressDialog::setCurrentFileSize(qint64 size)
 {
-    const QLocale locale;
-    ui->LABEL_BYTES->setText(tr("%1 at %2/s")
-                                 .arg(locale.formattedDataSize(fileBytes, 1),
-                                      locale.formattedDataSize(bytesPerSecond, 1)));
+    m_progress.startFile(size, now());
+    scheduleRefresh();
+}
+
+void DownloadingProgressDialog::setFileBytes(qint64 bytes)
+{
+    m_progress.setFileBytes(bytes, now());
+    scheduleRefresh();
+}
+
+void DownloadingProgressDialog::scheduleRefresh()
+{
+    const qint64 since = now() - m_lastRefreshMs;
+    if (since >= kRefreshMs)
+        refresh();
+    else if (!m_refreshTimer.isActive())
+        m_refreshTimer.start(int(kRefreshMs - since));
+}
+
+void DownloadingProgressDialog::refresh()
+{
+    m_lastRefreshMs = now();
+    m_refreshTimer.stop();
+    ui->LABEL_FILE_COUNT->setText(m_progress.fileCountText());
+    ui->LABEL_BYTES->setText(m_progress.bytesText());
+    ui->LABEL_STATUS->setText(m_progress.statusText(now()));
+    // Within a file the bar only ever moves on; whole files are set by setCompleted.
+    if (m_total > 0 && m_progress.completed() < m_total)
+        ui->PROGRESS->setValue(qMax(ui->PROGRESS->value(), m_progress.percent()));
 }
 
 void DownloadingProgressDialog::on_BUTTON_STOP_clicked()

@@ -15,7 +15,9 @@ struct DownloadingProgressDialog
     QProgressBar *PROGRESS = nullptr;
     QElideLabel *label_2 = nullptr;
     QPushButton *BUTTON_STOP = nullptr;
-    QLabel *LABEL_BYTES = nullptr; // bytes of the current file and the rate
+    QLabel *LABEL_FILE_COUNT = nullptr; // "file 3 of 4"
+    QLabel *LABEL_BYTES = nullptr;      // bytes of the current file against its size
+    QLabel *LABEL_STATUS = nullptr;     // rate and time left, silence, stopping
 
     void setupUi(QDialog *dialog);
 };

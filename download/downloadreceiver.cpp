@@ -185,6 +185,9 @@ void DownloadReceiver::fileHeader(const QByteArray &line)
     if (!m_active)
         return; // not asked for: framed and dropped, then answered with a cancel
     emit currentFileChanged(DownloadNotice::shownName(m_fileRemote));
+    bool sized = false;
+    const qint64 size = headerFields(line).value(1).toLongLong(&sized);
+    emit currentFileSizeChanged(sized && size >= 0 ? size : -1);
     openFile(m_fileRemote);
     if (!m_rateClock.isValid())
         m_rateClock.start();

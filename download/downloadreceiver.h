@@ -79,6 +79,8 @@ signals:
     void sendLine(const QByteArray &line);
     void totalChanged(int total);
     void currentFileChanged(const QString &name);
+    // The size the current file's header gives, or -1 when it gives none (for progress only).
+    void currentFileSizeChanged(qint64 size);
     // Files acknowledged as completed so far in this download.
     void completedChanged(int count);
     // Bytes of the current file so far and the download's rate in bytes per second;

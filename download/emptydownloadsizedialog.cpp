@@ -1,5 +1,6 @@
 #include "download/emptydownloadsizedialog.h"
 
+#include "common/dialogplacement.h"
 #include "common/style.h"
 #include "download/dialogform.h"
 
@@ -29,6 +30,7 @@ EmptyDownloadSizeDialog::EmptyDownloadSizeDialog(QWidget *parent)
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    DialogPlacement::follow(this);
 }
 
 EmptyDownloadSizeDialog::~EmptyDownloadSizeDialog()

@@ -1,5 +1,6 @@
 #include "download/notdownloaddialog.h"
 
+#include "common/dialogplacement.h"
 #include "common/style.h"
 #include "download/dialogform.h"
 
@@ -32,6 +33,7 @@ NotDownloadDialog::NotDownloadDialog(QWidget *parent)
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    DialogPlacement::follow(this);
 }
 
 NotDownloadDialog::~NotDownloadDialog()

@@ -1,5 +1,6 @@
 #include "download/secdialog.h"
 
+#include "common/dialogplacement.h"
 #include "common/style.h"
 #include "download/dialogform.h"
 
@@ -21,8 +22,9 @@ struct SecDialog
                                         ::SecDialog::tr("OK"));
         pushButton_2 = DialogForm::button(dialog, "pushButton_2", QRect(221, 145, 80, 30),
                                           ::SecDialog::tr("Cancel"));
-        label = DialogForm::label(dialog, "label", QRect(50, 70, 311, 20),
-                                  ::SecDialog::tr("Are you sure you want to cancel the download?"));
+        // Wider than 311 pixels: the question's "?" was cut off there.
+        label = DialogForm::messageLabel(dialog, QRect(20, 60, 360, 40),
+                                         ::SecDialog::tr("Are you sure you want to cancel the download?"));
         label->setStyleSheet(QLatin1String(Style::kLabelButtonStyle));
     }
 };
@@ -34,6 +36,7 @@ SecDialog::SecDialog(QWidget *parent)
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    DialogPlacement::follow(this);
 }
 
 SecDialog::~SecDialog()

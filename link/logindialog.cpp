@@ -1,139 +1,33 @@
 #include "link/logindialog.h"
 
+#include "common/dialogplacement.h"
 #include "common/settings.h"
 #include "common/style.h"
+#include "link/addressentry.h"
+#include "link/logindialogui.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTcpSocket>
-#include <QVBoxLayout>
-
-namespace Ui {
-
-struct LoginDialog
-{
-    QWidget *widget = nullptr;
-    QHBoxLayout *horizontalLayout_3 = nullptr;
-    QHBoxLayout *horizontalLayout_2 = nullptr;
-    QVBoxLayout *verticalLayout_2 = nullptr;
-    QLabel *LABEL_SERVER_IP_ADDRESS = nullptr;
-    QLabel *LABEL_ACCOUNT = nullptr;
-    QLabel *LABEL_PASSWORD = nullptr;
-    QVBoxLayout *verticalLayout = nullptr;
-    QHBoxLayout *horizontalLayout = nullptr;
-    QLineEdit *EDIT_ADDRESS[4] = {};
-    QLineEdit *EDIT_ACCOUNT = nullptr;
-    QLineEdit *EDIT_PASSWORD = nullptr;
-    QCheckBox *CHECKBOX_ANONYMOUS = nullptr;
-    QLabel *LABEL_CURRENT_STATE = nullptr;
-    QPushButton *BUTTON_CONNECT = nullptr;
-    QPushButton *BUTTON_CANCEL = nullptr;
-
-    void setupUi(QDialog *dialog);
-};
-
-void LoginDialog::setupUi(QDialog *dialog)
-{
-    dialog->setObjectName(QStringLiteral("LoginDialog"));
-    QFont bold(QStringLiteral("Arial"));
-    bold.setBold(true);
-    QFont button = bold;
-    button.setPointSize(11);
-
-    widget = new QWidget(dialog);
-    widget->setObjectName(QStringLiteral("widget"));
-    widget->setGeometry(30, 70, 351, 81);
-    horizontalLayout_3 = new QHBoxLayout(widget);
-    horizontalLayout_3->setObjectName(QStringLiteral("horizontalLayout_3"));
-    horizontalLayout_3->setContentsMargins(0, 0, 0, 0);
-
-    horizontalLayout_2 = new QHBoxLayout();
-    horizontalLayout_2->setObjectName(QStringLiteral("horizontalLayout_2"));
-    verticalLayout_2 = new QVBoxLayout();
-    verticalLayout_2->setObjectName(QStringLiteral("verticalLayout_2"));
-    auto label = [&](const char *name, const QString &text) {
-        auto *l = new QLabel(text, widget);
-        l->setObjectName(QLatin1String(name));
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        l->setFont(bold);
-        verticalLayout_2->addWidget(l);
-        return l;
-    };
-    LABEL_SERVER_IP_ADDRESS = label("LABEL_SERVER_IP_ADDRESS", dialog->tr("Server IP Address"));
-    LABEL_ACCOUNT = label("LABEL_ACCOUNT", dialog->tr("Account"));
-    LABEL_PASSWORD = label("LABEL_PASSWORD", dialog->tr("Password"));
-    horizontalLayout_2->addLayout(verticalLayout_2);
-    horizontalLayout_3->addLayout(horizontalLayout_2);
-
-    verticalLayout = new QVBoxLayout();
-    verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
-    horizontalLayout = new QHBoxLayout();
-    horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
-    for (int i = 0; i < 4; ++i) {
-        EDIT_ADDRESS[i] = new QLineEdit(widget);
-        EDIT_ADDRESS[i]->setObjectName(QStringLiteral("EDIT_ADDRESS_%1").arg(i + 1));
-        EDIT_ADDRESS[i]->setFont(bold);
-        EDIT_ADDRESS[i]->setAlignment(Qt::AlignCenter);
-        horizontalLayout->addWidget(EDIT_ADDRESS[i]);
-    }
-    verticalLayout->addLayout(horizontalLayout);
-    EDIT_ACCOUNT = new QLineEdit(widget);
-    EDIT_ACCOUNT->setObjectName(QStringLiteral("EDIT_ACCOUNT"));
-    verticalLayout->addWidget(EDIT_ACCOUNT);
-    EDIT_PASSWORD = new QLineEdit(widget);
-    EDIT_PASSWORD->setObjectName(QStringLiteral("EDIT_PASSWORD"));
-    EDIT_PASSWORD->setEchoMode(QLineEdit::Password);
-    EDIT_PASSWORD->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData
-                                       | Qt::ImhNoAutoUppercase | Qt::ImhNoPredictiveText);
-    verticalLayout->addWidget(EDIT_PASSWORD);
-    horizontalLayout_3->addLayout(verticalLayout);
-
-    CHECKBOX_ANONYMOUS = new QCheckBox(dialog->tr("anonymous"), dialog);
-    CHECKBOX_ANONYMOUS->setObjectName(QStringLiteral("CHECKBOX_ANONYMOUS"));
-    CHECKBOX_ANONYMOUS->setGeometry(130, 160, 241, 21);
-    CHECKBOX_ANONYMOUS->setFont(bold);
-
-    LABEL_CURRENT_STATE = new QLabel(dialog);
-    LABEL_CURRENT_STATE->setObjectName(QStringLiteral("LABEL_CURRENT_STATE"));
-    LABEL_CURRENT_STATE->setGeometry(80, 210, 281, 16);
-    LABEL_CURRENT_STATE->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    LABEL_CURRENT_STATE->setFont(bold);
-
-    auto pushButton = [&](const char *name, const QString &text, int x) {
-        auto *b = new QPushButton(text, dialog);
-        b->setObjectName(QLatin1String(name));
-        b->setGeometry(x, 240, 93, 30);
-        b->setFixedSize(93, 30);
-        b->setFont(button);
-        b->setStyleSheet(QLatin1String(Style::kTextButtonStyle));
-        return b;
-    };
-    BUTTON_CONNECT = pushButton("BUTTON_CONNECT", dialog->tr("CONNECT"), 70);
-    BUTTON_CANCEL = pushButton("BUTTON_CANCEL", dialog->tr("CANCEL"), 240);
-
-    QWidget::setTabOrder(EDIT_ADDRESS[0], EDIT_ADDRESS[1]);
-    QWidget::setTabOrder(EDIT_ADDRESS[1], EDIT_ADDRESS[2]);
-    QWidget::setTabOrder(EDIT_ADDRESS[2], EDIT_ADDRESS[3]);
-    QWidget::setTabOrder(EDIT_ADDRESS[3], EDIT_ACCOUNT);
-    QWidget::setTabOrder(EDIT_ACCOUNT, EDIT_PASSWORD);
-    QWidget::setTabOrder(EDIT_PASSWORD, CHECKBOX_ANONYMOUS);
-    QWidget::setTabOrder(CHECKBOX_ANONYMOUS, BUTTON_CONNECT);
-    QWidget::setTabOrder(BUTTON_CONNECT, BUTTON_CANCEL);
-}
-
-} // namespace Ui
 
 namespace {
 const char kGroup[] = "Last Connect";
 const char kAddressKey[] = "IP Address";
 const char kUserKey[] = "User";
 const char kAnonymous[] = "anonymous";
-// Labels and the check box sit on the dark background and need light text.
-const char kLightTextRules[] = "QLabel, QCheckBox {\n\tcolor: rgb(255, 255, 255);\n}\n";
+// Labels and the check box sit on the dark background and need light text. The check box
+// draws its own white box with a dark tick: the style's own tick in the dialog's text colour
+// would be white on white.
+const char kLoginRules[] =
+    "QLabel, QCheckBox {\n\tcolor: rgb(255, 255, 255);\n}\n"
+    "QCheckBox::indicator {\n\twidth: 13px;\n\theight: 13px;\n"
+    "\tborder: 1px solid rgb(255, 255, 255);\n\tbackground-color: rgb(255, 255, 255);\n}\n"
+    "QCheckBox::indicator:checked {\n\timage: url(:/style/tick.png);\n}\n"
+    "QCheckBox::indicator:focus {\n\tborder: 1px solid rgb(69, 181, 221);\n}\n"
+    "QCheckBox::indicator:disabled {\n\tbackground-color: rgb(163, 170, 180);\n}\n";
 } // namespace
 
 LoginDialog::LoginDialog(QWidget *parent)
@@ -146,7 +40,8 @@ LoginDialog::LoginDialog(QWidget *parent)
     setWindowTitle(tr("TARVELO\u2122 Utility:: Connector"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/icon/download.png")));
-    setStyleSheet(QLatin1String(Style::kDialogStyle) + QLatin1String(kLightTextRules));
+    setStyleSheet(QLatin1String(Style::kDialogStyle) + QLatin1String(kLoginRules));
+    DialogPlacement::follow(this);
 
     // Without a title bar the dialog names itself in its top band.
     auto *title = new QLabel(windowTitle(), this);
@@ -161,12 +56,23 @@ LoginDialog::LoginDialog(QWidget *parent)
     m_validator = new QIntValidator(0, 255, nullptr);
     for (QLineEdit *edit : ui->EDIT_ADDRESS)
         edit->setValidator(m_validator);
+    auto *entry = new AddressEntry(ui->EDIT_ADDRESS, this);
 
+    // Enter in any field means "CONNECT". Made the default explicitly: left to itself, a
+    // dialog shown with the focus on "CONNECT" would make the next button, "CANCEL", the
+    // default.
+    ui->BUTTON_CONNECT->setDefault(true);
     restoreLastAddress();
 
     ui->CHECKBOX_ANONYMOUS->setChecked(true);
     ui->EDIT_ACCOUNT->setEnabled(false);
     ui->EDIT_PASSWORD->setEnabled(false);
+
+    // A message about the last attempt is stale as soon as the user changes anything.
+    connect(entry, &AddressEntry::edited, this, &LoginDialog::clearState);
+    for (QLineEdit *edit : findChildren<QLineEdit *>())
+        connect(edit, &QLineEdit::textEdited, this, &LoginDialog::clearState);
+    connect(ui->CHECKBOX_ANONYMOUS, &QCheckBox::clicked, this, &LoginDialog::clearState);
 
     connect(&m_exchange, &LoginExchange::accepted, this, &LoginDialog::onAccepted);
     connect(&m_exchange, &LoginExchange::failed, this, &LoginDialog::onFailed);
@@ -226,10 +132,17 @@ void LoginDialog::on_CHECKBOX_ANONYMOUS_clicked()
 
 void LoginDialog::on_BUTTON_CONNECT_clicked()
 {
-    if (!m_socket)
+    if (!m_socket || m_attempting)
         return;
-    setEnabled(false);
-    ui->LABEL_CURRENT_STATE->setText(tr("Connecting..."));
+    for (QLineEdit *edit : ui->EDIT_ADDRESS) {
+        if (edit->text().isEmpty()) {
+            showState(tr("Enter all four parts of the address."));
+            edit->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    setAttempting(true);
+    showState(tr("Connecting..."));
     buildHostAddress();
     m_exchange.start(m_hostAddress, Protocol::kPort, ui->CHECKBOX_ANONYMOUS->isChecked(),
                      ui->EDIT_ACCOUNT->text(), ui->EDIT_PASSWORD->text());
@@ -243,7 +156,34 @@ void LoginDialog::on_BUTTON_CANCEL_clicked()
 void LoginDialog::reject()
 {
     m_exchange.cancel();
+    setAttempting(false);
     QDialog::reject();
+}
+
+void LoginDialog::setAttempting(bool attempting)
+{
+    // Everything but "CANCEL" (and Escape, which the dialog itself handles) waits while an
+    // attempt runs.
+    m_attempting = attempting;
+    ui->widget->setEnabled(!attempting);
+    ui->CHECKBOX_ANONYMOUS->setEnabled(!attempting);
+    ui->BUTTON_CONNECT->setEnabled(!attempting);
+    // The focus lands on "CANCEL" meanwhile; a second Enter must not turn into a cancel.
+    ui->BUTTON_CANCEL->setAutoDefault(!attempting);
+    if (!attempting)
+        ui->BUTTON_CONNECT->setFocus();
+}
+
+void LoginDialog::showState(const QString &state, const QString &detail)
+{
+    ui->LABEL_CURRENT_STATE->setText(state);
+    ui->LABEL_STATE_DETAIL->setText(detail);
+}
+
+void LoginDialog::clearState()
+{
+    if (!m_attempting)
+        showState(QString());
 }
 
 void LoginDialog::onAccepted()
@@ -252,25 +192,41 @@ void LoginDialog::onAccepted()
                            m_settingsPath);
     Settings::writeSetting(kGroup, kUserKey,
                            ui->CHECKBOX_ANONYMOUS->isChecked() ? kAnonymous : "", m_settingsPath);
+    m_attempting = false;
     accept();
+}
+
+QString LoginDialog::connectFailureDetail() const
+{
+    switch (m_exchange.connectError()) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return tr("Refused: nothing answers there on port %1.").arg(Protocol::kPort);
+    case QAbstractSocket::SocketTimeoutError:
+        return tr("No answer within %1 s: check the address.")
+            .arg((m_exchange.connectTimeout() + 999) / 1000);
+    case QAbstractSocket::HostNotFoundError:
+    case QAbstractSocket::NetworkError:
+        return tr("This computer cannot reach that address.");
+    default:
+        return m_socket ? m_socket->errorString() : QString();
+    }
 }
 
 void LoginDialog::onFailed(LoginExchange::Failure failure)
 {
     switch (failure) {
     case LoginExchange::Failure::ConnectFailed:
-        ui->LABEL_CURRENT_STATE->setText(tr("Connecting failed!"));
+        showState(tr("Connecting failed!"), connectFailureDetail());
         break;
     case LoginExchange::Failure::Refused:
-        ui->LABEL_CURRENT_STATE->setText(tr("account or password incorrect."));
+        showState(tr("account or password incorrect."));
         break;
     case LoginExchange::Failure::NoAnswer:
-        ui->LABEL_CURRENT_STATE->setText(tr("No answer from the instrument."));
+        showState(tr("No answer from the instrument."));
         break;
     case LoginExchange::Failure::LinkClosed:
-        ui->LABEL_CURRENT_STATE->setText(tr("The instrument closed the link."));
+        showState(tr("The instrument closed the link."));
         break;
     }
-    setEnabled(true);
-    ui->BUTTON_CONNECT->setFocus();
+    setAttempting(false);
 }

@@ -31,12 +31,17 @@ public slots:
     void on_CHECKBOX_ANONYMOUS_clicked();
     void on_BUTTON_CONNECT_clicked();
     void on_BUTTON_CANCEL_clicked();
-    // Cancel and Escape both end here: the attempt's connection is closed first.
+    // Cancel and Escape both end here, also while an attempt runs: its connection is
+    // closed first.
     void reject() override;
 
 private:
     void buildHostAddress();
     void restoreLastAddress();
+    void setAttempting(bool attempting);
+    void showState(const QString &state, const QString &detail = QString());
+    void clearState();
+    QString connectFailureDetail() const;
     void onAccepted();
     void onFailed(LoginExchange::Failure failure);
 
@@ -46,4 +51,5 @@ private:
     QTcpSocket *m_socket = nullptr;
     std::string m_settingsPath;
     LoginExchange m_exchange;
+    bool m_attempting = false;
 };

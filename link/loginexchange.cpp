@@ -53,11 +53,13 @@ void LoginExchange::start(const QString &host, quint16 port, bool anonymous,
     cancel();
     m_loginLine = anonymous ? anonymousLoginLine() : loginLine(account, password);
     m_state = State::Connecting;
+    m_connectError = QAbstractSocket::UnknownSocketError;
 
     // The fields only ever make IPv4 addresses; an incomplete one must not turn into a
     // name lookup. Reported from the event loop like every other failure.
     QHostAddress address;
     if (!address.setAddress(host) || address.protocol() != QAbstractSocket::IPv4Protocol) {
+        m_connectError = QAbstractSocket::HostNotFoundError;
         m_timer->start(0);
         return;
     }
@@ -91,8 +93,10 @@ void LoginExchange::onConnected()
 
 void LoginExchange::onSocketError()
 {
-    if (m_state == State::Connecting)
+    if (m_state == State::Connecting) {
+        m_connectError = m_socket->error();
         fail(Failure::ConnectFailed);
+    }
     else if (m_state == State::WaitingForLogin || m_state == State::LoginSent)
         fail(Failure::LinkClosed);
 }
@@ -138,8 +142,11 @@ void LoginExchange::onReadyRead()
 
 void LoginExchange::onTimeout()
 {
-    if (m_state == State::Connecting)
+    if (m_state == State::Connecting) {
+        if (m_connectError == QAbstractSocket::UnknownSocketError)
+            m_connectError = QAbstractSocket::SocketTimeoutError;
         fail(Failure::ConnectFailed);
+    }
     else if (m_state == State::WaitingForLogin || m_state == State::LoginSent)
         fail(Failure::NoAnswer);
 }

@@ -37,6 +37,10 @@ public:
     void setConnectTimeout(int ms) { m_connectTimeoutMs = ms; }
     void setAnswerTimeout(int ms) { m_answerTimeoutMs = ms; }
     State state() const { return m_state; }
+    int connectTimeout() const { return m_connectTimeoutMs; }
+    // Why the last ConnectFailed happened: the socket's error, SocketTimeoutError when the
+    // connect limit ran out, HostNotFoundError for a text that is no IPv4 address.
+    QAbstractSocket::SocketError connectError() const { return m_connectError; }
 
     // Starts an attempt. An anonymous login sends "anonymous" and an empty password.
     void start(const QString &host, quint16 port, bool anonymous, const QString &account,
@@ -69,4 +73,5 @@ private:
     int m_connectTimeoutMs = Protocol::kConnectTimeoutMs;
     int m_answerTimeoutMs = kAnswerTimeoutMs;
     QByteArray m_loginLine;
+    QAbstractSocket::SocketError m_connectError = QAbstractSocket::UnknownSocketError;
 };

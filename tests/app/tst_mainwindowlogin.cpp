@@ -72,7 +72,8 @@ struct CancelAfter : QObject
                     ->setText(address.split(QLatin1Char('.')).value(i));
             dialog->findChild<QPushButton *>(QStringLiteral("BUTTON_CONNECT"))->click();
             pressed = true;
-        } else if (state && dialog->isEnabled() && state->text() == stateText) {
+        } else if (state && state->text() == stateText
+                   && dialog->findChild<QPushButton *>(QStringLiteral("BUTTON_CONNECT"))->isEnabled()) {
             sawText = true;
             timer.stop();
             dialog->findChild<QPushButton *>(QStringLiteral("BUTTON_CANCEL"))->click();

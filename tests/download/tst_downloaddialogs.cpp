@@ -6,9 +6,16 @@
 #include "download/notdownloaddialog.h"
 #include "download/qelidelabel.h"
 #include "download/secdialog.h"
+#include "common/noticedialog.h"
+#include "common/textfit.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QMainWindow>
+#include <QTemporaryDir>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -27,7 +34,14 @@ private slots:
     void progress_data();
     void progress();
     void secondDownloadShowsLastName();
-    void bytesLine();
+    void progressLines();
+    void progressThrottledAndTicking();
+    void stopConfirmedShows();
+    void textsFit_data();
+    void textsFit();
+    void replaceQuestionNames_data();
+    void replaceQuestionNames();
+    void placement();
     void elideLabel_data();
     void elideLabel();
 };
@@ -35,9 +49,12 @@ private slots:
 namespace {
 using Factory = std::function<QDialog *()>;
 
+// Line breaks aside, which follow the font.
 const QString kReplaceQuestion = QStringLiteral(
-    "There is already a file with the same name in this location. \n"
-    "               Do you want to replace the existing file?");
+    "There is already a file with the same name in this location. "
+    "Do you want to replace the existing file?");
+
+const QString kLongName = QStringLiteral("2024-03-11_Run") + QString(120, 'x') + QStringLiteral("_end.tif");
 
 Factory factory(const QString &cls)
 {
@@ -73,14 +90,14 @@ void TestDownloadDialogs::forms_data()
     row("DownloadingProgressDialog", "BUTTON_STOP", {159, 145, 81, 30}, 0, "Stop");
     row("SecDialog", "pushButton", {99, 145, 80, 30}, 0, "OK");
     row("SecDialog", "pushButton_2", {221, 145, 80, 30}, 0, "Cancel");
-    row("SecDialog", "label", {50, 70, 311, 20}, 10, "Are you sure you want to cancel the download?");
+    row("SecDialog", "label", {20, 60, 360, 40}, 10, "Are you sure you want to cancel the download?");
     row("EmptyDownloadSizeDialog", "pushButton", {159, 145, 101, 30}, 0, "O K");
     row("EmptyDownloadSizeDialog", "label", {130, 60, 161, 31}, 10, "Select files to download");
     row("NotDownloadDialog", "pushButton", {99, 145, 80, 30}, 0, "Download");
     row("NotDownloadDialog", "pushButton_2", {221, 145, 80, 30}, 0, "Cancel");
     row("NotDownloadDialog", "label", {110, 70, 191, 21}, 10, "Download the file to open.");
     for (const char *cls : {"AlreadyDialog", "AlreadyDialogTreeWidget"}) {
-        row(cls, "label", {10, 70, 371, 31}, 10, kReplaceQuestion);
+        row(cls, "label", {15, 20, 370, 118}, 10, kReplaceQuestion);
         row(cls, "pushButton", {99, 145, 80, 30}, 0, "Yes");
         row(cls, "pushButton_2", {221, 145, 80, 30}, 0, "No");
     }
@@ -110,10 +127,8 @@ void TestDownloadDialogs::forms()
         QCOMPARE(b->text(), text);
         QCOMPARE(b->minimumSize(), QSize(80, 30));
     } else if (auto *l = qobject_cast<QLabel *>(w)) {
-        QCOMPARE(l->text(), text);
+        QCOMPARE(l->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(QLatin1Char(' ')), text);
     }
-    if (object == "label" && cls.startsWith("AlreadyDialog"))
-        QCOMPARE(text.size(), 118);
 }
 
 void TestDownloadDialogs::answers_data()
@@ -202,15 +217,191 @@ void TestDownloadDialogs::secondDownloadShowsLastName()
     QCOMPARE(cancel.count(), 0);
 }
 
-void TestDownloadDialogs::bytesLine()
+void TestDownloadDialogs::progressLines()
+{
+    // A 34 MB file, 13 MiB in: the bar is not stuck at 0, the lines say where it stands.
+    DownloadingProgressDialog dialog;
+    dialog.reset();
+    dialog.setTotal(4);
+    dialog.setCompleted(2);
+    dialog.setCurrentFile(QStringLiteral("run1/big.tif"));
+    dialog.setCurrentFileSize(34000000);
+    dialog.setFileBytes(13 * 1024 * 1024);
+    auto *ui = dialog.form();
+    QTRY_COMPARE(ui->LABEL_BYTES->text(), QStringLiteral("13.0 MiB of 32.4 MiB"));
+    QCOMPARE(ui->LABEL_FILE_COUNT->text(), QStringLiteral("file 3 of 4"));
+    QCOMPARE(ui->PROGRESS->value(), 60); // 2 files and 40 % of the third, of 4
+    QCOMPARE(ui->label->text(), QStringLiteral("Downloading..."));
+    QCOMPARE(ui->label_2->text(), QStringLiteral("run1/big.tif"));
+    dialog.reset();
+    QCOMPARE(ui->PROGRESS->value(), 0);
+    QVERIFY(ui->LABEL_BYTES->text().isEmpty());
+    QVERIFY(ui->LABEL_FILE_COUNT->text().isEmpty());
+}
+
+void TestDownloadDialogs::progressThrottledAndTicking()
 {
     DownloadingProgressDialog dialog;
-    dialog.setBytesReceived(3 * 1024 * 1024 + 512 * 1024, 50 * 1024 * 1024);
-    const QString text = dialog.form()->LABEL_BYTES->text();
-    QVERIFY2(text.contains(QLatin1String("3.5 MiB")) && text.contains(QLatin1String("50.0 MiB/s")), qPrintable(text));
-    QCOMPARE(dialog.form()->label->text(), QStringLiteral("Downloading..."));
     dialog.reset();
-    QVERIFY(dialog.form()->LABEL_BYTES->text().isEmpty());
+    dialog.show();
+    dialog.setTotal(1);
+    dialog.setCurrentFileSize(1000000);
+    auto *ui = dialog.form();
+    // A burst of data is drawn once now and once more shortly after, with the last figure.
+    int changes = 0;
+    connect(ui->PROGRESS, &QProgressBar::valueChanged, [&] { ++changes; });
+    for (int i = 1; i <= 50; ++i)
+        dialog.setFileBytes(i * 10000);
+    QVERIFY(changes <= 1);
+    QTRY_COMPARE(ui->PROGRESS->value(), 50);
+    QCOMPARE(ui->LABEL_BYTES->text(), QStringLiteral("488.3 KiB of 976.6 KiB"));
+    QVERIFY(changes <= 2);
+    // Then nothing arrives: the silence is counted once a second without any call.
+    const QRegularExpression quiet(QStringLiteral("^No data for (\\d+) s$"));
+    auto seconds = [&] { return quiet.match(ui->LABEL_STATUS->text()).captured(1).toInt(); };
+    QTRY_VERIFY_WITH_TIMEOUT(seconds() >= 3, 8000);
+    const int first = seconds();
+    QTRY_VERIFY_WITH_TIMEOUT(seconds() > first, 4000);
+}
+
+void TestDownloadDialogs::stopConfirmedShows()
+{
+    DownloadingProgressDialog dialog;
+    QSignalSpy cancel(dialog.cancelDialog(), &SecDialog::signalDownloadingCancel);
+    dialog.reset();
+    dialog.show();
+    dialog.setTotal(3);
+    dialog.setCurrentFileSize(-1);
+    dialog.setFileBytes(100);
+    QTest::mouseClick(dialog.form()->BUTTON_STOP, Qt::LeftButton);
+    QVERIFY(!dialog.form()->LABEL_STATUS->text().contains(QLatin1String("Stopping")));
+    QTest::mouseClick(dialog.cancelDialog()->findChild<QPushButton *>("pushButton"), Qt::LeftButton);
+    QCOMPARE(cancel.count(), 1);
+    QVERIFY(dialog.isStopping());
+    QVERIFY(dialog.form()->LABEL_STATUS->text().startsWith(QString::fromUtf8("Stopping after this file\u2026")));
+    QVERIFY(dialog.form()->BUTTON_STOP->isEnabled()); // confirming again only asks again
+    dialog.reset();
+    QVERIFY(!dialog.isStopping());
+}
+
+void TestDownloadDialogs::textsFit_data()
+{
+    QTest::addColumn<QString>("cls");
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QString>("text"); // empty: the dialog's own
+    const QString none;
+    for (const char *cls : {"SecDialog", "EmptyDownloadSizeDialog", "NotDownloadDialog", "AlreadyDialog",
+                            "AlreadyDialogTreeWidget", "DownloadingProgressDialog"})
+        QTest::addRow("%s as built", cls) << cls << "label" << none;
+    // The longest the progress lines get.
+    const QString p = "DownloadingProgressDialog";
+    QTest::newRow("file count") << p << "LABEL_FILE_COUNT" << "file 10000 of 10000";
+    QTest::newRow("bytes") << p << "LABEL_BYTES" << "1023.9 MiB of 1023.9 MiB";
+    QTest::newRow("state") << p << "LABEL_STATUS"
+                           << QString::fromUtf8("Stopping after this file\u2026 \u00b7 No data for 59 min 59 s");
+    QTest::newRow("rate") << p << "LABEL_STATUS"
+                          << QString::fromUtf8("1023.9 MiB/s \u00b7 about 23 h 59 min left");
+}
+
+void TestDownloadDialogs::textsFit()
+{
+    QFETCH(QString, cls);
+    QFETCH(QString, object);
+    QFETCH(QString, text);
+    std::unique_ptr<QDialog> dialog(factory(cls)());
+    auto *label = dialog->findChild<QLabel *>(object);
+    QVERIFY(label);
+    if (!text.isEmpty())
+        label->setText(text);
+    QVERIFY2(TextFit::overflow(label).isEmpty(), qPrintable(TextFit::overflow(label)));
+    QVERIFY(dialog->rect().contains(label->geometry()));
+}
+
+void TestDownloadDialogs::replaceQuestionNames_data()
+{
+    QTest::addColumn<QString>("cls");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("one file") << "AlreadyDialog" << QStringList{"new.bin", "a.tif"}
+                              << QStringList{"There is already a file with the same name in this location.",
+                                             "\u201ca.tif\u201d", "Do you want to replace the existing file?"};
+    QTest::newRow("a folder from the tree") << "AlreadyDialogTreeWidget" << QStringList{"Calibration"}
+                                            << QStringList{"There is already a folder with the same name in this location.",
+                                                           "\u201cCalibration\u201d",
+                                                           "Do you want to replace the existing folder?"};
+    QTest::newRow("3 of 5") << "AlreadyDialog" << QStringList{"a.tif", "new.bin", "Calibration", "<b>bold", "n2"}
+                            << QStringList{"There are already 3 of the 5 selected entries in this location.",
+                                           "\u201ca.tif\u201d, \u201cCalibration\u201d, \u201c<b>bold\u201d",
+                                           "Do you want to replace the existing entries?"};
+    QTest::newRow("all of them, folders") << "AlreadyDialog" << QStringList{"Calibration", "Run 2"}
+                                          << QStringList{"All 2 selected entries are already in this location.",
+                                                         "\u201cCalibration\u201d, \u201cRun 2\u201d",
+                                                         "Do you want to replace the existing folders?"};
+    QTest::newRow("a long name is shortened in the middle") << "AlreadyDialog" << QStringList{kLongName}
+                                                           << QStringList{"There is already a file with the same name in this location.",
+                                                                          "\u201c2024-03-11_Run", "Do you want to replace the existing file?"};
+}
+
+void TestDownloadDialogs::replaceQuestionNames()
+{
+    QFETCH(QString, cls);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, lines);
+    QTemporaryDir local;
+    QVERIFY(local.isValid());
+    for (const QString &file : {QStringLiteral("a.tif"), QStringLiteral("<b>bold"), kLongName})
+        QVERIFY(QFile(local.filePath(file)).open(QIODevice::WriteOnly));
+    QVERIFY(QDir(local.path()).mkpath(QStringLiteral("Calibration")) && QDir(local.path()).mkpath(QStringLiteral("Run 2")));
+    std::unique_ptr<QDialog> dialog(factory(cls)());
+    if (auto *list = qobject_cast<AlreadyDialog *>(dialog.get()))
+        list->ask(local.path(), names);
+    else
+        static_cast<AlreadyDialogTreeWidget *>(dialog.get())->ask(local.path(), names);
+    QVERIFY(dialog->isVisible());
+    auto *label = dialog->findChild<QLabel *>("label");
+    // The lead and the question as sentences, broken evenly where too wide: no line is a
+    // lone word, except a single name.
+    const QStringList shown = label->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const int namesLine = shown.indexOf(QRegularExpression(QStringLiteral("^\u201c.*")));
+    QVERIFY(namesLine > 0);
+    QCOMPARE(shown.mid(0, namesLine).join(QLatin1Char(' ')), lines.at(0));
+    QVERIFY2(shown.at(namesLine).startsWith(lines.at(1)), qPrintable(shown.at(namesLine)));
+    QCOMPARE(shown.mid(namesLine + 1).join(QLatin1Char(' ')), lines.at(2));
+    for (int i = 0; i < shown.size(); ++i)
+        QVERIFY2(i == namesLine || shown.at(i).contains(QLatin1Char(' ')), qPrintable(shown.at(i)));
+    QCOMPARE(label->textFormat(), Qt::PlainText); // "<b>" is part of a name, not markup
+    QVERIFY2(TextFit::overflow(label).isEmpty(), qPrintable(TextFit::overflow(label)));
+}
+
+void TestDownloadDialogs::placement()
+{
+    // Over the main window, not the screen's centre; a second dialog does not hide the first.
+    QMainWindow window;
+    window.setGeometry(60, 50, 500, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    AlreadyDialog answered; // its "Yes" shows the progress before it closes
+    answered.show();
+    QCOMPARE(answered.frameGeometry().center(), window.frameGeometry().center());
+    DownloadingProgressDialog progress;
+    progress.reset();
+    progress.show();
+    answered.hide();
+    QCOMPARE(progress.frameGeometry().center(), window.frameGeometry().center());
+    QTest::mouseClick(progress.form()->BUTTON_STOP, Qt::LeftButton);
+    QWidget *question = progress.cancelDialog();
+    QVERIFY(question->isVisible());
+    // The question leaves the bar in sight.
+    QVERIFY(question->y() >= progress.y() + progress.form()->PROGRESS->geometry().bottom());
+    NoticeDialog notice;
+    notice.showNotice(QStringLiteral("The link to the instrument was lost."));
+    for (QWidget *other : {static_cast<QWidget *>(&progress), question})
+        QVERIFY((notice.pos() - other->pos()).manhattanLength() >= 48);
+    // Shown again after the main window moved: over it again.
+    progress.hide();
+    window.move(200, 150);
+    progress.show();
+    QCOMPARE(progress.frameGeometry().center(), window.frameGeometry().center());
 }
 
 void TestDownloadDialogs::elideLabel_data()

@@ -2,8 +2,15 @@
 #include "link/blackhole.h"
 #include "link/logindialog.h"
 #include "link/scriptedpeer.h"
+#include "common/textfit.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QGuiApplication>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +18,9 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cmath>
+#include <functional>
 
 // The dialog always dials port 30000; these loopback addresses are this file's own.
 namespace {
@@ -48,6 +58,16 @@ private slots:
     void endingAfterRefusal_data();
     void endingAfterRefusal();
     void connectWaitKeepsPainting();
+    void enterMeansConnect_data();
+    void enterMeansConnect();
+    void dottedAddress_data();
+    void dottedAddress();
+    void incompleteAddress();
+    void cancelWhileConnecting_data();
+    void cancelWhileConnecting();
+    void failureSaysWhy_data();
+    void failureSaysWhy();
+    void staleMessageGoes();
 
 private:
     QTemporaryDir m_home;
@@ -72,6 +92,16 @@ struct Shown
         dialog.show();
     }
     QLineEdit *edit(const QString &name) { return dialog.findChild<QLineEdit *>(name); }
+    QLineEdit *box(int i) { return edit(QStringLiteral("EDIT_ADDRESS_%1").arg(i + 1)); }
+    QLabel *detail() { return dialog.findChild<QLabel *>(QStringLiteral("LABEL_STATE_DETAIL")); }
+    QPushButton *cancelButton() { return dialog.findChild<QPushButton *>(QStringLiteral("BUTTON_CANCEL")); }
+    QStringList boxes()
+    {
+        QStringList parts;
+        for (int i = 0; i < 4; ++i)
+            parts << box(i)->text();
+        return parts;
+    }
     void fill(const QString &address, const QString &account = QString(),
               const QString &password = QString())
     {
@@ -99,6 +129,30 @@ void tst_LoginDialog::init()
     QFile::remove(settingsFile());
 }
 
+namespace {
+double luminance(QRgb rgb)
+{
+    auto channel = [](int c) {
+        const double v = c / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
+}
+
+// Contrast between the darkest and the lightest pixel of an area, as for text on a ground.
+double contrast(const QImage &image, const QRect &area)
+{
+    double low = 1, high = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const double l = luminance(image.pixel(x, y));
+            low = qMin(low, l);
+            high = qMax(high, l);
+        }
+    return (high + 0.05) / (low + 0.05);
+}
+} // namespace
+
 void tst_LoginDialog::look()
 {
     Shown shown;
@@ -107,16 +161,38 @@ void tst_LoginDialog::look()
     QVERIFY(shown.dialog.windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(!(shown.dialog.windowFlags() & Qt::WindowContextHelpButtonHint));
     QCOMPARE(shown.dialog.windowTitle(), QString::fromUtf8("TARVELO\u2122 Utility:: Connector"));
-    // Every text fits where it is placed, each state text included.
-    for (const char *text : {"Connecting...", "Connecting failed!", "account or password incorrect.",
-                             "No answer from the instrument.", "The instrument closed the link."}) {
-        shown.state->setText(QLatin1String(text));
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.dialog));
+    // Every text fits where it is placed, each state text and its longest detail included.
+    const QStringList states{"Connecting...", "Connecting failed!", "account or password incorrect.",
+                             "No answer from the instrument.", "The instrument closed the link.",
+                             "Enter all four parts of the address."};
+    const QStringList details{"Refused: nothing answers there on port 30000.",
+                              "No answer within 30 s: check the address.",
+                              "This computer cannot reach that address."};
+    for (int i = 0; i < states.size(); ++i) {
+        shown.state->setText(states.at(i));
+        shown.detail()->setText(details.value(i));
         for (auto *label : shown.dialog.findChildren<QLabel *>())
-            QVERIFY2(label->width() >= label->sizeHint().width(), text);
+            QVERIFY2(TextFit::overflow(label).isEmpty(), qPrintable(TextFit::overflow(label)));
     }
     for (auto *button : shown.dialog.findChildren<QPushButton *>())
         QVERIFY(button->width() >= button->fontMetrics().horizontalAdvance(button->text()) + 8);
     QVERIFY(shown.anonymous->width() >= shown.anonymous->sizeHint().width());
+
+    // "CONNECT" is the default button and is drawn as such.
+    QVERIFY(shown.connectButton->isDefault());
+    QVERIFY(!shown.cancelButton()->isDefault());
+    const QImage connect = shown.connectButton->grab().toImage();
+    const QImage cancel = shown.cancelButton()->grab().toImage();
+    QVERIFY(connect.pixel(1, 15) != cancel.pixel(1, 15));
+
+    // The tick stands out from its box: at least 4.5:1, like text.
+    QStyleOptionButton option;
+    option.initFrom(shown.anonymous);
+    const QRect indicator = shown.anonymous->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, shown.anonymous);
+    const QImage box = shown.anonymous->grab().toImage();
+    const double ratio = contrast(box, indicator.adjusted(2, 2, -2, -2));
+    QVERIFY2(ratio >= 4.5, qPrintable(QString::number(ratio)));
 }
 
 void tst_LoginDialog::anonymousChoice()
@@ -220,7 +296,7 @@ void tst_LoginDialog::attempt()
     shown.fill(address, account, QStringLiteral("pw"));
     shown.connectButton->click();
     QCOMPARE(shown.state->text(), QStringLiteral("Connecting..."));
-    QVERIFY(!shown.dialog.isEnabled());
+    QVERIFY(!shown.connectButton->isEnabled());
 
     if (accepted) {
         QTRY_COMPARE_WITH_TIMEOUT(shown.dialog.result(), int(QDialog::Accepted), kWaitMs);
@@ -229,7 +305,7 @@ void tst_LoginDialog::attempt()
         QCOMPARE(stored("IP Address"), address.toStdString());
         QVERIFY(QFile(settingsFile()).open(QIODevice::ReadOnly));
     } else {
-        QTRY_VERIFY_WITH_TIMEOUT(shown.dialog.isEnabled(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(shown.connectButton->isEnabled(), kWaitMs);
         QCOMPARE(shown.dialog.result(), int(QDialog::Rejected));
         QVERIFY(shown.dialog.isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(shown.socket.state(), QAbstractSocket::UnconnectedState, kWaitMs);
@@ -274,7 +350,7 @@ void tst_LoginDialog::endingAfterRefusal()
     Shown shown;
     shown.fill(kPeerAddress);
     shown.connectButton->click();
-    QTRY_VERIFY_WITH_TIMEOUT(shown.dialog.isEnabled(), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(shown.connectButton->isEnabled(), kWaitMs);
     QCOMPARE(shown.state->text(), QStringLiteral("account or password incorrect."));
     if (escape)
         QTest::keyClick(&shown.dialog, Qt::Key_Escape);
@@ -310,11 +386,218 @@ void tst_LoginDialog::connectWaitKeepsPainting()
     shown.state->update();
     QTRY_VERIFY_WITH_TIMEOUT(counter.paints > 0, kWaitMs);
     QCOMPARE(shown.state->text(), QStringLiteral("Connecting..."));
-    QVERIFY(!shown.dialog.isEnabled());
+    QVERIFY(!shown.connectButton->isEnabled());
 
-    QTRY_VERIFY_WITH_TIMEOUT(shown.dialog.isEnabled(), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(shown.connectButton->isEnabled(), kWaitMs);
     QCOMPARE(shown.state->text(), QStringLiteral("Connecting failed!"));
     QCOMPARE(shown.socket.state(), QAbstractSocket::UnconnectedState);
+}
+
+void tst_LoginDialog::enterMeansConnect_data()
+{
+    QTest::addColumn<bool>("remembered");
+    QTest::addColumn<QString>("field"); // empty: wherever the focus is on opening
+    QTest::newRow("remembered address, Enter at once") << true << QString();
+    QTest::newRow("remembered address, Enter in an address box") << true << "EDIT_ADDRESS_2";
+    QTest::newRow("typed address, Enter in the last box") << false << "EDIT_ADDRESS_4";
+    QTest::newRow("account login, Enter in the password") << false << "EDIT_PASSWORD";
+}
+
+void tst_LoginDialog::enterMeansConnect()
+{
+    QFETCH(bool, remembered);
+    QFETCH(QString, field);
+    if (remembered)
+        Settings::writeSetting("Last Connect", "IP Address", kPeerAddress, Settings::settingsFilePath());
+    ScriptedPeer peer;
+    QVERIFY(peer.listen(QHostAddress(QLatin1String(kPeerAddress)), 30000));
+    Shown shown;
+    if (!remembered)
+        shown.fill(kPeerAddress, field == "EDIT_PASSWORD" ? "alice" : QString(), "pw");
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.dialog));
+    shown.dialog.activateWindow();
+    QWidget *target = field.isEmpty() ? shown.dialog.focusWidget() : shown.edit(field);
+    QVERIFY(target);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Return);
+    QCOMPARE(shown.state->text(), QStringLiteral("Connecting..."));
+    QTRY_COMPARE_WITH_TIMEOUT(shown.dialog.result(), int(QDialog::Accepted), kWaitMs);
+    QCOMPARE(peer.connections(), 1);
+}
+
+void tst_LoginDialog::dottedAddress_data()
+{
+    QTest::addColumn<int>("box");
+    QTest::addColumn<QString>("how"); // "type", "paste", "paste keypad"
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("focusBox");
+    const QStringList full{"127", "0", "0", "1"};
+    QTest::newRow("typed with dots") << 0 << "type" << "127.0.0.1" << full << 3;
+    QTest::newRow("typed with the keypad's comma") << 0 << "keypad" << "10,1,2,3" << QStringList{"10", "1", "2", "3"} << 3;
+    QTest::newRow("a dot in an empty box stays") << 0 << "type" << ".5" << QStringList{"5", "", "", ""} << 0;
+    QTest::newRow("pasted into the first box") << 0 << "paste" << "127.0.0.1" << full << 3;
+    QTest::newRow("pasted into the third box") << 2 << "paste" << " 127.0.0.1\n" << full << 3;
+    QTest::newRow("two parts pasted into the second box") << 1 << "paste" << "168.0" << QStringList{"9", "168", "0", "9"} << 2;
+    QTest::newRow("pasted from the context menu") << 1 << "menu" << "10.0.0.7" << QStringList{"10", "0", "0", "7"} << 3;
+    QTest::newRow("too many parts refused") << 0 << "paste" << "1.2.3.4.5" << QStringList{"9", "9", "9", "9"} << 0;
+    QTest::newRow("a part over 255 refused") << 0 << "paste" << "300.1.1.1" << QStringList{"9", "9", "9", "9"} << 0;
+    QTest::newRow("a host name refused") << 0 << "paste" << "lab.example.org" << QStringList{"9", "9", "9", "9"} << 0;
+    QTest::newRow("backspace in an empty box goes back") << 1 << "backspace" << QString() << QStringList{"9", "", "9", "9"} << 0;
+}
+
+void tst_LoginDialog::dottedAddress()
+{
+    QFETCH(int, box);
+    QFETCH(QString, how);
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    QFETCH(int, focusBox);
+    Shown shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.dialog));
+    shown.dialog.activateWindow();
+    if (how == "paste" || how == "backspace")
+        shown.fill(how == "paste" ? "9.9.9.9" : "9..9.9");
+    QLineEdit *start = shown.box(box);
+    start->setFocus();
+    QTRY_VERIFY(start->hasFocus());
+    if (how == "paste") {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keySequence(start, QKeySequence::Paste);
+    } else if (how == "menu") {
+        QGuiApplication::clipboard()->setText(text);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), start->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(start, &event);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
+        QAction *paste = nullptr;
+        for (QAction *action : menu->actions()) {
+            if (action->text().startsWith(QLatin1String("&Paste")))
+                paste = action;
+        }
+        QVERIFY(paste);
+        paste->trigger();
+        menu->close();
+    } else if (how == "backspace") {
+        QTest::keyClick(start, Qt::Key_Backspace);
+    } else {
+        for (const QChar c : text) {
+            QWidget *focus = QApplication::focusWidget();
+            if (how == "keypad" && c == QLatin1Char(','))
+                QTest::keyClick(focus, Qt::Key_Comma, Qt::KeypadModifier);
+            else
+                QTest::keyClicks(focus, QString(c));
+        }
+    }
+    QCOMPARE(shown.boxes(), expected);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(shown.box(focusBox)));
+}
+
+void tst_LoginDialog::incompleteAddress()
+{
+    ScriptedPeer peer;
+    QVERIFY(peer.listen(QHostAddress(QLatin1String(kPeerAddress)), 30000));
+    Shown shown;
+    shown.fill("127.0..2");
+    QTest::mouseClick(shown.connectButton, Qt::LeftButton);
+    QCOMPARE(shown.state->text(), QStringLiteral("Enter all four parts of the address."));
+    QVERIFY(shown.connectButton->isEnabled());
+    QCOMPARE(shown.socket.state(), QAbstractSocket::UnconnectedState);
+    QCOMPARE(shown.dialog.focusWidget(), static_cast<QWidget *>(shown.box(2)));
+    QCOMPARE(peer.connections(), 0);
+}
+
+void tst_LoginDialog::cancelWhileConnecting_data()
+{
+    QTest::addColumn<QString>("key"); // "cancel" clicks the button
+    QTest::newRow("cancel button") << "cancel";
+    QTest::newRow("escape key") << "escape";
+    QTest::newRow("a second Enter goes on connecting") << "enter";
+}
+
+void tst_LoginDialog::cancelWhileConnecting()
+{
+    QFETCH(QString, key);
+    Blackhole hole;
+    QVERIFY(hole.open(kBlackholeAddress, 30000));
+    Shown shown;
+    shown.fill(kBlackholeAddress);
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.dialog));
+    shown.dialog.activateWindow();
+    shown.box(3)->setFocus();
+    QTest::keyClick(shown.box(3), Qt::Key_Return);
+    QCOMPARE(shown.state->text(), QStringLiteral("Connecting..."));
+    QVERIFY(!shown.connectButton->isEnabled());
+    QVERIFY(shown.cancelButton()->isEnabled());
+
+    QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : &shown.dialog;
+    if (key == "cancel")
+        QTest::mouseClick(shown.cancelButton(), Qt::LeftButton);
+    else
+        QTest::keyClick(focus, key == "escape" ? Qt::Key_Escape : Qt::Key_Return);
+    if (key == "enter") {
+        QVERIFY(shown.dialog.isVisible());
+        QCOMPARE(shown.socket.state(), QAbstractSocket::ConnectingState);
+        return;
+    }
+    // At once, not after the connect limit.
+    QVERIFY(!shown.dialog.isVisible());
+    QCOMPARE(shown.dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(shown.socket.state(), QAbstractSocket::UnconnectedState);
+    QVERIFY(!QFile::exists(settingsFile()));
+}
+
+void tst_LoginDialog::failureSaysWhy_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("refused") << kClosedAddress
+                             << "Refused: nothing answers there on port 30000.";
+    QTest::newRow("no answer") << kBlackholeAddress << "No answer within 1 s: check the address.";
+}
+
+void tst_LoginDialog::failureSaysWhy()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, detail);
+    Blackhole hole;
+    QVERIFY(hole.open(kBlackholeAddress, 30000));
+    Shown shown;
+    shown.dialog.setConnectTimeout(800);
+    shown.fill(address);
+    QTest::mouseClick(shown.connectButton, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(shown.state->text(), QStringLiteral("Connecting failed!"), kWaitMs);
+    QCOMPARE(shown.detail()->text(), detail);
+    QVERIFY(TextFit::overflow(shown.detail()).isEmpty());
+    QVERIFY(shown.connectButton->isEnabled());
+    QCOMPARE(shown.dialog.focusWidget(), static_cast<QWidget *>(shown.connectButton));
+}
+
+void tst_LoginDialog::staleMessageGoes()
+{
+    Shown shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.dialog));
+    shown.dialog.activateWindow();
+    shown.fill(kClosedAddress);
+    // A message after each way of editing: typing, pasting, the anonymous box.
+    const QList<std::function<void()>> edits{
+        [&] { QTest::keyClick(shown.box(3), Qt::Key_Backspace); },
+        [&] {
+            QGuiApplication::clipboard()->setText(QStringLiteral("127.0.0.3"));
+            shown.box(0)->setFocus();
+            QTest::keySequence(shown.box(0), QKeySequence::Paste);
+        },
+        [&] { shown.anonymous->click(); }};
+    for (const auto &edit : edits) {
+        shown.fill(kClosedAddress);
+        QTest::mouseClick(shown.connectButton, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(shown.state->text(), QStringLiteral("Connecting failed!"), kWaitMs);
+        QVERIFY(!shown.detail()->text().isEmpty());
+        shown.box(3)->setFocus();
+        edit();
+        QCOMPARE(shown.state->text(), QString());
+        QCOMPARE(shown.detail()->text(), QString());
+    }
 }
 
 QTEST_MAIN(tst_LoginDialog)
