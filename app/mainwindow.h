@@ -183,6 +183,7 @@ private:
     void onDownloadEndNotice();
     void onDownloadFinished();
     void onDownloadStalled();
+    void onLinkRefused(const QString &reason);
     QStringList selectedListNames() const;
 
     // --- viewer additions ---

@@ -79,6 +79,7 @@ void MainWindow::Disconnect()
         m_socket->disconnect(this);
         m_socket->disconnectFromHost();
     }
+    m_reader.reset(); // nothing from the closed link stays in memory
 
     QTreeWidget *tree = ui->FILE_TREEWIDGET;
     QTreeWidgetItem *root = nullptr;

@@ -29,6 +29,7 @@ void MainWindow::setUpDownload()
     connect(m_receiver, &DownloadReceiver::endNoticeReceived, this, &MainWindow::onDownloadEndNotice);
     connect(m_receiver, &DownloadReceiver::stalled, this, &MainWindow::onDownloadStalled);
     connect(&m_reader, &MessageReader::downloadFinished, this, &MainWindow::onDownloadFinished);
+    connect(&m_reader, &MessageReader::refused, this, &MainWindow::onLinkRefused);
 }
 
 void MainWindow::slotDownloadingCancel()
@@ -139,13 +140,13 @@ void MainWindow::onDownloadEndNotice()
 
 void MainWindow::onDownloadFinished()
 {
-    const QList<DownloadReceiver::Failure> failures = m_receiver->failures();
+    const QString notice = DownloadNotice::finishedText(*m_receiver);
     const bool wasActive = m_receiver->isActive();
     m_receiver->finish();
     m_progressDialog.accept();
     setEnabled(true);
-    if (wasActive && !failures.isEmpty())
-        m_noticeDialog.showNotice(DownloadNotice::failureText(failures));
+    if (wasActive && !notice.isEmpty())
+        m_noticeDialog.showNotice(notice);
 }
 
 void MainWindow::endDownloadEarly(const QString &reason)
@@ -172,14 +173,20 @@ bool MainWindow::endDownloadOnLinkLoss()
 
 void MainWindow::onDownloadStalled()
 {
-    // Cut off inside an announcement or a file, the stream cannot be followed any more:
-    // whatever the instrument sends later would be read as new messages.
-    const bool lost = m_receiver->isMidStream();
+    // Whatever the instrument sends later could not be told apart from new messages, and
+    // nothing it sends may pile up in memory: the link is closed.
     const QString seconds = QString::number(m_receiver->stallLimit() / 1000.0, 'g', 3);
-    QString reason = tr("The instrument sent nothing for %1 s, so the download was stopped.").arg(seconds);
-    if (lost)
-        reason += QLatin1Char(' ') + tr("The link was closed; connect again to go on.");
-    endDownloadEarly(reason);
-    if (lost)
-        Disconnect();
+    endDownloadEarly(tr("The instrument sent nothing for %1 s, so the download was stopped.").arg(seconds)
+                     + QLatin1Char(' ') + tr("The link was closed; connect again to go on."));
+    Disconnect();
+}
+
+void MainWindow::onLinkRefused(const QString &reason)
+{
+    const QString text = reason + QLatin1Char(' ') + tr("The link was closed; connect again to go on.");
+    if (m_receiver->isActive())
+        endDownloadEarly(text);
+    else
+        m_noticeDialog.showNotice(text);
+    Disconnect();
 }
