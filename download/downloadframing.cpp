@@ -80,7 +80,7 @@ Header parseHeader(const QByteArray &line)
     header.path = line.mid(start + 1, close - start - 1);
     const QList<QByteArray> rest = fieldsFrom(line, close + 1);
     header.size = plainSize(rest.value(0));
-    header.endLine = rest.contains("END");
+    header.endLine = rest.contains("END") || header.path == "END"; // "$DOWNLOAD:<END>" names nothing
     return header;
 }
 

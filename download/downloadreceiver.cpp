@@ -68,6 +68,7 @@ void DownloadReceiver::begin(const QString &downloadPath)
     m_interrupted.clear();
     m_unasked.clear();
     m_cutShort.clear();
+    m_storedWithoutSize.clear();
     m_ended = false;
     m_refusal.clear();
     m_downloadBytes = 0;
@@ -184,6 +185,8 @@ bool DownloadReceiver::fileHeader(const QByteArray &line)
         m_fileUnasked = true;
         return true;
     }
+    if (m_fileSize < 0)
+        m_storedWithoutSize.append(m_fileRemote); // told apart from a resend of a whole file
     if (index >= 0)
         m_downloadList.removeAt(index);
     emit currentFileChanged(DownloadNotice::shownName(m_fileRemote));
@@ -203,7 +206,7 @@ void DownloadReceiver::strayEndLine(const QByteArray &rawPath)
     // Stored without a size, the file's content held its own end line and was cut there:
     // the instrument still waits for an answer to the real end.
     const QString remote = decodePath(rawPath);
-    if (m_stored.contains(remote) && !m_cutShort.contains(remote))
+    if (m_stored.contains(remote) && m_storedWithoutSize.contains(remote) && !m_cutShort.contains(remote))
         m_cutShort.append(remote);
     emit sendLine(Protocol::kFileAckPrefix + rawPath + '\n');
 }
@@ -356,8 +359,11 @@ void DownloadReceiver::finishFile()
     }
 
     if (m_active && m_fileUnasked) {
-        if (!m_unasked.contains(m_fileRemote))
-            m_unasked.append(m_fileRemote);
+        // The rest of a file whose content held its own end line comes as if sent again.
+        QStringList &list = m_storedWithoutSize.contains(m_fileRemote) && m_stored.contains(m_fileRemote)
+            ? m_cutShort : m_unasked;
+        if (!list.contains(m_fileRemote))
+            list.append(m_fileRemote);
         acknowledge(false);
         return;
     }

@@ -86,6 +86,8 @@ public:
     // Stored without a size, and then their end line came once more: the stored copy is
     // likely cut short where the content held that line.
     QStringList cutShort() const { return m_cutShort; }
+    // Bytes of the stream held in memory (announcement so far, framing not yet decided).
+    qint64 heldBytes() const { return m_listBuffer.capacity() + m_tail.capacity() + m_scanner.heldBytes(); }
 
     qint64 announcementData(const char *data, qint64 size, bool *complete) override;
     bool fileHeader(const QByteArray &line) override;
@@ -145,6 +147,7 @@ private:
     QString m_interrupted;
     QStringList m_unasked;
     QStringList m_cutShort;
+    QStringList m_storedWithoutSize;
 
     EndLineScanner m_scanner;
     EndLineScanner::Sink m_sink;

@@ -112,8 +112,8 @@ qint64 MessageReader::toStream(const char *data, qint64 size)
             m_readerMode = ListAcknowledged;
     } else {
         used = m_stream ? m_stream->fileData(data, size, &done) : size;
-        if (done)
-            m_readerMode = FileStored;
+        if (done) // a file sent after the end notice leaves the download ending
+            m_readerMode = m_fileAfterEnd ? Refreshing : FileStored;
     }
     if (used < 0 && m_stream) {
         refuse(m_stream->refusal());
@@ -269,9 +269,11 @@ qint64 MessageReader::continueLine(const char *data, qint64 size)
             if (line.endsWith('\r'))
                 line.chop(1);
             endLine();
+            const ReaderMode before = m_readerMode;
+            m_fileAfterEnd = before == Refreshing;
             m_readerMode = ReceivingFile;
             if (!m_stream->fileHeader(line))
-                m_readerMode = FileStored; // an end line without its file: nothing to receive
+                m_readerMode = before; // an end line without its file: nothing to receive
         }
         break;
     default:
@@ -385,7 +387,10 @@ void MessageReader::flushUnterminated()
     switch (m_line) {
     case Line::Pwd:
     case Line::List:
-        if (m_text.size() != m_deliveredSize)
+        // A long line still growing is handed over again only once it has doubled, so a
+        // line that never ends costs its handlers linear time, not quadratic.
+        if (m_text.size() != m_deliveredSize
+            && (m_text.size() <= kEarlyDeliveryLimit || m_text.size() >= 2 * qint64(m_deliveredSize)))
             deliver(false);
         break;
     case Line::Completed:

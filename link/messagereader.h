@@ -53,6 +53,8 @@ public:
     static constexpr int kMaxListLine = 16 * 1024 * 1024;
     // Longest "$PWD:" answer: a folder path.
     static constexpr int kMaxPwdLine = 64 * 1024;
+    // Unterminated answers up to this size are handed over whenever the link goes quiet.
+    static constexpr int kEarlyDeliveryLimit = 64 * 1024;
     // Longest "$DOWNLOAD:" header: a path and a few short fields.
     static constexpr int kMaxHeaderLine = 8 * 1024;
 
@@ -134,5 +136,6 @@ private:
     int m_boundaryFrom = 0; // answerBoundary() has looked at m_text up to here
     QByteArray m_replay;    // bytes of an answer that began inside the line before it
     bool m_refused = false;
+    bool m_fileAfterEnd = false; // the file being received came after "$DOWNLOAD: COMPLETED"
     quint64 m_resets = 0;   // a reset during feed() ends that feed
 };
