@@ -43,6 +43,7 @@ DownloadController::DownloadController(InstrumentLink *link, BrowserPanel *brows
     connect(m_receiver, &DownloadReceiver::stalled, this, &DownloadController::onStalled);
     connect(&m_link->reader(), &MessageReader::downloadFinished, this,
             &DownloadController::onFinished);
+    connect(&m_link->reader(), &MessageReader::refused, this, &DownloadController::onLinkRefused);
 }
 
 void DownloadController::cancel()
@@ -150,13 +151,13 @@ void DownloadController::onEndNotice()
 
 void DownloadController::onFinished()
 {
-    const QList<DownloadReceiver::Failure> failures = m_receiver->failures();
+    const QString notice = DownloadNotice::finishedText(*m_receiver);
     const bool wasActive = m_receiver->isActive();
     m_receiver->finish();
     m_dialogs.progress->accept();
     m_window->setEnabled(true);
-    if (wasActive && !failures.isEmpty())
-        m_dialogs.notice->showNotice(DownloadNotice::failureText(failures));
+    if (wasActive && !notice.isEmpty())
+        m_dialogs.notice->showNotice(notice);
 }
 
 void DownloadController::endEarly(const QString &reason)
@@ -183,14 +184,20 @@ bool DownloadController::endOnLinkLoss()
 
 void DownloadController::onStalled()
 {
-    // Cut off inside an announcement or a file, the stream cannot be followed any more:
-    // whatever the instrument sends later would be read as new messages.
-    const bool lost = m_receiver->isMidStream();
+    // Whatever the instrument sends later could not be told apart from new messages, and
+    // nothing it sends may pile up in memory: the link is closed.
     const QString seconds = QString::number(m_receiver->stallLimit() / 1000.0, 'g', 3);
-    QString reason = tr("The instrument sent nothing for %1 s, so the download was stopped.").arg(seconds);
-    if (lost)
-        reason += QLatin1Char(' ') + tr("The link was closed; connect again to go on.");
-    endEarly(reason);
-    if (lost)
-        emit linkUnusable();
+    endEarly(tr("The instrument sent nothing for %1 s, so the download was stopped.").arg(seconds)
+             + QLatin1Char(' ') + tr("The link was closed; connect again to go on."));
+    emit linkUnusable();
+}
+
+void DownloadController::onLinkRefused(const QString &reason)
+{
+    const QString text = reason + QLatin1Char(' ') + tr("The link was closed; connect again to go on.");
+    if (m_receiver->isActive())
+        endEarly(text);
+    else
+        m_dialogs.notice->showNotice(text);
+    emit linkUnusable();
 }

@@ -59,6 +59,7 @@ private:
     void onEndNotice();
     void onFinished();
     void onStalled();
+    void onLinkRefused(const QString &reason);
     QStringList selectedListNames() const;
 
     InstrumentLink *m_link;

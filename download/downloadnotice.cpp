@@ -46,6 +46,29 @@ QString failureText(const QList<DownloadReceiver::Failure> &failures)
     return lines.join(QLatin1Char('\n'));
 }
 
+// What both notices say about files sent without being asked for and files cut short.
+static void appendOddities(QStringList *parts, const DownloadReceiver &receiver)
+{
+    if (!receiver.unasked().isEmpty())
+        parts->append(tr("Sent by the instrument without being asked for, and thrown away: %1.")
+                          .arg(nameList(receiver.unasked())));
+    if (!receiver.cutShort().isEmpty())
+        parts->append(tr("Probably cut short, because the instrument gave no size and the file holds "
+                         "its own end line: %1.").arg(nameList(receiver.cutShort())));
+}
+
+QString finishedText(const DownloadReceiver &receiver)
+{
+    QStringList parts;
+    const QString failed = failureText(receiver.failures());
+    if (!failed.isEmpty())
+        parts.append(failed);
+    if (!receiver.cancelRequested() && !receiver.pending().isEmpty())
+        parts.append(tr("Announced by the instrument but never sent: %1.").arg(nameList(receiver.pending())));
+    appendOddities(&parts, receiver);
+    return parts.join(QStringLiteral("\n\n"));
+}
+
 QString earlyEndText(const QString &reason, const DownloadReceiver &receiver)
 {
     QStringList parts{reason};
@@ -62,6 +85,7 @@ QString earlyEndText(const QString &reason, const DownloadReceiver &receiver)
     const QString failed = failureText(receiver.failures());
     if (!failed.isEmpty())
         parts.append(failed);
+    appendOddities(&parts, receiver);
     return parts.join(QStringLiteral("\n\n"));
 }
 

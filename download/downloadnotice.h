@@ -16,6 +16,11 @@ QString failureText(const QList<DownloadReceiver::Failure> &failures);
 // that was cut off, the ones that never came, and any that could not be stored.
 QString earlyEndText(const QString &reason, const DownloadReceiver &receiver);
 
+// A download that ran to its end: files that could not be stored, announced files that never
+// came, files thrown away because nobody asked for them, files likely cut short. Empty when
+// all is well.
+QString finishedText(const DownloadReceiver &receiver);
+
 // A remote path as the user reads it: below the root without the root's name.
 QString shownName(const QString &remotePath);
 

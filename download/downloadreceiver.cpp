@@ -1,14 +1,17 @@
 #include "download/downloadreceiver.h"
 
 #include "browser/remotepath.h"
+#include "download/downloadframing.h"
 #include "download/downloadnotice.h"
 #include "link/protocol.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QTextCodec>
 
+#include <cerrno>
 #include <cstring>
 
 #ifdef Q_OS_LINUX
@@ -22,36 +25,15 @@ constexpr int kReportIntervalMs = 200;
 // so that the sync before the file replaces its old copy has little left to do.
 constexpr qint64 kWritebackStep = 8 * 1024 * 1024;
 
-// The announced list: bracketed entries on the announcement's first line; anything outside
-// brackets (the separating commas among it) is skipped, inside every byte but ">" counts.
-QList<QByteArray> announcementEntries(const QByteArray &text)
-{
-    QList<QByteArray> entries;
-    QByteArray token;
-    bool inEntry = false;
-    for (const char c : text) {
-        if (c == '\r' || c == '\n')
-            break;
-        if (!inEntry) {
-            if (c == '<') {
-                inEntry = true;
-                token.clear();
-            }
-        } else if (c == '>') {
-            entries.append(token);
-            inEntry = false;
-        } else {
-            token += c;
-        }
-    }
-    return entries;
-}
-
 } // namespace
 
 DownloadReceiver::DownloadReceiver(QObject *parent) : QObject(parent)
 {
     m_sink = [this](const char *data, qint64 size) { store(data, size); };
+    m_fileFactory = [](const QString &path) { return std::make_unique<QSaveFile>(path); };
+    m_quietTimer.setSingleShot(true);
+    m_quietTimer.setInterval(kDefaultSizeQuietMs);
+    connect(&m_quietTimer, &QTimer::timeout, this, &DownloadReceiver::sizeRanPastEnd);
     m_stallTimer.setSingleShot(true);
     m_stallTimer.setInterval(kDefaultStallLimitMs);
     connect(&m_stallTimer, &QTimer::timeout, this, [this] {
@@ -84,6 +66,11 @@ void DownloadReceiver::begin(const QString &downloadPath)
     m_failures.clear();
     m_acknowledged = 0;
     m_interrupted.clear();
+    m_unasked.clear();
+    m_cutShort.clear();
+    m_storedWithoutSize.clear();
+    m_ended = false;
+    m_refusal.clear();
     m_downloadBytes = 0;
     m_rateClock.invalidate();
     m_stallTimer.start();
@@ -95,12 +82,13 @@ void DownloadReceiver::finish()
     m_active = false;
     m_inList = false;
     m_listBuffer.clear();
+    m_listBuffer.squeeze();
     m_stallTimer.stop();
 }
 
 void DownloadReceiver::abort()
 {
-    if (m_inFile)
+    if (m_inFile && !m_fileUnasked)
         m_interrupted = m_fileRemote;
     finish();
 }
@@ -109,25 +97,6 @@ void DownloadReceiver::touch()
 {
     if (m_active)
         m_stallTimer.start();
-}
-
-QList<QByteArray> DownloadReceiver::headerFields(const QByteArray &line)
-{
-    QList<QByteArray> fields;
-    const int start = int(std::strlen(Protocol::kDownloadPrefix));
-    int open = -1;
-    for (int i = start; i < line.size(); ++i) {
-        const char c = line.at(i);
-        if (c == '\n')
-            break;
-        if (c == '<')
-            open = i + 1;
-        else if (c == '>' && open >= 0) {
-            fields.append(line.mid(open, i - open));
-            open = -1;
-        }
-    }
-    return fields;
 }
 
 QString DownloadReceiver::decodePath(const QByteArray &raw)
@@ -144,6 +113,17 @@ qint64 DownloadReceiver::announcementData(const char *data, qint64 size, bool *c
     const qint64 before = m_listBuffer.size();
     if (before == 0)
         m_inList = true;
+    if (before + size > kMaxAnnouncementBytes + qint64(endMarker.size())
+        && m_listBuffer.indexOf(endMarker, int(qMax<qint64>(0, before - endMarker.size() + 1))) < 0
+        && QByteArray::fromRawData(data, int(size)).indexOf(endMarker) < 0) {
+        m_listBuffer.clear();
+        m_listBuffer.squeeze();
+        m_inList = false;
+        m_refusal = tr("The instrument's list of files to send went on past %1 MiB without its end.")
+                        .arg(kMaxAnnouncementBytes / (1024 * 1024));
+        *complete = false;
+        return -1;
+    }
     m_listBuffer.append(data, int(size));
     const int from = int(qMax<qint64>(0, before - endMarker.size() + 1));
     const int end = m_listBuffer.indexOf(endMarker, from);
@@ -158,10 +138,11 @@ qint64 DownloadReceiver::announcementData(const char *data, qint64 size, bool *c
     int start = m_listBuffer.indexOf(startMarker);
     start = (start < 0 || start > end) ? 0 : start + startMarker.size();
     m_announced.clear();
-    for (const QByteArray &entry : announcementEntries(m_listBuffer.mid(start, end - start)))
+    for (const QByteArray &entry : DownloadFraming::announcementEntries(m_listBuffer.mid(start, end - start)))
         m_announced.append(decodePath(entry));
     m_downloadList = m_announced;
     m_listBuffer.clear();
+    m_listBuffer.squeeze();
     m_inList = false;
 
     emit sendLine(QByteArray(Protocol::kListAck));
@@ -169,28 +150,66 @@ qint64 DownloadReceiver::announcementData(const char *data, qint64 size, bool *c
     return used;
 }
 
-void DownloadReceiver::fileHeader(const QByteArray &line)
+bool DownloadReceiver::fileHeader(const QByteArray &line)
 {
     touch();
+    const DownloadFraming::Header header = DownloadFraming::parseHeader(line);
+    if (header.endLine) {
+        strayEndLine(header.path);
+        return false;
+    }
     dropFile();
-    const QByteArray rawPath = headerFields(line).value(0);
-    m_scanner.start(rawPath);
+    m_rawPath = header.path;
+    m_scanner.start(m_rawPath);
     m_inFile = true;
     m_fileBytes = 0;
     m_writebackFrom = 0;
     m_lastReportMs = -1;
-    m_fileRemote = decodePath(rawPath);
+    m_fileSize = header.size;
+    m_sizeLeft = qMax<qint64>(0, header.size);
+    m_tail.clear();
+    m_quietTimer.stop();
+    if (m_fileSize == 0)
+        m_scanner.expectEndLineNow();
+    m_fileRemote = decodePath(m_rawPath);
     m_fileFailure.clear();
     m_fileState = FileState::Discarding;
+    m_fileUnasked = false;
+    m_closedByQuiet = false;
     if (!m_active)
-        return; // not asked for: framed and dropped, then answered with a cancel
+        return true; // not asked for: framed and dropped, then answered with a cancel
+    // Only what this download announced replaces local files; anything else could overwrite
+    // a file the user never chose, without the replace question.
+    const int index = m_downloadList.indexOf(m_fileRemote);
+    if (m_ended || (index < 0 && !m_rawPath.isEmpty())) {
+        m_fileUnasked = true;
+        return true;
+    }
+    if (m_fileSize < 0)
+        m_storedWithoutSize.append(m_fileRemote); // told apart from a resend of a whole file
+    if (index >= 0)
+        m_downloadList.removeAt(index);
     emit currentFileChanged(DownloadNotice::shownName(m_fileRemote));
-    bool sized = false;
-    const qint64 size = headerFields(line).value(1).toLongLong(&sized);
-    emit currentFileSizeChanged(sized && size >= 0 ? size : -1);
-    openFile(m_fileRemote);
+    emit currentFileSizeChanged(m_fileSize);
+    if (!DownloadFraming::isStorable(m_rawPath))
+        fail(tr("its name holds \"<\", \">\" or a line break, which cannot be named on the link"));
+    else
+        openFile(m_fileRemote);
     if (!m_rateClock.isValid())
         m_rateClock.start();
+    return true;
+}
+
+void DownloadReceiver::strayEndLine(const QByteArray &rawPath)
+{
+    if (!m_active || rawPath.isEmpty())
+        return;
+    // Stored without a size, the file's content held its own end line and was cut there:
+    // the instrument still waits for an answer to the real end.
+    const QString remote = decodePath(rawPath);
+    if (m_stored.contains(remote) && m_storedWithoutSize.contains(remote) && !m_cutShort.contains(remote))
+        m_cutShort.append(remote);
+    emit sendLine(Protocol::kFileAckPrefix + rawPath + '\n');
 }
 
 void DownloadReceiver::openFile(const QString &remote)
@@ -220,7 +239,7 @@ void DownloadReceiver::openFile(const QString &remote)
         fail(tr("a folder of that name is in the way"));
         return;
     }
-    auto file = std::make_unique<QSaveFile>(local);
+    auto file = m_fileFactory(local);
     if (!file->open(QIODevice::WriteOnly)) {
         fail(file->errorString());
         return;
@@ -246,12 +265,19 @@ void DownloadReceiver::store(const char *data, qint64 size)
     m_downloadBytes += size;
     if (m_fileState != FileState::Writing)
         return;
+    errno = 0;
     if (m_file->write(data, size) != size) {
-        fail(m_file->errorString());
+        fail(writeFailure(errno));
         return;
     }
 #ifdef Q_OS_LINUX
-    if (m_fileBytes - m_writebackFrom >= kWritebackStep && m_file->flush()) {
+    if (m_fileBytes - m_writebackFrom >= kWritebackStep) {
+        // A failed flush must not go unnoticed: the save file would still commit what it has.
+        errno = 0;
+        if (!m_file->flush()) {
+            fail(writeFailure(errno));
+            return;
+        }
         ::sync_file_range(m_file->handle(), m_writebackFrom, m_fileBytes - m_writebackFrom,
                           SYNC_FILE_RANGE_WRITE);
         m_writebackFrom = m_fileBytes;
@@ -262,11 +288,32 @@ void DownloadReceiver::store(const char *data, qint64 size)
 qint64 DownloadReceiver::fileData(const char *data, qint64 size, bool *finished)
 {
     touch();
-    if (!m_inFile) { // no header came first: nothing can frame these bytes
-        *finished = false;
-        return size;
+    *finished = false;
+    if (!m_inFile && m_closedByQuiet) {
+        m_closedByQuiet = false;
+        *finished = true;
+        return 0;
     }
-    const qint64 used = m_scanner.scan(data, size, m_sink, finished);
+    if (!m_inFile) // no header came first: nothing can frame these bytes
+        return size;
+    qint64 used = 0;
+    if (m_sizeLeft > 0) {
+        used = qMin(size, m_sizeLeft);
+        store(data, used);
+        keepTail(data, used);
+        m_sizeLeft -= used;
+        if (m_sizeLeft == 0) {
+            m_quietTimer.stop();
+            m_tail.clear();
+            m_scanner.expectEndLineNow();
+        } else if (DownloadFraming::endsWithEndLine(m_tail, m_rawPath)) {
+            m_quietTimer.start(); // the size may run past the real end: see sizeRanPastEnd()
+        } else {
+            m_quietTimer.stop();
+        }
+    }
+    if (used < size)
+        used += m_scanner.scan(data + used, size - used, m_sink, finished);
     if (*finished)
         finishFile();
     else
@@ -274,18 +321,61 @@ qint64 DownloadReceiver::fileData(const char *data, qint64 size, bool *finished)
     return used;
 }
 
+void DownloadReceiver::keepTail(const char *data, qint64 size)
+{
+    // Enough for the end line with a few short fields.
+    const int keep = m_rawPath.size() + 64 + EndLineScanner::kMaxFieldBytes;
+    if (size >= keep) {
+        m_tail = QByteArray(data + size - keep, keep);
+        return;
+    }
+    m_tail.append(data, int(size));
+    if (m_tail.size() > keep)
+        m_tail.remove(0, m_tail.size() - keep);
+}
+
+void DownloadReceiver::sizeRanPastEnd()
+{
+    // The header's size runs past an end line, and the instrument, waiting for its answer,
+    // sends nothing more: that end line closes the file (which is then not stored).
+    if (!m_inFile || m_sizeLeft <= 0 || !DownloadFraming::endsWithEndLine(m_tail, m_rawPath))
+        return;
+    m_sizeLeft = 0;
+    m_tail.clear();
+    finishFile();
+    m_closedByQuiet = true; // the reader learns it from the next bytes
+}
+
 void DownloadReceiver::finishFile()
 {
-    const QByteArray rawPath = m_scanner.endPath();
-    const QString remote = decodePath(rawPath);
-    if (m_fileRemote.isEmpty())
-        m_fileRemote = remote;
+    m_quietTimer.stop();
     m_inFile = false;
     reportBytes(true);
+    if (m_rawPath.isEmpty()) { // the header named no file; its end line does
+        m_rawPath = m_scanner.endPath();
+        m_fileRemote = decodePath(m_rawPath);
+        const int index = m_downloadList.indexOf(m_fileRemote);
+        if (index >= 0)
+            m_downloadList.removeAt(index);
+    }
 
+    if (m_active && m_fileUnasked) {
+        // The rest of a file whose content held its own end line comes as if sent again.
+        QStringList &list = m_storedWithoutSize.contains(m_fileRemote) && m_stored.contains(m_fileRemote)
+            ? m_cutShort : m_unasked;
+        if (!list.contains(m_fileRemote))
+            list.append(m_fileRemote);
+        acknowledge(false);
+        return;
+    }
     if (m_active) {
-        if (m_fileState == FileState::Writing && !m_file->commit())
-            fail(m_file->errorString());
+        if (m_fileSize >= 0 && m_fileBytes != m_fileSize)
+            fail(tr("%1 bytes arrived where the instrument announced %2").arg(m_fileBytes).arg(m_fileSize));
+        if (m_fileState == FileState::Writing) {
+            errno = 0;
+            if (!m_file->flush() || m_file->size() != m_fileBytes || !m_file->commit())
+                fail(writeFailure(errno));
+        }
         m_file.reset();
         if (m_fileFailure.isEmpty()) {
             m_stored.append(m_fileRemote);
@@ -294,18 +384,35 @@ void DownloadReceiver::finishFile()
             m_failures.append({m_fileRemote, m_fileFailure});
             removeCreatedFolders();
         }
-        const int index = m_downloadList.indexOf(remote);
-        if (index >= 0)
-            m_downloadList.removeAt(index);
     }
+    acknowledge(true);
+}
 
+void DownloadReceiver::acknowledge(bool counted)
+{
     if (!m_active || m_cancelRequested) {
         emit sendLine(QByteArray(Protocol::kCancel));
         return;
     }
-    emit sendLine(Protocol::kFileAckPrefix + rawPath + '\n');
+    emit sendLine(Protocol::kFileAckPrefix + m_rawPath + '\n');
+    if (!counted)
+        return;
     ++m_acknowledged;
     emit completedChanged(m_acknowledged);
+}
+
+QString DownloadReceiver::writeFailure(int error) const
+{
+    if (error == ENOSPC || error == EDQUOT)
+        return tr("no space left on the disk");
+    const QString said = m_file ? m_file->errorString() : QString();
+    if (!said.isEmpty() && said != QLatin1String("Unknown error"))
+        return said;
+    // Qt loses the system's reason when a buffered write fails; a full disk is the usual one.
+    const QStorageInfo disk(m_downloadPath);
+    if (disk.isValid() && disk.bytesAvailable() < 1024 * 1024)
+        return tr("no space left on the disk");
+    return tr("the disk did not take the data");
 }
 
 void DownloadReceiver::dropFile()
@@ -319,6 +426,10 @@ void DownloadReceiver::dropFile()
     m_createdFolders.clear();
     m_inFile = false;
     m_fileState = FileState::Discarding;
+    m_quietTimer.stop();
+    m_sizeLeft = 0;
+    m_tail.clear();
+    m_closedByQuiet = false;
 }
 
 void DownloadReceiver::removeCreatedFolders()
@@ -345,6 +456,8 @@ void DownloadReceiver::downloadCompleted()
 {
     touch();
     dropFile();
-    if (m_active)
+    if (m_active && !m_ended) {
+        m_ended = true;
         emit endNoticeReceived();
+    }
 }

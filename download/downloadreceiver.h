@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class QSaveFile;
@@ -17,6 +18,13 @@ class QSaveFile;
 //
 // Each file goes into a QSaveFile that is committed only once the file is whole, so an
 // interrupted or failed file never replaces the local copy that was there before.
+//
+// A header with a plain decimal size frames the file by that size, so content may hold any
+// text, its own end line included; the end line must follow the content at once. Without a
+// size, or where the end line is not where the size puts it, the end line is searched for in
+// the bytes, and a file whose length then disagrees with its size is not stored.
+// Only files announced for the download under way are stored; others are read to their end,
+// thrown away and acknowledged, so the instrument goes on, and the user is told.
 class DownloadReceiver : public QObject, public DownloadStream
 {
     Q_OBJECT
@@ -31,6 +39,14 @@ public:
     // Read buffer for the link while a download runs, so a slow disk cannot make the
     // program's memory grow.
     static constexpr qint64 kSocketReadBuffer = 16 * 1024 * 1024;
+    // Longest announcement taken: room for some 100,000 paths of ordinary length.
+    static constexpr int kMaxAnnouncementBytes = 32 * 1024 * 1024;
+    // A file whose size runs past its end line: with nothing more arriving for this long
+    // after an end line, that end line closes it.
+    static constexpr int kDefaultSizeQuietMs = 1000;
+
+    // Makes the file that receives a download (a QSaveFile on the path by default).
+    using FileFactory = std::function<std::unique_ptr<QSaveFile>(const QString &path)>;
 
     explicit DownloadReceiver(QObject *parent = nullptr);
     ~DownloadReceiver() override;
@@ -56,6 +72,8 @@ public:
     // Nothing arriving for this long during a download emits stalled().
     void setStallLimit(int ms);
     int stallLimit() const { return m_stallTimer.interval(); }
+    void setSizeQuietLimit(int ms) { m_quietTimer.setInterval(ms); }
+    void setFileFactory(FileFactory factory) { m_fileFactory = std::move(factory); }
 
     QStringList announced() const { return m_announced; }
     QStringList pending() const { return m_downloadList; }   // announced, not yet delivered
@@ -63,14 +81,20 @@ public:
     QList<Failure> failures() const { return m_failures; }
     int acknowledgedCount() const { return m_acknowledged; }
     QString interruptedFile() const { return m_interrupted; }
+    // Sent without being announced for this download, or after its end: thrown away.
+    QStringList unasked() const { return m_unasked; }
+    // Stored without a size, and then their end line came once more: the stored copy is
+    // likely cut short where the content held that line.
+    QStringList cutShort() const { return m_cutShort; }
+    // Bytes of the stream held in memory (announcement so far, framing not yet decided).
+    qint64 heldBytes() const { return m_listBuffer.capacity() + m_tail.capacity() + m_scanner.heldBytes(); }
 
     qint64 announcementData(const char *data, qint64 size, bool *complete) override;
-    void fileHeader(const QByteArray &line) override;
+    bool fileHeader(const QByteArray &line) override;
     qint64 fileData(const char *data, qint64 size, bool *finished) override;
     void downloadCompleted() override;
-
-    // The bracketed fields of a "$DOWNLOAD:" line from index 10, raw.
-    static QList<QByteArray> headerFields(const QByteArray &line);
+    void activity() override { touch(); }
+    QString refusal() const override { return m_refusal; }
     // Paths come as UTF-8 like the listings; bytes that are not UTF-8 are taken as Latin-1.
     static QString decodePath(const QByteArray &raw);
 
@@ -96,6 +120,11 @@ private:
     void store(const char *data, qint64 size);
     void openFile(const QString &remote);
     void finishFile();
+    void acknowledge(bool counted);
+    void strayEndLine(const QByteArray &rawPath);
+    void keepTail(const char *data, qint64 size);
+    void sizeRanPastEnd();
+    QString writeFailure(int error) const;
     void dropFile();
     void fail(const QString &reason);
     void reportBytes(bool force);
@@ -108,6 +137,8 @@ private:
     bool m_cancelRequested = false;
     bool m_inList = false;
     bool m_inFile = false;
+    bool m_ended = false;          // "$DOWNLOAD: COMPLETED" has arrived
+    QString m_refusal;
 
     QByteArray m_listBuffer;
     QStringList m_announced;
@@ -116,11 +147,22 @@ private:
     QList<Failure> m_failures;
     int m_acknowledged = 0;
     QString m_interrupted;
+    QStringList m_unasked;
+    QStringList m_cutShort;
+    QStringList m_storedWithoutSize;
 
     EndLineScanner m_scanner;
     EndLineScanner::Sink m_sink;
     std::unique_ptr<QSaveFile> m_file;
+    FileFactory m_fileFactory;
     FileState m_fileState = FileState::Discarding;
+    bool m_fileUnasked = false;
+    QByteArray m_rawPath;          // the file's path as the instrument sent it
+    qint64 m_fileSize = -1;        // from the header, -1 when it gave none
+    qint64 m_sizeLeft = 0;         // content bytes still to come by the size
+    QByteArray m_tail;             // last bytes of sized content, for an end line inside
+    QTimer m_quietTimer;
+    bool m_closedByQuiet = false;  // sizeRanPastEnd() closed the file between reads
     QString m_fileRemote;          // decoded path of the file being received
     QString m_fileFailure;         // why it will not be stored, empty while all is well
     QStringList m_createdFolders;  // made for this file, deepest first

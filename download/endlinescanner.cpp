@@ -29,13 +29,34 @@ void EndLineScanner::start(const QByteArray &path)
     m_fieldCount = 0;
     m_endPath = m_anyPath ? QByteArray() : path;
     m_replay.clear();
+    m_anchored = false;
+    m_anchorMissed = false;
+    m_breaks.clear();
+}
+
+void EndLineScanner::expectEndLineNow()
+{
+    m_anchored = true;
+    m_anchorMissed = false;
+    m_breaks.clear();
+}
+
+void EndLineScanner::miss(const Sink &sink)
+{
+    if (!m_anchored)
+        return;
+    m_anchored = false;
+    m_anchorMissed = true;
+    if (!m_breaks.isEmpty())
+        sink(m_breaks.constData(), m_breaks.size());
+    m_breaks.clear();
 }
 
 qint64 EndLineScanner::heldBytes() const
 {
     if (m_state == Fields)
-        return m_pattern.size() + m_fields.size() + m_replay.size();
-    return m_matched + m_replay.size();
+        return m_pattern.size() + m_fields.size() + m_replay.size() + m_breaks.size();
+    return m_matched + m_replay.size() + m_breaks.size();
 }
 
 qint64 EndLineScanner::scan(const char *data, qint64 size, const Sink &sink, bool *found)
@@ -73,7 +94,17 @@ qint64 EndLineScanner::step(const char *p, qint64 n, const Sink &sink)
     qint64 i = 0;
     while (i < n) {
         if (m_state == Matching) {
-            if (m_matched == 0) {
+            if (m_anchored && m_matched == 0) {
+                const char c = p[i];
+                if ((c == '\r' || c == '\n') && m_breaks.size() < 2 && !m_breaks.endsWith('\n')) {
+                    m_breaks += c;
+                    ++i;
+                    continue;
+                }
+                if (c != m_pattern[0])
+                    miss(sink);
+            }
+            if (m_matched == 0 && !m_anchored) {
                 // Skip to the next "$" that may start the marker; a "$" followed by anything
                 // but its second byte stays inside the run, so content goes out in large runs.
                 qint64 next = i;
@@ -97,6 +128,8 @@ qint64 EndLineScanner::step(const char *p, qint64 n, const Sink &sink)
                     break;
             }
             const char c = p[i];
+            if (m_matched > 0 && c != m_pattern[m_matched])
+                miss(sink);
             while (m_matched > 0 && c != m_pattern[m_matched]) {
                 const int keep = m_border[m_matched - 1];
                 sink(m_pattern.constData(), m_matched - keep);
@@ -160,6 +193,7 @@ qint64 EndLineScanner::step(const char *p, qint64 n, const Sink &sink)
 void EndLineScanner::reject(const Sink &sink)
 {
     // Not an end line after all: its first byte is content, the rest is scanned again.
+    miss(sink);
     const QByteArray held = m_pattern + m_fields;
     sink(held.constData(), 1);
     m_replay = held.mid(1) + m_replay;

@@ -28,6 +28,12 @@ public:
     // the bytes after that on.
     qint64 scan(const char *data, qint64 size, const Sink &sink, bool *found);
 
+    // The content had a size and all of it has been consumed: the end line must come next,
+    // after at most one line break. If anything else comes, scanning goes on as without a
+    // size, and anchorMissed() tells that the size was wrong.
+    void expectEndLineNow();
+    bool anchorMissed() const { return m_anchorMissed; }
+
     // The first field of the end line found.
     QByteArray endPath() const { return m_endPath; }
     // Bytes currently held back (not yet known to be content or end line).
@@ -36,6 +42,7 @@ public:
 private:
     qint64 step(const char *p, qint64 n, const Sink &sink);
     void reject(const Sink &sink);
+    void miss(const Sink &sink);
 
     enum State { Matching, Fields, Found };
     State m_state = Matching;
@@ -48,4 +55,7 @@ private:
     int m_fieldCount = 0;
     QByteArray m_endPath;
     QByteArray m_replay;        // held bytes given back after a false start, scanned again
+    bool m_anchored = false;    // the end line must start at the next byte (see expectEndLineNow)
+    bool m_anchorMissed = false;
+    QByteArray m_breaks;        // a line break held while anchored
 };

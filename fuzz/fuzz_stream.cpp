@@ -1,6 +1,8 @@
 // The instrument's byte stream, cut into reads of arbitrary sizes, through the message
-// reader and the download receiver. Besides the sanitizers' checks: nothing may be written
-// outside the download folder, whatever paths the stream names.
+// reader and the download receiver. Besides the sanitizers' checks: no file may be opened
+// for writing anywhere outside the download folder, nothing may appear outside it in the
+// scratch tree around it (folders included), and the memory the reader and the receiver
+// hold may never grow faster than the input nor past their stated bounds.
 #include "browser/listing.h"
 #include "download/downloadreceiver.h"
 #include "fuzzdriver.h"
@@ -9,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <cstring>
@@ -43,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     size -= 2;
 
     QTemporaryDir scratch(scratchBase() + QStringLiteral("/tarvelo-fuzz-XXXXXX"));
-    const QString downloads = scratch.path() + QStringLiteral("/dl");
+    // Deep enough that a path climbing out by a few levels still lands in the scratch tree.
+    const QString downloads = scratch.path() + QStringLiteral("/a/b/c/dl");
     QDir().mkpath(downloads);
 
     MessageReader reader;
@@ -52,6 +56,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QObject::connect(&reader, &MessageReader::listAnswer, &reader, [&reader](const QString &line) {
         Listing::parse(line);
         reader.listAccepted(true);
+    });
+    receiver.setFileFactory([&downloads](const QString &path) {
+        const QString clean = QDir::cleanPath(path);
+        if (!clean.startsWith(downloads + QLatin1Char('/'))) {
+            std::fprintf(stderr, "file opened outside the download folder: %s\n", qPrintable(path));
+            std::abort();
+        }
+        return std::make_unique<QSaveFile>(path);
     });
     receiver.begin(downloads);
 
@@ -64,6 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if ((state >> 8) & 1)
             reader.flushUnterminated();
         at += piece;
+        const qint64 held = reader.heldBytes() + receiver.heldBytes();
+        const qint64 bound = 2 * MessageReader::kMaxListLine + DownloadReceiver::kMaxAnnouncementBytes;
+        if (held > 4 * qint64(at) + 64 * 1024 || held > bound) {
+            std::fprintf(stderr, "%lld bytes held after %zu bytes of input\n", (long long)held, at);
+            std::abort();
+        }
     }
     reader.flushUnterminated();
     receiver.abort();
@@ -72,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        if (path != downloads && !path.startsWith(downloads + QLatin1Char('/'))) {
+        if (path != downloads && !path.startsWith(downloads + QLatin1Char('/'))
+            && !downloads.startsWith(path + QLatin1Char('/'))) {
             std::fprintf(stderr, "written outside the download folder: %s\n", qPrintable(path));
             std::abort();
         }
@@ -90,7 +109,19 @@ std::vector<std::string> fuzzSeeds()
     const std::string unsafe = "$DOWNLOAD:</TARVELO/../x><3>\nabc$DOWNLOAD:</TARVELO/../x><END>\n"
                                "$DOWNLOAD:</etc/x>\nabc$DOWNLOAD:</etc/x><END>\n";
     const std::string end = "$DOWNLOAD: COMPLETED\n$PWD: /TARVELO/run 1\n$LIST: <f,a.tif>";
+    // A log that holds its own end line, framed by its size; then sizes too small and too large.
+    const std::string log = "run started\n$DOWNLOAD:</TARVELO/log.txt><END>\nrun ended\n";
+    const std::string logEnd = "$DOWNLOAD:</TARVELO/log.txt><END>\n";
+    const std::string sized = "$DOWNLOAD REQUEST: LIST<START></TARVELO/log.txt>,</TARVELO/a<b>,</TARVELO/c>d>"
+                              "$DOWNLOAD REQUEST: LIST<END>\n"
+                              "$DOWNLOAD:</TARVELO/log.txt><" + std::to_string(log.size()) + ">\n" + log + logEnd
+                              + "$DOWNLOAD:</TARVELO/log.txt><5>\n" + log + logEnd
+                              + "$DOWNLOAD:</TARVELO/log.txt><900>\n" + log + logEnd
+                              + "$DOWNLOAD:</TARVELO/a<b><1>\nx$DOWNLOAD:</TARVELO/a<b><END>\n"
+                              + "$DOWNLOAD:</TARVELO/c>d>\ny$DOWNLOAD:</TARVELO/c>d><END>\n"
+                              + "$DOWNLOAD:</TARVELO/extra><2>\nzz$DOWNLOAD:</TARVELO/extra><END>\n";
     return {
+        std::string("\x05\x00", 2) + sized + end,
         std::string("\x01\x00", 2) + browse,
         std::string("\x07\x01", 2) + announce + file + end,
         std::string("\x33\x02", 2) + browse + announce + file + unsafe + end,

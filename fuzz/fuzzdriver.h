@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -15,7 +16,23 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 std::vector<std::string> fuzzSeeds();
 
-#ifndef TARVELO_LIBFUZZER
+#ifdef TARVELO_LIBFUZZER
+// libFuzzer starts from the corpus folders it is given, not from code: with
+// TARVELO_FUZZ_SEED_DIR set, the built-in seeds are written there first (scripts/fuzz.sh
+// passes that folder as the first corpus).
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    const char *dir = std::getenv("TARVELO_FUZZ_SEED_DIR");
+    if (!dir)
+        return 0;
+    const std::vector<std::string> seeds = fuzzSeeds();
+    for (size_t i = 0; i < seeds.size(); ++i) {
+        std::ofstream out(std::string(dir) + "/builtin-seed-" + std::to_string(i), std::ios::binary);
+        out.write(seeds[i].data(), std::streamsize(seeds[i].size()));
+    }
+    return 0;
+}
+#else
 namespace FuzzDriver {
 
 inline std::string mutate(std::string s, const std::vector<std::string> &seeds, std::mt19937 &rng)
@@ -62,11 +79,23 @@ inline std::string mutate(std::string s, const std::vector<std::string> &seeds, 
 int main(int argc, char **argv)
 {
     if (argc > 1) {
+        // Files, or folders of them (the regression inputs).
+        std::vector<std::string> files;
         for (int i = 1; i < argc; ++i) {
-            std::ifstream in(argv[i], std::ios::binary);
+            if (std::filesystem::is_directory(argv[i])) {
+                for (const auto &entry : std::filesystem::directory_iterator(argv[i]))
+                    if (entry.is_regular_file())
+                        files.push_back(entry.path().string());
+            } else {
+                files.push_back(argv[i]);
+            }
+        }
+        for (const std::string &file : files) {
+            std::ifstream in(file, std::ios::binary);
             const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size());
         }
+        std::printf("%zu inputs replayed: no fault\n", files.size());
         return 0;
     }
     const char *env = std::getenv("TARVELO_FUZZ_ROUNDS");

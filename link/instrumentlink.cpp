@@ -42,6 +42,7 @@ void InstrumentLink::close()
         m_socket->disconnect(this);
         m_socket->disconnectFromHost();
     }
+    m_reader.reset(); // nothing from the closed link stays in memory
     m_attached = false;
 }
 

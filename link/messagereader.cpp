@@ -61,6 +61,11 @@ void MessageReader::feed(const QByteArray &bytes)
 
 void MessageReader::feed(const char *data, qint64 size)
 {
+    if (m_refused || size <= 0)
+        return;
+    if (m_stream)
+        m_stream->activity();
+    const quint64 resets = m_resets;
     // Bytes of an answer that began inside another (see answerBoundary()) are read again,
     // before what follows them.
     struct Work
@@ -77,6 +82,8 @@ void MessageReader::feed(const char *data, qint64 size)
         const qint64 used = (m_readerMode == ReceivingList || m_readerMode == ReceivingFile)
             ? toStream(w.data + w.pos, w.size - w.pos)
             : takeIdle(w.data + w.pos, w.size - w.pos);
+        if (m_refused || m_resets != resets)
+            return;
         w.pos += used;
         // Steps without progress only change state, a few in a row at most; more means a
         // stream that reports completion without taking anything.
@@ -105,8 +112,12 @@ qint64 MessageReader::toStream(const char *data, qint64 size)
             m_readerMode = ListAcknowledged;
     } else {
         used = m_stream ? m_stream->fileData(data, size, &done) : size;
-        if (done)
-            m_readerMode = FileStored;
+        if (done) // a file sent after the end notice leaves the download ending
+            m_readerMode = m_fileAfterEnd ? Refreshing : FileStored;
+    }
+    if (used < 0 && m_stream) {
+        refuse(m_stream->refusal());
+        return size;
     }
     if (!done || used > size)
         return size; // until its end the stream owns every byte
@@ -166,6 +177,12 @@ qint64 MessageReader::startLine(const char *data, qint64 size)
         toStream(head.constData(), kAnnouncement.size);
         return rest;
     }
+    if (kind == Line::Completed) {
+        // Ends where the keyword does: what follows in the same read is the next message.
+        completed();
+        endLine();
+        return kCompleted.size - earlier.size();
+    }
     m_line = kind;
     if (kind == Line::Header)
         m_pending = earlier;
@@ -215,6 +232,12 @@ qint64 MessageReader::continueLine(const char *data, qint64 size)
     switch (m_line) {
     case Line::Pwd:
     case Line::List:
+        if (m_text.size() + n > (m_line == Line::List ? kMaxListLine : kMaxPwdLine)) {
+            refuse(m_line == Line::List
+                       ? tr("The instrument sent a folder listing longer than %1 MiB.").arg(kMaxListLine / (1024 * 1024))
+                       : tr("The instrument sent a folder name longer than %1 KiB.").arg(kMaxPwdLine / 1024));
+            return size;
+        }
         appendText(data, n);
         if (const int cut = answerBoundary(); cut >= 0) {
             QByteArray rest = QStringView(m_text).mid(cut).toUtf8();
@@ -235,21 +258,22 @@ qint64 MessageReader::continueLine(const char *data, qint64 size)
         }
         break;
     case Line::Header:
+        if (m_pending.size() + n > kMaxHeaderLine + 1) {
+            refuse(tr("The instrument sent a file header longer than %1 KiB.")
+                       .arg(kMaxHeaderLine / 1024));
+            return size;
+        }
         m_pending.append(data, int(n));
         if (lf) {
             QByteArray line = m_pending;
             if (line.endsWith('\r'))
                 line.chop(1);
             endLine();
+            const ReaderMode before = m_readerMode;
+            m_fileAfterEnd = before == Refreshing;
             m_readerMode = ReceivingFile;
-            m_stream->fileHeader(line);
-        }
-        break;
-    case Line::Completed:
-        if (lf) {
-            if (!m_completedDone)
-                completed();
-            endLine();
+            if (!m_stream->fileHeader(line))
+                m_readerMode = before; // an end line without its file: nothing to receive
         }
         break;
     default:
@@ -363,7 +387,10 @@ void MessageReader::flushUnterminated()
     switch (m_line) {
     case Line::Pwd:
     case Line::List:
-        if (m_text.size() != m_deliveredSize)
+        // A long line still growing is handed over again only once it has doubled, so a
+        // line that never ends costs its handlers linear time, not quadratic.
+        if (m_text.size() != m_deliveredSize
+            && (m_text.size() <= kEarlyDeliveryLimit || m_text.size() >= 2 * qint64(m_deliveredSize)))
             deliver(false);
         break;
     case Line::Completed:
@@ -396,4 +423,22 @@ void MessageReader::endLine()
 void MessageReader::reset()
 {
     endLine();
+    m_text.squeeze();
+    m_pending.squeeze();
+    m_replay.clear();
+    m_refused = false;
+    ++m_resets;
+}
+
+qint64 MessageReader::heldBytes() const
+{
+    return m_text.capacity() * qint64(sizeof(QChar)) + m_pending.capacity() + m_replay.capacity()
+        + m_utf8Tail.size() + m_nextHead.size();
+}
+
+void MessageReader::refuse(const QString &reason)
+{
+    reset();
+    m_refused = true;
+    emit refused(reason);
 }

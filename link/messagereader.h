@@ -24,22 +24,40 @@ public:
     // end marker has been consumed.
     virtual qint64 announcementData(const char *data, qint64 size, bool *complete) = 0;
     // One header line "$DOWNLOAD:<path>...", without its line feed (a carriage return is cut).
-    virtual void fileHeader(const QByteArray &line) = 0;
+    // False when the line starts no file (it is a stray end line); the reader stays idle.
+    virtual bool fileHeader(const QByteArray &line) = 0;
     // Bytes of the file being received. Returns how many belong to the file, its end line
     // included, and sets *finished once the end line has been consumed.
     virtual qint64 fileData(const char *data, qint64 size, bool *finished) = 0;
     // "$DOWNLOAD: COMPLETED" arrived.
     virtual void downloadCompleted() = 0;
+    // Bytes arrived, whatever they are.
+    virtual void activity() {}
+    // Why the stream would take no more: announcementData() and fileData() return a negative
+    // count when it refuses, and the reader then refuses the link as a whole.
+    virtual QString refusal() const { return QString(); }
 };
 
 // Turns the byte stream from the instrument into messages, however it is split into reads.
 // Partial lines are kept until their line feed arrives. Messages are recognised at the start
 // of a line only, case-sensitively; other lines are dropped. A browse answer also ends where
 // the next one begins unmistakably, for instruments that leave out the line feeds.
+//
+// Every line it keeps has a bound; past it the reader refuses the link: it drops what it
+// holds, ignores further bytes until reset(), and emits refused() with the reason.
 class MessageReader : public QObject
 {
     Q_OBJECT
 public:
+    // Longest "$LIST:" answer kept (bytes as received): some 200,000 entries.
+    static constexpr int kMaxListLine = 16 * 1024 * 1024;
+    // Longest "$PWD:" answer: a folder path.
+    static constexpr int kMaxPwdLine = 64 * 1024;
+    // Unterminated answers up to this size are handed over whenever the link goes quiet.
+    static constexpr int kEarlyDeliveryLimit = 64 * 1024;
+    // Longest "$DOWNLOAD:" header: a path and a few short fields.
+    static constexpr int kMaxHeaderLine = 8 * 1024;
+
     explicit MessageReader(QObject *parent = nullptr);
 
     void setDownloadStream(DownloadStream *stream) { m_stream = stream; }
@@ -53,8 +71,12 @@ public:
     // It is handled again, whole, if the rest of it arrives later; if the next bytes start
     // a new message instead, the line was complete.
     void flushUnterminated();
-    // Forgets partial input (the link was closed). The mode is kept.
+    // Forgets partial input (the link was closed) and takes bytes again after a refusal.
+    // The mode is kept.
     void reset();
+    bool isRefused() const { return m_refused; }
+    // Bytes of partial input held.
+    qint64 heldBytes() const;
 
     // Valid while pwdAnswer() or listAnswer() is being emitted: deliveries of one line share
     // an id (an unterminated line handled early, then again as it grows); ids never repeat.
@@ -70,6 +92,9 @@ signals:
     void listAnswer(const QString &line);
     // Mode was Refreshing and an accepted "$LIST:" answer arrived: the download is over.
     void downloadFinished();
+    // The instrument sent what no sound instrument sends (see the class comment); the link
+    // should be closed. The text says what happened, for the user.
+    void refused(const QString &reason);
 
 public:
     // Called by the listing's handler during listAnswer().
@@ -89,6 +114,7 @@ private:
     void deliver(bool complete);
     void completed();
     void endLine();
+    void refuse(const QString &reason);
 
     DownloadStream *m_stream = nullptr;
     ReaderMode m_readerMode = Browsing;
@@ -109,4 +135,7 @@ private:
     bool m_lineComplete = false;
     int m_boundaryFrom = 0; // answerBoundary() has looked at m_text up to here
     QByteArray m_replay;    // bytes of an answer that began inside the line before it
+    bool m_refused = false;
+    bool m_fileAfterEnd = false; // the file being received came after "$DOWNLOAD: COMPLETED"
+    quint64 m_resets = 0;   // a reset during feed() ends that feed
 };

@@ -19,9 +19,10 @@ public:
             m_log->append(QStringLiteral("announcement without its start marker"));
         return take(&m_announcement, Protocol::kListEnd, "announcement ", data, size, complete);
     }
-    void fileHeader(const QByteArray &line) override
+    bool fileHeader(const QByteArray &line) override
     {
         m_log->append(QStringLiteral("header ") + QString::fromLatin1(line));
+        return true;
     }
     qint64 fileData(const char *data, qint64 size, bool *finished) override
     {

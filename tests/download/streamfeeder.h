@@ -47,8 +47,8 @@ public:
             if (line.startsWith(Protocol::kDownloadCompleted)) {
                 m_stream->downloadCompleted();
             } else if (line.startsWith(Protocol::kDownloadPrefix)) {
-                m_stream->fileHeader(line);
-                m_mode = File;
+                if (m_stream->fileHeader(line))
+                    m_mode = File;
             } else if (!line.isEmpty()) {
                 m_otherLines.append(line);
             }

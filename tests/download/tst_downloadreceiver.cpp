@@ -4,6 +4,9 @@
 
 #include <QCryptographicHash>
 #include <QDirIterator>
+#include <QSaveFile>
+
+#include <cerrno>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -49,6 +52,9 @@ private slots:
     void notAskedForIsDropped();
     void progressSignals();
     void earlyEndNotice();
+    void unframeableNames();
+    void fullDisk();
+    void sizeTooLargeClosesWhenQuiet();
 
 private:
     QStringList treeFiles() const;
@@ -117,7 +123,7 @@ void TestDownloadReceiver::storesExactBytes()
     const QByteArray other = Stream::randomBytes(333, 5);
     const QByteArray stream = Stream::announcement({"/TARVELO/d/f.bin", "/TARVELO/g.bin"})
         + Stream::file("/TARVELO/d/f.bin", content, sizeField ? -2 : -1)
-        + Stream::file("/TARVELO/g.bin", other, sizeField ? 999999 : -1) // a wrong size is ignored
+        + Stream::file("/TARVELO/g.bin", other, sizeField ? -2 : -1)
         + "$DOWNLOAD: COMPLETED\n";
     h.feeder.feedInPieces(stream, piece);
 
@@ -225,7 +231,7 @@ void TestDownloadReceiver::unsafePaths()
 void TestDownloadReceiver::nestedPathIsNotGarbled()
 {
     Harness h(m_download);
-    h.feeder.feed(Stream::file("/TARVELO/a/TARVELO/b", "x"));
+    h.feeder.feed(Stream::announcement({"/TARVELO/a/TARVELO/b"}) + Stream::file("/TARVELO/a/TARVELO/b", "x"));
     QCOMPARE(treeFiles(), QStringList{"download/a/TARVELO/b"});
 }
 
@@ -321,6 +327,8 @@ void TestDownloadReceiver::nonAsciiPath()
     const QByteArray utf8 = QStringLiteral("/TARVELO/Messung \u00e4\u00f6/\u00b5m.txt").toUtf8();
     const QByteArray latin1 = "/TARVELO/caf\xe9.txt";
     Harness h(m_download);
+    h.feeder.feed(Stream::announcement({utf8, latin1}));
+    h.lines.clear();
     h.feeder.feed(Stream::file(utf8, "u") + Stream::file(latin1, "l"));
     QCOMPARE(fileBytes(m_download + QStringLiteral("/Messung \u00e4\u00f6/\u00b5m.txt")), QByteArray("u"));
     QCOMPARE(fileBytes(m_download + QStringLiteral("/caf\u00e9.txt")), QByteArray("l"));
@@ -380,6 +388,86 @@ void TestDownloadReceiver::earlyEndNotice()
     QVERIFY2(text.contains(QLatin1String("discarded")) && text.contains(QLatin1String(": c.")), qPrintable(text));
     QVERIFY2(text.contains(QLatin1String("Not received: d.")), qPrintable(text));
     QVERIFY2(text.contains(QLatin1String("/etc/b (")), qPrintable(text));
+}
+
+void TestDownloadReceiver::unframeableNames()
+{
+    // Each name is found whole, reported, answered, and the next file still arrives.
+    const QList<QByteArray> odd{"/TARVELO/a<b.txt", "/TARVELO/c>d.txt", "/TARVELO/e\rf.txt", "/TARVELO/g<h>i"};
+    for (bool sized : {true, false}) {
+        init();
+        Harness h(m_download);
+        QByteArray stream = Stream::announcement(odd + QList<QByteArray>{"/TARVELO/ok"});
+        for (const QByteArray &path : odd)
+            stream += Stream::file(path, "odd " + path, sized ? -2 : -1);
+        h.feeder.feed(stream + Stream::file("/TARVELO/ok", "fine") + "$DOWNLOAD: COMPLETED\n");
+        QCOMPARE(h.receiver.announced().size(), 5);
+        QCOMPARE(treeFiles(), QStringList{"download/ok"});
+        QCOMPARE(h.receiver.failures().size(), odd.size());
+        for (int i = 0; i < odd.size(); ++i) {
+            QCOMPARE(h.receiver.failures().at(i).remotePath, QString::fromLatin1(odd.at(i)));
+            QCOMPARE(h.lines.value(1 + i), "$DOWNLOAD COMPLETED " + odd.at(i) + '\n');
+        }
+        QVERIFY(h.receiver.pending().isEmpty());
+    }
+}
+
+namespace {
+// A disk that fills up after a few bytes, as the system reports it.
+class FullDiskFile : public QSaveFile
+{
+public:
+    using QSaveFile::QSaveFile;
+protected:
+    qint64 writeData(const char *data, qint64 len) override
+    {
+        if (m_written + len > 100) {
+            errno = ENOSPC;
+            return -1;
+        }
+        m_written += len;
+        return QSaveFile::writeData(data, len);
+    }
+private:
+    qint64 m_written = 0;
+};
+} // namespace
+
+void TestDownloadReceiver::fullDisk()
+{
+    QDir().mkpath(m_download);
+    QFile old(m_download + "/big.bin");
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old copy") == 8);
+    old.close();
+    Harness h(m_download);
+    h.receiver.setFileFactory([](const QString &path) { return std::make_unique<FullDiskFile>(path); });
+    h.feeder.feed(Stream::announcement({"/TARVELO/big.bin", "/TARVELO/small"}) + Stream::file("/TARVELO/big.bin", Stream::randomBytes(5000, 8))
+                  + Stream::file("/TARVELO/small", "tiny") + "$DOWNLOAD: COMPLETED\n");
+    QCOMPARE(fileBytes(m_download + "/big.bin"), QByteArray("old copy"));
+    QCOMPARE(fileBytes(m_download + "/small"), QByteArray("tiny"));
+    QCOMPARE(h.receiver.failures().size(), 1);
+    QCOMPARE(h.receiver.failures().at(0).reason, QStringLiteral("no space left on the disk"));
+    QCOMPARE(treeFiles(), (QStringList{"download/big.bin", "download/small"}));
+    const QString text = DownloadNotice::finishedText(h.receiver);
+    QVERIFY2(text.contains(QLatin1String("big.bin (no space left on the disk)")), qPrintable(text));
+}
+
+void TestDownloadReceiver::sizeTooLargeClosesWhenQuiet()
+{
+    // The instrument waits for the answer after the end line; the size says more is coming.
+    Harness h(m_download);
+    h.receiver.setSizeQuietLimit(50);
+    h.feeder.feed(Stream::announcement({"/TARVELO/a", "/TARVELO/b"}));
+    h.feeder.feed(Stream::file("/TARVELO/a", "holds $DOWNLOAD:</TARVELO/a><END>\n inside", 500));
+    QCOMPARE(h.lines.size(), 1);
+    QTRY_COMPARE(h.lines.size(), 2);
+    QCOMPARE(h.lines.at(1), QByteArray("$DOWNLOAD COMPLETED /TARVELO/a\n"));
+    h.feeder.feed(QByteArray()); // the reader learns of the end from the next bytes
+    h.feeder.feed(Stream::file("/TARVELO/b", "b") + "$DOWNLOAD: COMPLETED\n");
+    QCOMPARE(fileBytes(m_download + "/b"), QByteArray("b"));
+    QVERIFY(!QFileInfo::exists(m_download + "/a"));
+    QCOMPARE(h.receiver.failures().size(), 1);
+    QVERIFY(h.receiver.failures().at(0).reason.contains(QLatin1String("announced 500")));
 }
 
 QTEST_GUILESS_MAIN(TestDownloadReceiver)

@@ -72,6 +72,8 @@ private slots:
     void splitInvariance();
     void listingDeliveredAsItGrows();
     void resetForgetsPartialLine();
+    void boundsCloseTheLink_data();
+    void boundsCloseTheLink();
 
 private:
     void rows();
@@ -217,6 +219,12 @@ void tst_MessageReader::rows()
         << 4 << true << QByteArrayList{"$DOWNLOAD: COMPLETED", "\r\n"}
         << QStringList{"completed"} << 5 << "both";
 
+    QTest::newRow("end notice with the next answer in the same read, no line feed between")
+        << 4 << true << QByteArrayList{"$DOWNLOAD: COMPLETED$PWD:/x\n$LIST: <f,a>\n"}
+        << QStringList{"completed", "pwd 1 $PWD:/x", "list 2 $LIST: <f,a>", "finished"} << 0 << "both";
+    QTest::newRow("a file after the end notice leaves the download ending")
+        << 5 << true << QByteArrayList{"$DOWNLOAD:<x>\nz<END>$LIST: <f,a>\n"}
+        << QStringList{"header $DOWNLOAD:<x>", "file z<END>", "list 1 $LIST: <f,a>", "finished"} << 0 << "both";
     QTest::newRow("refreshing: the first accepted listing ends the download")
         << 5 << true << QByteArrayList{"$PWD:/x\n$LIST: <f,a>\n$LIST: <f,a>\n"}
         << QStringList{"pwd 1 $PWD:/x", "list 2 $LIST: <f,a>", "finished", "list 3 $LIST: <f,a>"}
@@ -311,6 +319,41 @@ void tst_MessageReader::resetForgetsPartialLine()
     run.feed({"$PWD:/b\n"}, false);
     QCOMPARE(run.log, QStringList{"pwd 1 $PWD:/b"});
     QCOMPARE(run.reader.mode(), FileStored);
+}
+
+void tst_MessageReader::boundsCloseTheLink_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<int>("bound");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("listing") << QByteArray("$LIST: ") << MessageReader::kMaxListLine << "folder listing";
+    QTest::newRow("folder name") << QByteArray("$PWD: /") << MessageReader::kMaxPwdLine << "folder name";
+    QTest::newRow("file header") << QByteArray("$DOWNLOAD:<") << MessageReader::kMaxHeaderLine << "file header";
+}
+
+void tst_MessageReader::boundsCloseTheLink()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(int, bound);
+    QFETCH(QString, told);
+    Run run(Browsing, true);
+    QStringList refusals;
+    QObject::connect(&run.reader, &MessageReader::refused, [&](const QString &why) { refusals.append(why); });
+    run.reader.feed(head);
+    const QByteArray filler(64 * 1024, 'x');
+    for (qint64 sent = 0; sent <= bound && refusals.isEmpty(); sent += filler.size()) {
+        run.reader.feed(filler);
+        run.reader.flushUnterminated();
+    }
+    QCOMPARE(refusals.size(), 1);
+    QVERIFY2(refusals.first().contains(told), qPrintable(refusals.first()));
+    QVERIFY(run.reader.isRefused());
+    QVERIFY(run.reader.heldBytes() < 1024); // nothing kept
+    run.reader.feed("\n$PWD: /TARVELO\n"); // ignored until the link is made again
+    QVERIFY(!run.log.contains(QStringLiteral("pwd 2 $PWD: /TARVELO")));
+    run.reader.reset();
+    run.reader.feed("$PWD: /TARVELO\n");
+    QVERIFY2(run.log.last().endsWith(QLatin1String("$PWD: /TARVELO")), qPrintable(run.log.join('|')));
 }
 
 QTEST_GUILESS_MAIN(tst_MessageReader)

@@ -21,4 +21,11 @@ struct InstrumentOptions
     bool noFinalNewline = false;        // leave the final line feed out of browse answers
     bool completedWithLastFile = false; // send "$DOWNLOAD: COMPLETED" in the same write as the last file's end
     QStringList outsidePaths;           // announce and send these paths (outside the root) with each download
+    qint64 sizeError = 0;               // add this to the size field of every file header (a bad size)
+    QStringList leaveOut;               // announce these remote paths but never send them
+    QString extraFile;                  // send this remote path too, unannounced, after the announced files
+    bool extraAfterCompleted = false;   // send the extra file after "$DOWNLOAD: COMPLETED" instead
+    QByteArray endlessLine;             // answer "$LIST" (or, for a "$DOWNLOAD" text, a download request)
+                                        // with this text and filler that never ends with a line feed
+    qint64 endlessBytes = qint64(1) << 30; // close after this much filler
 };

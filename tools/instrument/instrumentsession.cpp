@@ -167,8 +167,12 @@ void InstrumentSession::handleLine(const QByteArray &line)
         handleCd(line.mid(kCdPrefix.size()));
     else if (command == kPwd)
         sendPwd();
+    else if (command == kList && !m_options.endlessLine.isEmpty() && !m_options.endlessLine.startsWith("$DOWNLOAD"))
+        startEndless();
     else if (command == kList)
         sendList();
+    else if (line.startsWith(kRequestPrefix) && m_options.endlessLine.startsWith("$DOWNLOAD"))
+        startEndless();
     else if (line.startsWith(kRequestPrefix))
         startDownload(line.mid(kRequestPrefix.size()));
     else if (line.startsWith(kLoginPrefix))
@@ -275,6 +279,7 @@ void InstrumentSession::startDownload(const QByteArray &argument)
     }
     m_realFiles = m_files.size();
     m_files += m_options.outsidePaths;
+    m_extraSent = m_options.extraFile.isEmpty();
 
     m_nextFile = 0;
     m_filesSent = 0;
@@ -287,6 +292,13 @@ void InstrumentSession::startDownload(const QByteArray &argument)
     for (int i = 0; i < m_files.size(); ++i)
         announcement += (i ? ",<" : "<") + m_files.at(i).toUtf8() + '>';
     send(announcement + kListEnd);
+    for (const QString &left : m_options.leaveOut) {
+        const int at = m_files.indexOf(left);
+        if (at >= 0 && at < m_realFiles) {
+            m_files.removeAt(at);
+            --m_realFiles;
+        }
+    }
     note(QStringLiteral("download of %1 file(s) announced").arg(m_files.size()));
 }
 
@@ -317,11 +329,18 @@ void InstrumentSession::sendNextFile()
         m_stage = Stage::SendingFile;
         QByteArray header = "$DOWNLOAD:<" + remote.toUtf8() + '>';
         if (!m_options.noSize)
-            header += '<' + QByteArray::number(m_remaining) + '>';
+            header += '<' + QByteArray::number(qMax<qint64>(0, m_remaining + m_options.sizeError)) + '>';
         const bool empty = m_remaining == 0;
         send(header + '\n'); // the bytes follow from pump() as the socket drains
         if (empty)
             send(fileBytesDone());
+        return;
+    }
+    if (!m_extraSent && !m_options.extraAfterCompleted) {
+        m_extraSent = true;
+        m_files.append(m_options.extraFile);
+        m_realFiles = m_files.size();
+        sendNextFile();
         return;
     }
     finishDownload();
@@ -346,6 +365,14 @@ void InstrumentSession::finishDownload()
 {
     if (!m_completedSent)
         send(kCompleted);
+    if (!m_extraSent && m_options.extraAfterCompleted) { // a file nobody waits for any more
+        m_extraSent = true;
+        m_files.append(m_options.extraFile);
+        m_realFiles = m_files.size();
+        m_completedSent = true;
+        sendNextFile();
+        return;
+    }
     m_stage = Stage::Browsing;
     m_source.reset();
     note(QStringLiteral("download ended: %1 file(s) sent%2")
@@ -398,6 +425,8 @@ QByteArray InstrumentSession::nextPiece()
         m_outputBytes -= piece.size();
         return piece;
     }
+    if (m_stage == Stage::Endless)
+        return endlessPiece();
     if (m_stage != Stage::SendingFile || m_remaining <= 0)
         return QByteArray();
 
@@ -458,6 +487,27 @@ void InstrumentSession::pump()
         m_socket->disconnectFromHost(); // what was written still goes out first
     else if (!inDownload() && queuedBytes() < kHighWater && !m_inReadInput)
         readInput();
+}
+
+void InstrumentSession::startEndless()
+{
+    note(QStringLiteral("sending a line that never ends"));
+    m_stage = Stage::Endless;
+    m_endlessSent = 0;
+    send(m_options.endlessLine);
+}
+
+QByteArray InstrumentSession::endlessPiece()
+{
+    if (m_endlessSent >= m_options.endlessBytes) {
+        note(QStringLiteral("%1 bytes of a line without end sent; closing").arg(m_endlessSent));
+        m_closeWhenWritten = true;
+        return QByteArray();
+    }
+    static const QByteArray filler = QByteArray("<f,no end in sight>").repeated(int(kFilePiece / 19));
+    const QByteArray piece = filler.left(int(qMin<qint64>(filler.size(), m_options.endlessBytes - m_endlessSent)));
+    m_endlessSent += piece.size();
+    return piece;
 }
 
 void InstrumentSession::socketClosed()

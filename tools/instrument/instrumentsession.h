@@ -47,7 +47,7 @@ private slots:
     void socketClosed();
 
 private:
-    enum class Stage { Login, Browsing, Announced, SendingFile, AwaitingAck };
+    enum class Stage { Login, Browsing, Announced, SendingFile, AwaitingAck, Endless };
 
     void handleLine(const QByteArray &line);
     void handleLogin(const QByteArray &line);
@@ -59,6 +59,8 @@ private:
     QByteArray fileBytesDone(); // the end line (and what must share its write)
     void finishDownload();
     void releaseHeld();
+    void startEndless();
+    QByteArray endlessPiece();
 
     void send(const QByteArray &bytes);
     void sendBrowseAnswer(QByteArray line);
@@ -95,6 +97,8 @@ private:
     // The download under way.
     QStringList m_files;
     int m_realFiles = 0; // the rest are the --outside-path fakes
+    bool m_extraSent = false;
+    qint64 m_endlessSent = 0;
     int m_nextFile = 0;
     int m_filesSent = 0;
     bool m_cancelled = false;

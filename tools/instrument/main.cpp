@@ -90,6 +90,26 @@ int main(int argc, char *argv[])
         {QStringLiteral("completed-with-last-file"),
          QStringLiteral("Fault: send the end-of-download notice in the same write as the end "
                         "of the last file, without waiting for its acknowledgement.")},
+        {QStringLiteral("size-error"),
+         QStringLiteral("Fault: add N (which may be negative) to the size in every file header."),
+         QStringLiteral("N")},
+        {QStringLiteral("leave-out"),
+         QStringLiteral("Fault: announce this remote path when it is asked for, but never send it "
+                        "(repeatable)."),
+         QStringLiteral("PATH")},
+        {QStringLiteral("extra-file"),
+         QStringLiteral("Fault: after the announced files, send this remote path too without "
+                        "announcing it."),
+         QStringLiteral("PATH")},
+        {QStringLiteral("extra-after-completed"),
+         QStringLiteral("Fault: send the --extra-file after the end-of-download notice.")},
+        {QStringLiteral("endless-line"),
+         QStringLiteral("Fault: answer $LIST with TEXT followed by filler without a line feed; a "
+                        "TEXT that begins with $DOWNLOAD answers download requests instead."),
+         QStringLiteral("TEXT")},
+        {QStringLiteral("endless-bytes"),
+         QStringLiteral("Fault: close after N bytes of --endless-line filler (default 1 GiB)."),
+         QStringLiteral("N")},
     });
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
@@ -115,6 +135,14 @@ int main(int argc, char *argv[])
     options.noSize = parser.isSet(QStringLiteral("no-size"));
     options.noFinalNewline = parser.isSet(QStringLiteral("no-final-newline"));
     options.completedWithLastFile = parser.isSet(QStringLiteral("completed-with-last-file"));
+    options.sizeError = number(parser, QStringLiteral("size-error"), 0, -(qint64(1) << 40));
+    options.leaveOut = parser.values(QStringLiteral("leave-out"));
+    options.extraFile = parser.value(QStringLiteral("extra-file"));
+    options.extraAfterCompleted = parser.isSet(QStringLiteral("extra-after-completed"));
+    options.endlessLine = parser.value(QStringLiteral("endless-line")).toUtf8();
+    options.endlessBytes = number(parser, QStringLiteral("endless-bytes"), options.endlessBytes, 0);
+    if (options.extraAfterCompleted && options.extraFile.isEmpty())
+        fatal(QStringLiteral("--extra-after-completed needs --extra-file"));
     if (options.chunkDelayMs > 0 && options.chunk == 0)
         fatal(QStringLiteral("--chunk-delay needs --chunk"));
 
