@@ -41,7 +41,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_link = new InstrumentLink(this);
     m_browser = new BrowserPanel(ui->FILE_TREEWIDGET, ui->FILE_LISTWIDGET, m_link, this);
     m_downloads = new DownloadController(
-        m_link, m_browser, ui->FILE_TREEWIDGET, ui->FILE_LISTWIDGET,
+        m_link, m_browser, ui->FILE_LISTWIDGET,
         {&m_progressDialog, &m_emptySelectionDialog, &m_replaceDialog, &m_replaceFolderDialog,
          &m_noticeDialog},
         this);
@@ -56,8 +56,8 @@ MainWindow::MainWindow(QWidget *parent)
     m_helpLauncher = new HelpLauncher;
 
     setContextMenuPolicy(Qt::CustomContextMenu);
-    m_listDownloadAction = m_browser->listMenu()->addAction(tr("Start Download"));
-    m_treeDownloadAction = m_browser->treeMenu()->addAction(tr("Start Download"));
+    m_listDownloadAction = m_browser->listDownloadAction();
+    m_treeDownloadAction = m_browser->treeDownloadAction();
 
     buildMenus();
     m_browser->setDownloadControls(ui->BUTTON_DOWNLOAD, m_menuDownloadAction);

@@ -77,6 +77,9 @@ void MainWindow::Disconnect()
 {
     m_link->close();
     m_browser->clear();
+    // Their answers would start a download that cannot run any more.
+    m_downloads->closeQuestions();
+    m_notDownloadedDialog.reject();
 
     m_connectAction->setVisible(true);
     m_disconnectAction->setVisible(false);

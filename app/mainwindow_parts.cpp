@@ -35,7 +35,7 @@ QString MainWindow::downloadPath() const { return m_browser->downloadPath(); }
 void MainWindow::setDownloadPath(const QString &path)
 {
     m_browser->setDownloadPath(path);
-    ui->LABEL_DOWNLOAD_PATH->setText(QStringLiteral("  ") + path);
+    ui->LABEL_DOWNLOAD_PATH->setPath(path);
 }
 
 void MainWindow::openListFile(const QString &name)
@@ -53,7 +53,7 @@ void MainWindow::treecontextMenuRequest(const QPoint &pos) { m_browser->treeMenu
 
 void MainWindow::on_BUTTON_DOWNLOAD_clicked() { m_downloads->downloadListSelection(); }
 void MainWindow::DownloadStart() { m_downloads->downloadListSelectionAgain(); }
-void MainWindow::TreeDownload() { m_downloads->downloadTreeSelection(); }
-void MainWindow::DownloadStartTreeWidget() { m_downloads->downloadTreeSelectionAgain(); }
+void MainWindow::TreeDownload() { m_downloads->downloadTreeFolder(m_browser->takeTreeMenuTarget()); }
+void MainWindow::DownloadStartTreeWidget() { m_downloads->downloadTreeFolderAgain(); }
 void MainWindow::NotDOWNLOAD_clicked() { m_downloads->downloadFile(m_opener->lastOpenRequest()); }
 void MainWindow::slotDownloadingCancel() { m_downloads->cancel(); }

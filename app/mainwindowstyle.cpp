@@ -7,11 +7,8 @@
 
 namespace {
 
-const char kMenuStyle[] = "font-family: 'Arial'";
 const char kWhiteBackground[] = "background-color : white";
 const QColor kDarkBackground(88, 96, 109);
-// Menu texts on the dark menu bar and menus.
-const QColor kMenuText(255, 255, 255);
 
 QFont arial(int pointSize, bool bold)
 {
@@ -54,18 +51,13 @@ void MainWindow::applyStyle(QMainWindow *window)
     FILE_LISTWIDGET->setStyleSheet(QLatin1String(kWhiteBackground));
 
     menuBar->setFont(arial(0, false));
-    menuBar->setStyleSheet(QLatin1String(kMenuStyle));
-    QPalette menuPalette = menuBar->palette();
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-        menuPalette.setColor(role, kMenuText);
-    menuBar->setPalette(menuPalette);
+    menuBar->setStyleSheet(QLatin1String(Style::kMenuBarStyle));
 }
 
 void MainWindow::styleMenu(QMenu *menu)
 {
-    menu->setStyleSheet(QLatin1String(kMenuStyle));
+    menu->setStyleSheet(QLatin1String(Style::kMenuStyle));
     menu->setFont(arial(0, false));
-    menu->setPalette(menuBar->palette());
 }
 
 } // namespace Ui

@@ -68,7 +68,7 @@ void MainWindow::setupUi(QMainWindow *window)
     BUTTON_DOWNLOAD->setFixedSize(120, 30);
     BUTTON_DOWNLOAD->setFocusPolicy(Qt::StrongFocus);
     horizontalLayout_2->addWidget(BUTTON_DOWNLOAD);
-    LABEL_DOWNLOAD_PATH = new QLabel(layoutWidget);
+    LABEL_DOWNLOAD_PATH = new PathLabel(layoutWidget);
     LABEL_DOWNLOAD_PATH->setObjectName(QStringLiteral("LABEL_DOWNLOAD_PATH"));
     horizontalLayout_2->addWidget(LABEL_DOWNLOAD_PATH);
     verticalLayout->addLayout(horizontalLayout_2);
@@ -77,6 +77,11 @@ void MainWindow::setupUi(QMainWindow *window)
     FILE_LISTWIDGET->setContextMenuPolicy(Qt::CustomContextMenu);
     verticalLayout->addWidget(FILE_LISTWIDGET);
     splitter->addWidget(layoutWidget);
+    // Neither pane can be dragged away to nothing: the tree keeps room for a folder name,
+    // the right pane for the download button and a column of the list.
+    splitter->setChildrenCollapsible(false);
+    FILE_TREEWIDGET->setMinimumWidth(150);
+    layoutWidget->setMinimumWidth(270);
     verticalLayout_2->addWidget(splitter);
 
     verticalLayout_3->addLayout(verticalLayout_2);

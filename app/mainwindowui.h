@@ -1,6 +1,8 @@
 #pragma once
 // The main window's widget tree, built in code with the object names that the
 // name-based slot connection relies on.
+#include "app/pathlabel.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -31,7 +33,7 @@ struct MainWindow
     QVBoxLayout *verticalLayout = nullptr;
     QHBoxLayout *horizontalLayout_2 = nullptr;
     QPushButton *BUTTON_DOWNLOAD = nullptr;
-    QLabel *LABEL_DOWNLOAD_PATH = nullptr;
+    PathLabel *LABEL_DOWNLOAD_PATH = nullptr;
     QListWidget *FILE_LISTWIDGET = nullptr;
 
     void setupUi(QMainWindow *window);

@@ -2,9 +2,11 @@
 #include "browser/browserpanel.h"
 
 #include "browser/remotepath.h"
+#include "common/style.h"
 #include "link/instrumentlink.h"
 #include "link/protocol.h"
 
+#include <QAction>
 #include <QListWidget>
 #include <QMenu>
 #include <QTreeWidget>
@@ -17,6 +19,17 @@ BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, InstrumentLink 
     m_listMenu->setObjectName(QStringLiteral("listMenu"));
     m_treeMenu = new QMenu(window);
     m_treeMenu->setObjectName(QStringLiteral("treeMenu"));
+    for (QMenu *menu : {m_listMenu, m_treeMenu}) {
+        menu->setStyleSheet(QLatin1String(Style::kMenuStyle));
+        menu->setFont(QFont(QStringLiteral("Arial")));
+    }
+    m_listDownloadAction = m_listMenu->addAction(tr("Start Download"));
+    m_treeDownloadAction = m_treeMenu->addAction(tr("Start Download"));
+    m_tree->viewport()->installEventFilter(this);
+    connect(m_treeMenu, &QMenu::aboutToHide, this, [this] {
+        markTreeItem(findTreeItem(m_markedTreeFolder), false);
+        m_markedTreeFolder.clear();
+    });
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setViewMode(QListView::IconMode);
@@ -181,4 +194,22 @@ void BrowserPanel::removeTreeChildren(QTreeWidgetItem *item)
 QString BrowserPanel::toLocalPath(const QString &remotePath) const
 {
     return RemotePath::toLocalPath(remotePath, m_downloadPath);
+}
+
+void BrowserPanel::setDownloadPath(const QString &path)
+{
+    if (path == m_downloadPath)
+        return;
+    m_downloadPath = path;
+    // Only a list that still shows the listing can take its ticks from it.
+    if (m_list->count() != m_listing.rowCount())
+        return;
+    const QVector<int> changed = m_listing.recheck(toLocalPath(m_listing.remotePath()));
+    const int folderCount = m_listing.folders().size();
+    for (int row : changed) {
+        const ListRow &r = row < folderCount ? m_listing.folders().at(row)
+                                             : m_listing.files().at(row - folderCount);
+        if (QListWidgetItem *item = m_list->item(row))
+            item->setIcon(m_icons.forRow(r));
+    }
 }

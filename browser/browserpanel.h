@@ -28,7 +28,8 @@ public:
     // What the download button and the menu's "Start Download" are set to by clicks.
     void setDownloadControls(QPushButton *button, QAction *menuAction);
 
-    void setDownloadPath(const QString &path) { m_downloadPath = path; }
+    // A new download folder: the ticks of the list shown are checked again at once.
+    void setDownloadPath(const QString &path);
     QString downloadPath() const { return m_downloadPath; }
     QString currentRemotePath() const { return m_currentRemotePath; }
     QString toLocalPath(const QString &remotePath) const;
@@ -37,6 +38,11 @@ public:
     const QMap<QString, QString> &itemKinds() const;
     QMenu *listMenu() const { return m_listMenu; }
     QMenu *treeMenu() const { return m_treeMenu; }
+    QAction *listDownloadAction() const { return m_listDownloadAction; }
+    QAction *treeDownloadAction() const { return m_treeDownloadAction; }
+    // The folder the tree's menu was last opened on, handed over once; without one, the
+    // folder selected in the tree; empty when nothing is selected.
+    QString takeTreeMenuTarget();
 
     void changeRemoteFolder(const QString &remotePath);
     void applyPwdAnswer(const QString &line);
@@ -53,6 +59,11 @@ public:
     void listMenuRequested(const QPoint &pos);
     void treeMenuRequested(const QPoint &pos);
 
+protected:
+    // Keeps a right click in the tree from moving the tree's selection away from the
+    // folder the list shows.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // A double click on a file of the current folder.
     void openRequested(const QString &name);
@@ -61,6 +72,7 @@ private:
     void applyPwdLine(const QString &line, quint64 lineId);
     bool applyListLine(const QString &line, quint64 lineId);
     void setDownloadEnabled(bool enabled);
+    void markTreeItem(QTreeWidgetItem *item, bool marked);
 
     QTreeWidget *m_tree;
     QListWidget *m_list;
@@ -69,6 +81,10 @@ private:
     QAction *m_menuDownloadAction = nullptr;
     QMenu *m_listMenu = nullptr;
     QMenu *m_treeMenu = nullptr;
+    QAction *m_listDownloadAction = nullptr;
+    QAction *m_treeDownloadAction = nullptr;
+    QString m_treeMenuTarget;
+    QString m_markedTreeFolder; // shown marked while the tree's menu is open
     BrowseIcons m_icons;
     FolderListing m_listing;
     QString m_downloadPath;

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -67,9 +68,61 @@ void BrowserPanel::listMenuRequested(const QPoint &pos)
 
 void BrowserPanel::treeMenuRequested(const QPoint &pos)
 {
-    const QList<QTreeWidgetItem *> selected = m_tree->selectedItems();
-    if (m_treeMenu && !selected.isEmpty() && selected.first()->text(0) != RemotePath::kRoot)
-        m_treeMenu->popup(m_tree->viewport()->mapToGlobal(pos));
+    // The folder under the pointer; from the keyboard, or on the empty space below the
+    // folders, the one selected.
+    QTreeWidgetItem *item = m_tree->itemAt(pos);
+    if (!item) {
+        const QList<QTreeWidgetItem *> selected = m_tree->selectedItems();
+        item = selected.isEmpty() ? nullptr : selected.first();
+    }
+    if (!m_treeMenu || !item || item->text(0) == RemotePath::kRoot)
+        return;
+    m_treeMenuTarget = treeItemPath(item);
+    m_treeDownloadAction->setText(tr("Download \u201C%1\u201D").arg(item->text(0)));
+    // The folder the menu is about stays marked while the menu is open; the selection
+    // keeps showing the folder in the list.
+    markTreeItem(findTreeItem(m_markedTreeFolder), false);
+    m_markedTreeFolder = m_treeMenuTarget;
+    markTreeItem(item, true);
+    m_treeMenu->popup(m_tree->viewport()->mapToGlobal(pos));
+}
+
+void BrowserPanel::markTreeItem(QTreeWidgetItem *item, bool marked)
+{
+    if (item)
+        item->setBackground(0, marked ? QBrush(QColor(223, 225, 228)) : QBrush());
+}
+
+QString BrowserPanel::takeTreeMenuTarget()
+{
+    QString target;
+    target.swap(m_treeMenuTarget);
+    if (target.isEmpty()) {
+        const QList<QTreeWidgetItem *> selected = m_tree->selectedItems();
+        if (!selected.isEmpty())
+            target = treeItemPath(selected.first());
+    }
+    return target;
+}
+
+bool BrowserPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    // The press would select the folder under the pointer (and a release could report a
+    // click on it) while the list goes on showing another folder. The context menu is
+    // asked for all the same: it comes as an event of its own.
+    if (watched == m_tree->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void BrowserPanel::clear()

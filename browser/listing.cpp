@@ -210,3 +210,29 @@ void FolderListing::kinds(QMap<QString, QString> *out) const
     for (const ListRow &row : m_files) // files last: a name listed as both is a file
         out->insert(row.name, kFile);
 }
+
+QVector<int> FolderListing::recheck(const QString &localFolder)
+{
+    QVector<int> changed;
+    if (!m_valid)
+        return changed;
+    m_local.read(localFolder);
+    int row = 0;
+    for (ListRow &r : m_folders) {
+        const bool local = r.role == ListRow::Folder && m_local.hasFolder(r.name);
+        if (local != r.local) {
+            r.local = local;
+            changed.append(row);
+        }
+        ++row;
+    }
+    for (ListRow &r : m_files) {
+        const bool local = m_local.hasFile(r.name);
+        if (local != r.local) {
+            r.local = local;
+            changed.append(row);
+        }
+        ++row;
+    }
+    return changed;
+}

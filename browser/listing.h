@@ -104,9 +104,14 @@ public:
     const QVector<ListRow> &folders() const { return m_folders; }
     const QVector<ListRow> &files() const { return m_files; }
     int rowCount() const { return m_folders.size() + m_files.size(); }
+    // The folder of the rows.
+    QString remotePath() const { return m_remotePath; }
     // The kind of every row's text: ".." and folders "Dir", files "File"; a name listed as
     // both is a "File".
     void kinds(QMap<QString, QString> *out) const;
+    // Looks again at which rows have a local copy, in `localFolder` (a new download folder).
+    // Returns the list rows whose tick changed.
+    QVector<int> recheck(const QString &localFolder);
     // The shown list was changed elsewhere: the next delivery starts afresh.
     void invalidate() { m_valid = false; }
 

@@ -26,6 +26,26 @@ inline constexpr char kLabelButtonStyle[] = TARVELO_TEXT_BUTTON_RULES TARVELO_LA
 #undef TARVELO_DIALOG_RULE
 #undef TARVELO_LABEL_RULE
 
+// The menu bar and every menu, context menus included: dark, white text, and a highlight
+// that follows the mouse and the arrow keys alike. Set on each menu itself, so that no
+// broader sheet (the central area's background) can reach in and hide the highlight.
+inline constexpr char kMenuBarStyle[] =
+    "QMenuBar {\n\tbackground-color: rgb(88, 96, 109);\n\tcolor: rgb(255, 255, 255);\n"
+    "\tfont-family: 'Arial';\n}\n"
+    "QMenuBar::item {\n\tbackground: transparent;\n\tpadding: 5px 10px;\n}\n"
+    "QMenuBar::item:selected {\n\tbackground-color: rgb(67, 78, 93);\n}\n"
+    "QMenuBar::item:pressed {\n\tbackground-color: rgb(43, 49, 58);\n}\n";
+inline constexpr char kMenuStyle[] =
+    "QMenu {\n\tbackground-color: rgb(67, 78, 93);\n\tcolor: rgb(255, 255, 255);\n"
+    "\tborder: 1px solid rgb(163, 170, 180);\n\tpadding: 4px 0px;\n\tfont-family: 'Arial';\n}\n"
+    "QMenu::item {\n\tbackground: transparent;\n\tpadding: 6px 28px 6px 14px;\n"
+    "\tborder-left: 4px solid transparent;\n}\n"
+    "QMenu::item:selected {\n\tbackground-color: rgb(43, 49, 58);\n"
+    "\tborder-left: 4px solid rgb(69, 181, 221);\n}\n"
+    "QMenu::item:disabled {\n\tcolor: rgb(122, 130, 146);\n}\n"
+    "QMenu::item:disabled:selected {\n\tbackground: transparent;\n"
+    "\tborder-left: 4px solid rgb(122, 130, 146);\n}\n";
+
 // Three-state image button: "<base> 1.png" normal, "<base> 2.png" pressed, "<base>_d.png"
 // disabled. selector is e.g. "QPushButton" or "QPushButton#pushButton".
 inline QString imageButtonStyle(const QString &selector, const QString &base)

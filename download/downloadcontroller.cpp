@@ -16,12 +16,11 @@
 
 #include <QListWidget>
 #include <QTcpSocket>
-#include <QTreeWidget>
 
 DownloadController::DownloadController(InstrumentLink *link, BrowserPanel *browser,
-                                       QTreeWidget *tree, QListWidget *list,
-                                       const Dialogs &dialogs, QWidget *window)
-    : QObject(window), m_link(link), m_browser(browser), m_tree(tree), m_list(list),
+                                       QListWidget *list, const Dialogs &dialogs,
+                                       QWidget *window)
+    : QObject(window), m_link(link), m_browser(browser), m_list(list),
       m_dialogs(dialogs), m_window(window)
 {
     DownloadingProgressDialog *progress = m_dialogs.progress;
@@ -60,8 +59,32 @@ QStringList DownloadController::selectedListNames() const
     return names;
 }
 
+QString DownloadController::notConnectedText()
+{
+    return tr("Not connected to an instrument.\nChoose \"Connect\" to log in, then start the "
+              "download again.");
+}
+
+// Checked first: a selection question or a replace question means nothing without a link.
+bool DownloadController::refuseWhenDisconnected()
+{
+    if (m_link->isConnected())
+        return false;
+    m_dialogs.notice->showNotice(notConnectedText());
+    return true;
+}
+
+void DownloadController::closeQuestions()
+{
+    m_dialogs.replace->reject();
+    m_dialogs.replaceFolder->reject();
+    m_dialogs.emptySelection->reject();
+}
+
 void DownloadController::downloadListSelection()
 {
+    if (refuseWhenDisconnected())
+        return;
     m_window->setEnabled(false);
     m_link->reader().setMode(Browsing);
     const QStringList names = selectedListNames();
@@ -95,16 +118,18 @@ void DownloadController::downloadFile(const QString &remotePath)
     startDownload(remotePath.isEmpty() ? QStringList() : QStringList{remotePath});
 }
 
-void DownloadController::downloadTreeSelection()
+void DownloadController::downloadTreeFolder(const QString &remote)
 {
+    if (refuseWhenDisconnected())
+        return;
     m_window->setEnabled(false);
     m_link->reader().setMode(Browsing);
-    const QList<QTreeWidgetItem *> items = m_tree->selectedItems();
-    if (!items.isEmpty()) {
-        const QString remote = m_browser->treeItemPath(items.first());
+    if (!remote.isEmpty()) {
         const QString localParent = m_browser->toLocalPath(RemotePath::parent(remote));
-        if (DownloadRequest::localFolderExists(localParent, items.first()->text(0))) {
-            m_dialogs.replaceFolder->ask(localParent, {items.first()->text(0)});
+        const QString name = remote.mid(remote.lastIndexOf(QLatin1Char('/')) + 1);
+        if (DownloadRequest::localFolderExists(localParent, name)) {
+            m_askedTreeFolder = remote;
+            m_dialogs.replaceFolder->ask(localParent, {name});
             m_window->setEnabled(true);
             return;
         }
@@ -114,12 +139,11 @@ void DownloadController::downloadTreeSelection()
     startDownload({});
 }
 
-void DownloadController::downloadTreeSelectionAgain()
+void DownloadController::downloadTreeFolderAgain()
 {
     m_window->setEnabled(false);
     m_link->reader().setMode(Browsing);
-    const QList<QTreeWidgetItem *> items = m_tree->selectedItems();
-    startDownload(items.isEmpty() ? QStringList() : QStringList{m_browser->treeItemPath(items.first())});
+    startDownload(m_askedTreeFolder.isEmpty() ? QStringList() : QStringList{m_askedTreeFolder});
 }
 
 void DownloadController::startDownload(const QStringList &remotePaths)
@@ -131,7 +155,7 @@ void DownloadController::startDownload(const QStringList &remotePaths)
         return;
     }
     if (!m_link->isConnected()) {
-        m_dialogs.notice->showNotice(tr("There is no link to the instrument. Connect, then start the download again."));
+        m_dialogs.notice->showNotice(notConnectedText());
         m_window->setEnabled(true);
         return;
     }

@@ -11,7 +11,6 @@ class EmptyDownloadSizeDialog;
 class InstrumentLink;
 class NoticeDialog;
 class QListWidget;
-class QTreeWidget;
 class QWidget;
 
 // A download from start to end: checks the request against the download folder, asks the
@@ -30,8 +29,8 @@ public:
         AlreadyDialogTreeWidget *replaceFolder;
         NoticeDialog *notice;
     };
-    DownloadController(InstrumentLink *link, BrowserPanel *browser, QTreeWidget *tree,
-                       QListWidget *list, const Dialogs &dialogs, QWidget *window);
+    DownloadController(InstrumentLink *link, BrowserPanel *browser, QListWidget *list,
+                       const Dialogs &dialogs, QWidget *window);
 
     DownloadReceiver *receiver() const { return m_receiver; }
 
@@ -39,21 +38,26 @@ public:
     void downloadListSelection();
     // The user agreed to replace the local copies of the list's selection.
     void downloadListSelectionAgain();
-    // What the tree's menu starts, and its answer to the question about a local folder.
-    void downloadTreeSelection();
-    void downloadTreeSelectionAgain();
+    // What the tree's menu starts for the instrument's folder `remotePath`, and the answer to
+    // the question about a local folder of that name.
+    void downloadTreeFolder(const QString &remotePath);
+    void downloadTreeFolderAgain();
     // A file the user tried to open and agreed to download.
     void downloadFile(const QString &remotePath);
     void cancel();
     // Ends a download under way when the link is lost; true when one was under way (the
     // user has then been told).
     bool endOnLinkLoss();
+    // The link is gone: questions about a download that can no longer start are closed.
+    void closeQuestions();
+    static QString notConnectedText();
 
 signals:
     // The instrument went quiet inside a file, so its stream cannot be followed any more.
     void linkUnusable();
 
 private:
+    bool refuseWhenDisconnected();
     void startDownload(const QStringList &remotePaths);
     void endEarly(const QString &reason);
     void onEndNotice();
@@ -64,9 +68,9 @@ private:
 
     InstrumentLink *m_link;
     BrowserPanel *m_browser;
-    QTreeWidget *m_tree;
     QListWidget *m_list;
     Dialogs m_dialogs;
     QWidget *m_window;
     DownloadReceiver *m_receiver;
+    QString m_askedTreeFolder; // the folder the replace question is about
 };

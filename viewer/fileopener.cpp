@@ -8,13 +8,17 @@
 #include "viewer/listfileopen.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 FileOpener::FileOpener(ImageLoadDialog *images, NotDownloadDialog *notDownloaded,
                        NoticeDialog *notice, QWidget *window)
     : QObject(window), m_imageDialog(images), m_notDownloadedDialog(notDownloaded),
-      m_noticeDialog(notice), m_window(window)
+      m_noticeDialog(notice), m_window(window), m_urlOpener(&QDesktopServices::openUrl)
 {
+    connect(&m_noViewerDialog, &NoViewerDialog::showInFolderRequested, this,
+            &FileOpener::showInFolder);
 }
 
 void FileOpener::open(const QString &remoteFolder, const QString &localFolder, const QString &name)
@@ -35,12 +39,11 @@ void FileOpener::open(const QString &remoteFolder, const QString &localFolder, c
         return;
     case ListFileKind::Pdf: {
         m_window->setCursor(Qt::WaitCursor);
-        const bool opened = QDesktopServices::openUrl(QUrl::fromLocalFile(localFile));
+        const bool opened = m_urlOpener(QUrl::fromLocalFile(localFile));
         m_window->setCursor(Qt::ArrowCursor);
-        if (!opened) {
-            m_openRequests.append(remotePath);
-            m_notDownloadedDialog->show();
-        }
+        // The copy is here: downloading it again would not help.
+        if (!opened)
+            m_noViewerDialog.ask(QStringLiteral("PDF"), localFile);
         return;
     }
     case ListFileKind::Other:
@@ -48,4 +51,12 @@ void FileOpener::open(const QString &remoteFolder, const QString &localFolder, c
         m_notDownloadedDialog->show();
         return;
     }
+}
+
+void FileOpener::showInFolder(const QString &localFile)
+{
+    const QString folder = QFileInfo(localFile).absolutePath();
+    if (!m_urlOpener(QUrl::fromLocalFile(folder)))
+        m_noticeDialog->showNotice(tr("The folder could not be shown either. The file is:\n%1")
+                                       .arg(QDir::toNativeSeparators(localFile)));
 }

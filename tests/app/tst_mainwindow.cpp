@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/mainwindowui.h"
+#include "browser/browserpanel.h"
 #include "common/settings.h"
 
 #include <QAction>
@@ -52,6 +53,10 @@ private slots:
     void titleButtons();
     void treeKeepsWidth_data();
     void treeKeepsWidth();
+    void longPathAndSplitter_data();
+    void longPathAndSplitter();
+    void menusShowTheirHighlight_data();
+    void menusShowTheirHighlight();
 
 private:
     // A fresh home folder for every test function: HOME is read when a window is made.
@@ -333,6 +338,135 @@ void tst_MainWindow::treeKeepsWidth()
     QCOMPARE(splitter->sizes().at(0), treeWidth);
     QCOMPARE(splitter->sizes().at(0) + splitter->sizes().at(1) + splitter->handleWidth(),
              splitter->width());
+}
+
+void tst_MainWindow::longPathAndSplitter_data()
+{
+    QTest::addColumn<int>("drag"); // the splitter handle by this much, then 250 back
+    QTest::newRow("as it opens") << 0;
+    QTest::newRow("tree dragged to nothing and back") << -2000;
+    QTest::newRow("list dragged to nothing and back") << 2000;
+}
+
+// A download folder of 185 characters is shown shortened in the middle, never widens the
+// window or squeezes the tree, and no drag of the splitter leaves a pane without room or
+// the window without its picture.
+void tst_MainWindow::longPathAndSplitter()
+{
+    QFETCH(int, drag);
+    QString path = m_home->path();
+    for (int i = 1; path.size() < 185; ++i)
+        path += QStringLiteral("/Structural Biology Core %1").arg(i);
+    path.truncate(185);
+    if (path.endsWith(QLatin1Char(' ')) || path.endsWith(QLatin1Char('/')))
+        path.replace(184, 1, QLatin1Char('x'));
+    QVERIFY(QDir().mkpath(path));
+    MainWindow window;
+    window.setDownloadPath(path);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    Ui::MainWindow *ui = window.form();
+    PathLabel *label = ui->LABEL_DOWNLOAD_PATH;
+    QSplitter *splitter = ui->splitter;
+
+    QCOMPARE(window.size(), QSize(1024, 768));
+    QCOMPARE(label->text(), QStringLiteral("  ") + path);
+    QCOMPARE(label->toolTip(), QDir::toNativeSeparators(path));
+    const QString shown = label->shownText();
+    QVERIFY2(shown.contains(QChar(0x2026)) && shown.startsWith(QStringLiteral("  ") + path.left(6))
+                 && shown.endsWith(path.right(3)),
+             qPrintable(shown));
+    QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
+    QVERIFY2(splitter->sizes().at(0) > 300, qPrintable(QString::number(splitter->sizes().at(0))));
+
+    if (drag) {
+        for (int move : {drag, drag < 0 ? 250 : -250}) {
+            QSplitterHandle *handle = splitter->handle(1);
+            const QPoint grip = handle->rect().center();
+            sendMouse(handle, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
+            sendMouse(handle, QEvent::MouseMove, grip + QPoint(move, 0), Qt::NoButton, Qt::LeftButton);
+            sendMouse(handle, QEvent::MouseButtonRelease, grip + QPoint(move, 0), Qt::LeftButton,
+                      Qt::NoButton);
+            QCoreApplication::processEvents();
+            const QList<int> sizes = splitter->sizes();
+            QVERIFY2(sizes.at(0) >= ui->FILE_TREEWIDGET->minimumWidth() && sizes.at(0) >= 150
+                         && sizes.at(1) >= ui->layoutWidget->minimumWidth() && sizes.at(1) >= 270,
+                     qPrintable(QStringLiteral("%1, %2").arg(sizes.at(0)).arg(sizes.at(1))));
+            QCOMPARE(window.size(), QSize(1024, 768));
+        }
+        // Dragged back, the panes share the room again.
+        QVERIFY(splitter->sizes().at(0) > 350 || splitter->sizes().at(1) > 500);
+    }
+
+    // Still painted: white tree and list, the label's own background behind its text.
+    const QImage picture = window.grab().toImage();
+    auto colourAt = [&](QWidget *w, QPoint at) {
+        return QColor(picture.pixel(w->mapTo(&window, at))).rgb();
+    };
+    QCOMPARE(colourAt(ui->FILE_TREEWIDGET, ui->FILE_TREEWIDGET->rect().center()), QColor(Qt::white).rgb());
+    QCOMPARE(colourAt(ui->FILE_LISTWIDGET, ui->FILE_LISTWIDGET->rect().center()), QColor(Qt::white).rgb());
+    QCOMPARE(colourAt(label, QPoint(label->width() - 2, 2)), QColor(67, 78, 93).rgb());
+}
+
+void tst_MainWindow::menusShowTheirHighlight_data()
+{
+    QTest::addColumn<QString>("menu"); // a menu bar title, or "list" / "tree" for the context menus
+    QTest::addColumn<bool>("keyboard"); // else the mouse
+    QTest::newRow("File, mouse") << "&File" << false;
+    QTest::newRow("File, keyboard") << "&File" << true;
+    QTest::newRow("Help, keyboard") << "&Help" << true;
+    QTest::newRow("list menu, mouse") << "list" << false;
+    QTest::newRow("tree menu, keyboard") << "tree" << true;
+}
+
+// Every menu is dark and marks the item under the mouse or the keyboard: the central area's
+// dark background must not reach into the menus and hide the highlight, and the context
+// menus are not left in the platform's light look.
+void tst_MainWindow::menusShowTheirHighlight()
+{
+    QFETCH(QString, menu);
+    QFETCH(bool, keyboard);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QMenu *popup = nullptr;
+    if (menu == QLatin1String("list") || menu == QLatin1String("tree")) {
+        popup = menu == QLatin1String("list") ? window.browser()->listMenu()
+                                              : window.browser()->treeMenu();
+        popup->popup(window.mapToGlobal(QPoint(300, 300)));
+    } else {
+        QMenuBar *bar = window.form()->menuBar;
+        for (QAction *a : bar->actions())
+            if (a->text() == menu)
+                popup = a->menu();
+        QVERIFY(popup);
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                          bar->actionGeometry(popup->menuAction()).center());
+    }
+    QTRY_VERIFY(popup->isVisible());
+    QAction *first = popup->actions().first();
+    if (keyboard)
+        QTest::keyClick(popup, Qt::Key_Down);
+    else
+        sendMouse(popup, QEvent::MouseMove, popup->actionGeometry(first).center(), Qt::NoButton,
+                  Qt::NoButton);
+    QTRY_COMPARE(popup->activeAction(), first);
+
+    const QImage picture = popup->grab().toImage();
+    const QRect item = popup->actionGeometry(first);
+    auto colour = [&](int x, int y) { return QColor(picture.pixel(x, y)); };
+    QCOMPARE(colour(popup->width() / 2, 2), QColor(67, 78, 93));                // the menu
+    QCOMPARE(colour(item.right() - 3, item.center().y()), QColor(43, 49, 58));  // highlight
+    QCOMPARE(colour(item.left() + 1, item.center().y()), QColor(69, 181, 221)); // its bar
+    int brightest = 0;
+    for (int x = item.left() + 6; x < item.right(); ++x)
+        brightest = qMax(brightest, colour(x, item.center().y()).lightness());
+    QVERIFY2(brightest > 200, "the highlighted text is light on the dark highlight");
+    if (popup->actions().size() > 1) {
+        const QRect other = popup->actionGeometry(popup->actions().at(1));
+        QCOMPARE(colour(other.right() - 3, other.center().y()), QColor(67, 78, 93));
+    }
+    popup->close();
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -30,6 +30,7 @@ private slots:
     void clicks();
     void contextMenus_data();
     void contextMenus();
+    void ticksFollowTheDownloadFolder();
     void downloadEndWaitsForAcceptedListing_data();
     void downloadEndWaitsForAcceptedListing();
     void readsFromTheSocket();
@@ -347,40 +348,107 @@ void tst_BrowserWindow::clicks()
 void tst_BrowserWindow::contextMenus_data()
 {
     QTest::addColumn<QString>("widget");
-    QTest::addColumn<QString>("selected");
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("tree, root selected: no menu") << "tree" << "/TARVELO" << false;
-    QTest::newRow("tree, sub-folder selected: menu") << "tree" << "/TARVELO/a" << true;
-    QTest::newRow("tree, nothing selected: no menu") << "tree" << "" << false;
-    QTest::newRow("list, an item selected: menu") << "list" << "a" << true;
-    QTest::newRow("list, nothing selected: menu all the same") << "list" << "" << true;
+    QTest::addColumn<QString>("selected"); // the tree's selection, or the list's row
+    QTest::addColumn<QString>("at");       // the item right-clicked; empty: below the items
+    QTest::addColumn<QString>("menu");     // the tree action's text; empty: no menu
+    QTest::addColumn<QString>("target");   // the folder the tree's menu downloads
+    QTest::newRow("tree: a folder other than the one shown")
+        << "tree" << "/TARVELO/a" << "/TARVELO/b" << "Download \u201Cb\u201D" << "/TARVELO/b";
+    QTest::newRow("tree: the folder shown") << "tree" << "/TARVELO/a" << "/TARVELO/a"
+                                            << "Download \u201Ca\u201D" << "/TARVELO/a";
+    QTest::newRow("tree: the root, no menu") << "tree" << "/TARVELO/a" << "/TARVELO" << "" << "";
+    QTest::newRow("tree: below the folders, the selected one")
+        << "tree" << "/TARVELO/b" << "" << "Download \u201Cb\u201D" << "/TARVELO/b";
+    QTest::newRow("tree: below the folders, root selected: no menu")
+        << "tree" << "/TARVELO" << "" << "" << "";
+    QTest::newRow("list: on an item") << "list" << "a" << "a" << "Start Download" << "";
+    QTest::newRow("list: nothing selected, menu all the same") << "list" << "" << "" << "Start Download" << "";
 }
 
+// The tree's menu acts on the folder under the pointer and names it; the tree's selection
+// stays with the folder the list shows.
 void tst_BrowserWindow::contextMenus()
 {
     QFETCH(QString, widget);
     QFETCH(QString, selected);
-    QFETCH(bool, shown);
+    QFETCH(QString, at);
+    QFETCH(QString, menu);
+    QFETCH(QString, target);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     apply({"$PWD:/TARVELO", "$LIST: <d,a><d,b>"});
-    const bool tree = widget == QLatin1String("tree");
-    if (tree && !selected.isEmpty())
-        m_ui->FILE_TREEWIDGET->setCurrentItem(m_window->browser()->findTreeItem(selected));
-    if (!tree && !selected.isEmpty())
+    QTreeWidget *tree = m_ui->FILE_TREEWIDGET;
+    tree->expandAll();
+    const bool inTree = widget == QLatin1String("tree");
+    if (inTree && !selected.isEmpty())
+        tree->setCurrentItem(m_window->browser()->findTreeItem(selected));
+    if (!inTree && !selected.isEmpty())
         m_ui->FILE_LISTWIDGET->setCurrentRow(0);
-    QMenu *menu = tree ? m_window->browser()->treeMenu() : m_window->browser()->listMenu();
-    QAbstractScrollArea *area = tree ? static_cast<QAbstractScrollArea *>(m_ui->FILE_TREEWIDGET)
-                                     : m_ui->FILE_LISTWIDGET;
-    const QPoint at(12, 9);
-    if (tree)
-        m_window->treecontextMenuRequest(at);
-    else
-        m_window->contextMenuRequest(at);
-    QCOMPARE(menu->isVisible(), shown);
-    if (shown)
-        QCOMPARE(menu->pos(), area->viewport()->mapToGlobal(at));
-    menu->hide();
+    QMenu *popup = inTree ? m_window->browser()->treeMenu() : m_window->browser()->listMenu();
+    QAbstractItemView *view = inTree ? static_cast<QAbstractItemView *>(tree) : m_ui->FILE_LISTWIDGET;
+    // Below the tree's folders; right of the list's items.
+    QPoint pos = inTree ? QPoint(12, tree->visualItemRect(m_window->browser()->findTreeItem("/TARVELO/b")).bottom() + 20)
+                        : QPoint(300, 10);
+    if (inTree && !at.isEmpty())
+        pos = tree->visualItemRect(m_window->browser()->findTreeItem(at)).center();
+    else if (!at.isEmpty())
+        pos = m_ui->FILE_LISTWIDGET->visualItemRect(m_ui->FILE_LISTWIDGET->item(0)).center();
+
+    // A real right click: the press must not move the tree's selection.
+    connect(tree, SIGNAL(customContextMenuRequested(QPoint)), m_window, SLOT(treecontextMenuRequest(QPoint)));
+    connect(m_ui->FILE_LISTWIDGET, SIGNAL(customContextMenuRequested(QPoint)), m_window,
+            SLOT(contextMenuRequest(QPoint)));
+    QTest::mouseClick(m_window->windowHandle(), Qt::RightButton, Qt::NoModifier,
+                      view->viewport()->mapTo(m_window, pos));
+    QCOMPARE(popup->isVisible(), !menu.isEmpty());
+    if (inTree) {
+        QStringList selection;
+        for (QTreeWidgetItem *item : tree->selectedItems())
+            selection.append(m_window->browser()->treeItemPath(item));
+        QCOMPARE(selection.join(','), selected);
+    }
+    if (menu.isEmpty())
+        return;
+    // At the pointer (the list's may be pushed left to stay on the small test screen).
+    QCOMPARE(popup->y(), view->viewport()->mapToGlobal(pos).y());
+    if (inTree)
+        QCOMPARE(popup->pos(), view->viewport()->mapToGlobal(pos));
+    QCOMPARE(popup->actions().first()->text(), menu);
+    if (inTree && !at.isEmpty()) // marked while the menu is open
+        QVERIFY(m_window->browser()->findTreeItem(at)->background(0).style() != Qt::NoBrush);
+    popup->close();
+    if (inTree) {
+        QCOMPARE(m_window->browser()->findTreeItem(target)->background(0).style(), Qt::NoBrush);
+        QCOMPARE(m_window->browser()->takeTreeMenuTarget(), target);
+    }
+}
+
+void tst_BrowserWindow::ticksFollowTheDownloadFolder()
+{
+    QTemporaryDir other;
+    QVERIFY(QDir(other.path()).mkpath(QStringLiteral("a/x")));
+    QFile local(other.filePath(QStringLiteral("a/y")));
+    QVERIFY(local.open(QIODevice::WriteOnly));
+    local.close();
+    apply({"$PWD:/TARVELO", "$LIST: <d,a>", "$PWD:/TARVELO/a", "$LIST: <d,x><d,w><f,y><f,z>"});
+    QCOMPARE(dumpList(), QStringLiteral("parent ..|folder x|folder w|file y|file z"));
+    m_ui->FILE_LISTWIDGET->item(3)->setSelected(true);
+
+    // Chosen through the menu: ticked at once, nothing asked of the instrument, the
+    // selection kept.
+    static QString chosen;
+    chosen = other.path();
+    m_window->setFolderChooser([](QWidget *) { return chosen; });
+    QAction *choose = nullptr;
+    for (QAction *a : m_window->findChildren<QAction *>())
+        if (a->text() == QLatin1String("Set Download folder"))
+            choose = a;
+    QVERIFY(choose);
+    QCOMPARE(sentBy([&] { choose->trigger(); }), QByteArray());
+    QCOMPARE(dumpList(), QStringLiteral("parent ..|folder+ x|folder w|file+ y|file z"));
+    QVERIFY(m_ui->FILE_LISTWIDGET->item(3)->isSelected());
+    m_window->setDownloadPath(m_download->path());
+    QCOMPARE(dumpList(), QStringLiteral("parent ..|folder x|folder w|file y|file z"));
 }
 
 void tst_BrowserWindow::downloadEndWaitsForAcceptedListing_data()

@@ -8,6 +8,7 @@
 #include "viewer/tifffiles.h"
 
 #include <QImage>
+#include <QPushButton>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -55,6 +56,8 @@ private slots:
     void openListFile();
     void requestsGrowEachTime();
     void unsafePathOpensNothing();
+    void pdfWithoutViewer_data();
+    void pdfWithoutViewer();
 };
 
 void TestMainWindowOpen::loadsAsImage_data()
@@ -162,6 +165,55 @@ void TestMainWindowOpen::unsafePathOpensNothing()
     QVERIFY(!window.notDownloadedDialog().isVisible());
     QVERIFY(window.opener()->openRequests().isEmpty());
     QVERIFY(window.noticeDialog().isVisible());
+}
+
+void TestMainWindowOpen::pdfWithoutViewer_data()
+{
+    QTest::addColumn<bool>("viewer");       // the desktop opens PDF files
+    QTest::addColumn<bool>("folderOpens");  // and folders
+    QTest::newRow("a viewer: opened, nothing asked") << true << true;
+    QTest::newRow("no viewer: shown in its folder") << false << true;
+    QTest::newRow("no viewer, the folder not shown either") << false << false;
+}
+
+// A downloaded PDF that nothing on the desktop opens is not offered for download again:
+// the user is told why and can have its folder shown.
+void TestMainWindowOpen::pdfWithoutViewer()
+{
+    QFETCH(bool, viewer);
+    QFETCH(bool, folderOpens);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("run1")));
+    const QString file = dir.filePath(QStringLiteral("run1/report.pdf"));
+    QVERIFY(makeFile(file, QStringLiteral("text")));
+    MainWindow window;
+    window.setDownloadPath(dir.path());
+    window.browser()->applyPwdAnswer(QStringLiteral("$PWD:/TARVELO/run1"));
+    QStringList asked;
+    window.opener()->setUrlOpener([&](const QUrl &url) {
+        asked.append(url.toLocalFile());
+        return QFileInfo(url.toLocalFile()).isDir() ? folderOpens : viewer;
+    });
+
+    window.openListFile(QStringLiteral("report.pdf"));
+    NoViewerDialog &question = window.opener()->noViewerDialog();
+    QVERIFY(!window.notDownloadedDialog().isVisible());
+    QVERIFY(window.opener()->openRequests().isEmpty());
+    QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(question.isVisible(), !viewer);
+    if (viewer) {
+        QCOMPARE(asked, QStringList{file});
+        return;
+    }
+    QVERIFY2(question.text().startsWith(QStringLiteral("No application is set up to open PDF files")),
+             qPrintable(question.text()));
+    QVERIFY(question.text().contains(QStringLiteral("report.pdf")));
+    QTest::mouseClick(question.findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
+    QVERIFY(!question.isVisible());
+    QCOMPARE(asked, (QStringList{file, QFileInfo(file).absolutePath()}));
+    QCOMPARE(window.noticeDialog().isVisible(), !folderOpens);
+    if (!folderOpens)
+        QVERIFY(window.noticeDialog().text().contains(QDir::toNativeSeparators(file)));
 }
 
 QTEST_MAIN(TestMainWindowOpen)
