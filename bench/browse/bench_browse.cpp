@@ -1,5 +1,6 @@
 // How long a listing takes to appear in the real window. For 1,000, 20,000 and 100,000
-// entries (one in N a folder, the rest images, half of them present locally) each round
+// entries (one in N a folder, the rest images, half of them present locally in a folder of
+// their own) each round
 // times, back to back:
 //   fill     filling the list with the same icons and texts, decided beforehand (the floor);
 //   apply    applying the "$LIST:" answer to tree and list;
@@ -23,6 +24,8 @@ class BrowseBench
 {
 public:
     BrowseBench(const QString &downloadPath, int folderEvery);
+    static QString folderName(int entries) { return QStringLiteral("run%1").arg(entries); }
+    static bool makeLocalCopies(const QString &downloadPath, int entries, int folderEvery);
     void measure(int entries, int rounds, QTextStream &out);
 
 private:
@@ -75,9 +78,27 @@ BrowseBench::BrowseBench(const QString &downloadPath, int folderEvery)
     m_window.show();
     BrowserPanel *browser = m_window.browser();
     browser->applyPwdAnswer(QStringLiteral("$PWD:/TARVELO"));
-    browser->applyListAnswer(QStringLiteral("$LIST: <d,run>"));
-    browser->applyPwdAnswer(QStringLiteral("$PWD:/TARVELO/run"));
-    m_branch = browser->findTreeItem(QStringLiteral("/TARVELO/run"));
+    browser->applyListAnswer(QStringLiteral("$LIST: <d,run1000><d,run20000><d,run100000>"));
+}
+
+// Half of the entries present locally, in a folder of their own.
+bool BrowseBench::makeLocalCopies(const QString &downloadPath, int entries, int folderEvery)
+{
+    const QString local = downloadPath + '/' + folderName(entries);
+    if (!QDir().mkpath(local))
+        return false;
+    for (int i = 0; i < entries; i += 2) {
+        const QString name = local + '/' + QString::fromLatin1(entryName(i, folderEvery));
+        if (i % folderEvery == 0) {
+            if (!QDir().mkdir(name))
+                return false;
+        } else {
+            QFile file(name);
+            if (!file.open(QIODevice::WriteOnly))
+                return false;
+        }
+    }
+    return true;
 }
 
 QString BrowseBench::answer(int entries) const
@@ -107,6 +128,9 @@ void BrowseBench::measure(int entries, int rounds, QTextStream &out)
 {
     const QString line = answer(entries);
     BrowserPanel *browser = m_window.browser();
+    const QString path = QStringLiteral("/TARVELO/") + folderName(entries);
+    browser->applyPwdAnswer(QStringLiteral("$PWD:") + path);
+    m_branch = browser->findTreeItem(path);
     browser->applyListAnswer(line);
     QVector<QPair<QIcon, QString>> shown;
     shown.reserve(m_list->count());
@@ -168,17 +192,9 @@ int main(int argc, char **argv)
     QTemporaryDir download;
     if (!download.isValid())
         return 1;
-    const QString local = download.path() + QStringLiteral("/run");
-    QDir().mkpath(local);
-    for (int i = 0; i < sizes[2]; i += 2) { // half of them present locally
-        const QString name = local + '/' + QString::fromLatin1(entryName(i, folderEvery));
-        if (i % folderEvery == 0) {
-            QDir().mkdir(name);
-        } else {
-            QFile file(name);
-            if (!file.open(QIODevice::WriteOnly))
-                return 1;
-        }
+    for (int entries : sizes) {
+        if (!BrowseBench::makeLocalCopies(download.path(), entries, folderEvery))
+            return 1;
     }
 
     QTextStream out(stdout);
