@@ -28,6 +28,12 @@ BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, InstrumentLink 
     m_list->setDragEnabled(false);
     m_list->setAcceptDrops(false);
     m_list->setDragDropMode(QAbstractItemView::NoDragDrop);
+    // Every cell of the grid is the same size, so the list need not measure each of a
+    // hundred thousand names before it can show the first.
+    m_list->setUniformItemSizes(true);
+    m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+    connect(m_list, &QListWidget::itemSelectionChanged, this, &BrowserPanel::listSelectionChanged);
     MessageReader *reader = &m_link->reader();
     connect(reader, &MessageReader::pwdAnswer, this,
             [this, reader](const QString &line) { applyPwdLine(line, reader->lineId()); });
