@@ -7,7 +7,28 @@
 
 #include <QListWidget>
 #include <QMenu>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
+
+namespace {
+
+// Every cell is the grid's cell, so the list can take one size for all of them and need not
+// measure each of a hundred thousand names before it shows the first; a long name is cut
+// at the same width wherever it stands, whatever name happens to come first.
+class GridCellDelegate : public QStyledItemDelegate
+{
+public:
+    explicit GridCellDelegate(QListView *view) : QStyledItemDelegate(view), m_view(view) {}
+    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        return m_view->gridSize();
+    }
+
+private:
+    QListView *m_view;
+};
+
+} // namespace
 
 BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, InstrumentLink *link,
                            QWidget *window)
@@ -28,8 +49,7 @@ BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, InstrumentLink 
     m_list->setDragEnabled(false);
     m_list->setAcceptDrops(false);
     m_list->setDragDropMode(QAbstractItemView::NoDragDrop);
-    // Every cell of the grid is the same size, so the list need not measure each of a
-    // hundred thousand names before it can show the first.
+    m_list->setItemDelegate(new GridCellDelegate(m_list));
     m_list->setUniformItemSizes(true);
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);

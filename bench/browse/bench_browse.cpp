@@ -9,6 +9,7 @@
 #include "app/mainwindow.h"
 #include "app/mainwindowui.h"
 #include "browser/browserpanel.h"
+#include "browser/listing.h"
 
 #include <QApplication>
 #include <QDir>
@@ -151,12 +152,17 @@ void BrowseBench::measure(int entries, int rounds, QTextStream &out)
             paint();
         return timer.nsecsElapsed() / 1e6;
     };
-    QVector<double> fillMs, applyMs, fillPaintMs, applyPaintMs, ratio, paintRatio;
+    QVector<double> fillMs, applyMs, fillPaintMs, applyPaintMs, ratio, paintRatio, readMs;
+    FolderListing alone;
+    const QString localFolder = browser->toLocalPath(path);
     for (int round = 0; round < kWarmUp + rounds; ++round) {
         const double f = time(fill, false);
         const double a = time(apply, false);
         const double fp = time(fill, true);
         const double ap = time(apply, true);
+        timer.start();
+        alone.apply(line, 0, path, localFolder);
+        const double r = timer.nsecsElapsed() / 1e6;
         if (round < kWarmUp)
             continue;
         fillMs.append(f);
@@ -165,6 +171,7 @@ void BrowseBench::measure(int entries, int rounds, QTextStream &out)
         applyPaintMs.append(ap);
         ratio.append(a / f);
         paintRatio.append(ap / fp);
+        readMs.append(r);
     }
     if (m_list->count() != shown.size())
         out << "  list has " << m_list->count() << " rows, expected " << shown.size() << '\n';
@@ -173,6 +180,8 @@ void BrowseBench::measure(int entries, int rounds, QTextStream &out)
         << " warm-up (ms: median (min .. max))\n";
     out << "  fill alone        " << describe(summarise(fillMs), 1) << '\n';
     out << "  apply alone       " << describe(summarise(applyMs), 1) << '\n';
+    out << "  of which reading  " << describe(summarise(readMs), 1)
+        << "  (the answer and the local folder, no widgets)\n";
     out << "  fill, painted     " << describe(summarise(fillPaintMs), 1) << '\n';
     out << "  apply, painted    " << describe(summarise(applyPaintMs), 1) << '\n';
     out << "  ratio apply/fill  " << describe(summarise(ratio), 2) << '\n';

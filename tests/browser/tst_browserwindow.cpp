@@ -425,12 +425,9 @@ void tst_BrowserWindow::longNamesShowWholeAsToolTip()
     QListWidget *list = m_ui->FILE_LISTWIDGET;
     const QList<QListWidgetItem *> items = list->findItems(hovered, Qt::MatchExactly);
     QCOMPARE(items.size(), 1);
-    // Every cell is the grid's size or less, whatever its name: the grid stays regular.
-    for (int i = 0; i < list->count(); ++i) {
-        const QRect cell = list->visualItemRect(list->item(i));
-        QCOMPARE(cell.size(), list->visualItemRect(list->item(0)).size());
-        QVERIFY(cell.width() <= list->gridSize().width());
-    }
+    // Every cell is the grid's, whatever name comes first: names are cut at one width.
+    for (int i = 0; i < list->count(); ++i)
+        QCOMPARE(list->visualItemRect(list->item(i)).size(), list->gridSize());
     const QPoint at = list->visualItemRect(items.first()).center();
     QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
     QApplication::sendEvent(list->viewport(), &help);
