@@ -9,7 +9,28 @@
 #include <QAction>
 #include <QListWidget>
 #include <QMenu>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
+
+namespace {
+
+// Every cell is the grid's cell, so the list can take one size for all of them and need not
+// measure each of a hundred thousand names before it shows the first; a long name is cut
+// at the same width wherever it stands, whatever name happens to come first.
+class GridCellDelegate : public QStyledItemDelegate
+{
+public:
+    explicit GridCellDelegate(QListView *view) : QStyledItemDelegate(view), m_view(view) {}
+    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        return m_view->gridSize();
+    }
+
+private:
+    QListView *m_view;
+};
+
+} // namespace
 
 BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, InstrumentLink *link,
                            QWidget *window)
@@ -41,6 +62,11 @@ BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, InstrumentLink 
     m_list->setDragEnabled(false);
     m_list->setAcceptDrops(false);
     m_list->setDragDropMode(QAbstractItemView::NoDragDrop);
+    m_list->setItemDelegate(new GridCellDelegate(m_list));
+    m_list->setUniformItemSizes(true);
+    m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+    connect(m_list, &QListWidget::itemSelectionChanged, this, &BrowserPanel::listSelectionChanged);
     MessageReader *reader = &m_link->reader();
     connect(reader, &MessageReader::pwdAnswer, this,
             [this, reader](const QString &line) { applyPwdLine(line, reader->lineId()); });

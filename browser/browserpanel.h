@@ -9,6 +9,8 @@
 
 class InstrumentLink;
 class QAction;
+class QHelpEvent;
+class QKeyEvent;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
@@ -68,7 +70,15 @@ signals:
     // A double click on a file of the current folder.
     void openRequested(const QString &name);
 
+protected:
+    // The list's keys (Enter opens, a keyboard selection counts as a click) and the tool
+    // tips of names too long to show.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    bool listKeyPressed(QKeyEvent *event);
+    bool listToolTip(QHelpEvent *event);
+    void listSelectionChanged();
     void applyPwdLine(const QString &line, quint64 lineId);
     bool applyListLine(const QString &line, quint64 lineId);
     void setDownloadEnabled(bool enabled);
@@ -89,6 +99,7 @@ private:
     FolderListing m_listing;
     QString m_downloadPath;
     QString m_currentRemotePath;
+    bool m_keySelecting = false; // a key is down in the list
     qint32 m_rootItemCreated = 0;
     quint64 m_rootLineId = 0; // the line the root item was made from
     mutable bool m_kindsStale = false; // m_itemKinds lags behind the listing

@@ -127,7 +127,7 @@ void tst_BrowseEndToEnd::browse()
     QListWidgetItem *r1 = list->item(1);
     QCOMPARE(r1->text(), QStringLiteral("r1"));
     doubleClick(list, list->visualItemRect(r1).center());
-    QTRY_COMPARE_WITH_TIMEOUT(BrowseView::list(window), QStringLiteral("parent ..|file a.tif|file+ b.tif"), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(BrowseView::list(window), QStringLiteral("parent ..|tiff a.tif|tiff+ b.tif"), kWaitMs);
     QCOMPARE(BrowseView::tree(window), QString::fromUtf8("/TARVELO(empty,runs(r1,r2),\xC3\x84rger)"));
     QCOMPARE(window.currentRemotePath(), QStringLiteral("/TARVELO/runs/r1"));
     QCOMPARE(newLines(), (QByteArrayList{"$CD /TARVELO/runs/r1", "$PWD", "$LIST"}));

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QToolTip>
 #include <QtTest>
 
 class tst_BrowserWindow : public QObject
@@ -28,6 +29,8 @@ private slots:
     void findTreeItem();
     void clicks_data();
     void clicks();
+    void longNamesShowWholeAsToolTip_data();
+    void longNamesShowWholeAsToolTip();
     void contextMenus_data();
     void contextMenus();
     void ticksFollowTheDownloadFolder();
@@ -124,7 +127,8 @@ QByteArray tst_BrowserWindow::sentBy(const std::function<void()> &action)
 void tst_BrowserWindow::icons_data()
 {
     QTest::addColumn<QString>("which");
-    for (const char *name : {"disk", "folder", "folder+", "parent", "file", "file+"})
+    for (const char *name : {"disk", "folder", "folder+", "parent", "file", "file+", "tiff",
+                             "tiff+", "pdf", "pdf+"})
         QTest::newRow(name) << name;
 }
 
@@ -135,7 +139,9 @@ void tst_BrowserWindow::icons()
     const BrowseIcons &icons = m_window->browser()->icons();
     const QIcon *icon = which == "disk" ? &icons.disk : which == "folder" ? &icons.folder
         : which == "folder+" ? &icons.folderChecked : which == "parent" ? &icons.parent
-        : which == "file" ? &icons.file : &icons.fileChecked;
+        : which == "file" ? &icons.file : which == "file+" ? &icons.fileChecked
+        : which == "tiff" ? &icons.tiff : which == "tiff+" ? &icons.tiffChecked
+        : which == "pdf" ? &icons.pdf : &icons.pdfChecked;
     QVERIFY(!icon->isNull());
     QVERIFY(!icon->pixmap(QSize(100, 100)).isNull());
     QCOMPARE(iconName(*icon), which);
@@ -204,6 +210,16 @@ void tst_BrowserWindow::listAnswers_data()
         << root + QStringList{"$PWD:/TARVELO/a", "$LIST: <d,x><d,w><f,y><f,z>"}
         << "/TARVELO(a(x,w),b)" << "parent ..|folder+ x|folder w|file+ y|file z"
         << QStringList{"..=Dir", "w=Dir", "x=Dir", "y=File", "z=File"};
+    QTest::newRow("images and reports by their own icons, ticked alike")
+        << QStringList{"a/i.tif", "a/R.PDF", "a/l.log", "a/d.tiff/"}
+        << root + QStringList{"$PWD:/TARVELO/a",
+                              "$LIST: <d,d.tiff><f,i.tif><f,j.TIFF><f,R.PDF><f,s.pdf><f,l.log>"
+                              "<f,tif><f,x.pdf.txt>"}
+        << "/TARVELO(a(d.tiff),b)"
+        << "parent ..|folder+ d.tiff|tiff+ i.tif|tiff j.TIFF|pdf+ R.PDF|pdf s.pdf|file+ l.log|"
+           "file tif|file x.pdf.txt"
+        << QStringList{"..=Dir", "R.PDF=File", "d.tiff=Dir", "i.tif=File", "j.TIFF=File",
+                       "l.log=File", "s.pdf=File", "tif=File", "x.pdf.txt=File"};
 }
 
 void tst_BrowserWindow::listAnswers()
@@ -269,7 +285,7 @@ void tst_BrowserWindow::findTreeItem()
 
 void tst_BrowserWindow::clicks_data()
 {
-    QTest::addColumn<QString>("action"); // tree, list, double
+    QTest::addColumn<QString>("action"); // tree, list, double, or a key pressed in the list
     QTest::addColumn<QString>("target");
     QTest::addColumn<bool>("enabledBefore");
     QTest::addColumn<QByteArray>("sent");
@@ -277,29 +293,49 @@ void tst_BrowserWindow::clicks_data()
     QTest::addColumn<bool>("menuAction");
     QTest::addColumn<QString>("selected"); // the tree's selection afterwards
     QTest::addColumn<bool>("expanded");
+    QTest::addColumn<bool>("opens");
 
     const QByteArray toRoot = "$CD /TARVELO\n$PWD\n$LIST\n";
     QTest::newRow("click on the tree's root")
-        << "tree" << "/TARVELO" << true << toRoot << false << false << "/TARVELO" << false;
+        << "tree" << "/TARVELO" << true << toRoot << false << false << "/TARVELO" << false << false;
     QTest::newRow("click on a tree folder")
         << "tree" << "/TARVELO/b" << false << QByteArray("$CD /TARVELO/b\n$PWD\n$LIST\n") << true
-        << true << "/TARVELO/b" << false;
+        << true << "/TARVELO/b" << false << false;
     QTest::newRow("click on the parent row")
-        << "list" << ".." << true << QByteArray() << false << false << "/TARVELO/a" << false;
+        << "list" << ".." << true << QByteArray() << false << false << "/TARVELO/a" << false << false;
     QTest::newRow("click on a file") << "list" << "f.tif" << false << QByteArray() << true << true
-                                     << "/TARVELO/a" << false;
+                                     << "/TARVELO/a" << false << false;
     QTest::newRow("click on a folder") << "list" << "x" << false << QByteArray() << true << true
-                                       << "/TARVELO/a" << false;
+                                       << "/TARVELO/a" << false << false;
     QTest::newRow("double click on a folder")
         << "double" << "x" << false << QByteArray("$CD /TARVELO/a/x\n$PWD\n$LIST\n") << true
-        << false << "/TARVELO/a/x" << true;
+        << false << "/TARVELO/a/x" << true << false;
     QTest::newRow("double click on the parent row")
-        << "double" << ".." << false << toRoot << true << false << "/TARVELO" << false;
+        << "double" << ".." << false << toRoot << true << false << "/TARVELO" << false << false;
     QTest::newRow("double click on a folder not yet in the tree")
         << "double" << "new" << false << QByteArray("$CD /TARVELO/a/new\n$PWD\n$LIST\n") << true
-        << false << "" << true;
+        << false << "" << true << false;
     QTest::newRow("double click on a file opens it, asks the instrument nothing")
-        << "double" << "f.tif" << false << QByteArray() << true << false << "/TARVELO/a" << false;
+        << "double" << "f.tif" << false << QByteArray() << true << false << "/TARVELO/a" << false
+        << true;
+    // The keyboard does what the mouse does.
+    QTest::newRow("Enter on a folder enters it")
+        << "Return" << "x" << false << QByteArray("$CD /TARVELO/a/x\n$PWD\n$LIST\n") << true
+        << false << "/TARVELO/a/x" << true << false;
+    QTest::newRow("Enter on the parent row goes up")
+        << "Enter" << ".." << false << toRoot << true << false << "/TARVELO" << false << false;
+    QTest::newRow("Enter on a file opens it")
+        << "Return" << "f.tif" << false << QByteArray() << true << false << "/TARVELO/a" << false
+        << true;
+    QTest::newRow("arrow onto a folder enables Download")
+        << "Right" << ".." << false << QByteArray() << true << true << "/TARVELO/a" << false
+        << false;
+    QTest::newRow("arrow onto the parent row disables Download")
+        << "Left" << "x" << true << QByteArray() << false << false << "/TARVELO/a" << false
+        << false;
+    QTest::newRow("Shift+End selects up to the last file")
+        << "Shift+End" << ".." << false << QByteArray() << true << true << "/TARVELO/a" << false
+        << false;
 }
 
 void tst_BrowserWindow::clicks()
@@ -312,6 +348,7 @@ void tst_BrowserWindow::clicks()
     QFETCH(bool, menuAction);
     QFETCH(QString, selected);
     QFETCH(bool, expanded);
+    QFETCH(bool, opens);
     apply({"$PWD:/TARVELO", "$LIST: <d,a><d,b>", "$PWD:/TARVELO/a", "$LIST: <d,x><d,new><f,f.tif>"});
     // The tree does not know "new" yet: take it out again, as if listed before a refresh.
     delete m_window->browser()->findTreeItem("/TARVELO/a/new");
@@ -324,6 +361,16 @@ void tst_BrowserWindow::clicks()
     const auto rows = m_ui->FILE_LISTWIDGET->findItems(target, Qt::MatchExactly);
     if (!rows.isEmpty())
         item = rows.first();
+    QListWidget *list = m_ui->FILE_LISTWIDGET;
+    const bool byKey = !QStringList{"tree", "list", "double"}.contains(action);
+    if (byKey) { // the list lays its items out only when shown
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        tree->collapseAll(); // a shown tree opens the way to its current item
+        list->setCurrentItem(item);
+        list->setFocus();
+    }
+    QSignalSpy opened(m_window->browser(), &BrowserPanel::openRequested);
     const QByteArray got = sentBy([&] {
         if (action == QLatin1String("tree")) {
             QTreeWidgetItem *treeItem = m_window->browser()->findTreeItem(target);
@@ -331,8 +378,12 @@ void tst_BrowserWindow::clicks()
             m_window->on_FILE_TREEWIDGET_itemClicked(treeItem, 0);
         } else if (action == QLatin1String("list")) {
             m_window->on_FILE_LISTWIDGET_itemClicked(item);
-        } else {
+        } else if (action == QLatin1String("double")) {
             m_window->on_FILE_LISTWIDGET_itemDoubleClicked(item);
+        } else {
+            const QKeySequence keys(action);
+            QTest::keyClick(list, Qt::Key(keys[0] & ~Qt::KeyboardModifierMask),
+                            Qt::KeyboardModifiers(keys[0] & Qt::KeyboardModifierMask));
         }
     });
     QCOMPARE(got, sent);
@@ -343,6 +394,50 @@ void tst_BrowserWindow::clicks()
         selection.append(m_window->browser()->treeItemPath(s));
     QCOMPARE(selection.join(','), selected);
     QCOMPARE(tree->topLevelItem(0)->isExpanded(), expanded);
+    QCOMPARE(opened.count(), opens ? 1 : 0);
+    if (opens)
+        QCOMPARE(opened.at(0).at(0).toString(), target);
+}
+
+void tst_BrowserWindow::longNamesShowWholeAsToolTip_data()
+{
+    QTest::addColumn<QString>("hovered");
+    QTest::addColumn<bool>("tip");
+    QTest::newRow("short name") << "a.tif" << false;
+    QTest::newRow("parent row") << ".." << false;
+    for (const char *run : {"0041", "0042", "0043"})
+        QTest::addRow("long name %s", run)
+            << QStringLiteral("2024-03-11_Run%1_overview_channel2.tif").arg(run) << true;
+}
+
+// Three long names that share their beginning read alike in the grid; the tool tip tells
+// them apart.
+void tst_BrowserWindow::longNamesShowWholeAsToolTip()
+{
+    QFETCH(QString, hovered);
+    QFETCH(bool, tip);
+    QToolTip::hideText();
+    QTRY_VERIFY(!QToolTip::isVisible());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    apply({"$PWD:/TARVELO", "$LIST: <d,a>", "$PWD:/TARVELO/a",
+           "$LIST: <f,a.tif><f,2024-03-11_Run0041_overview_channel2.tif>"
+           "<f,2024-03-11_Run0042_overview_channel2.tif><f,2024-03-11_Run0043_overview_channel2.tif>"});
+    QListWidget *list = m_ui->FILE_LISTWIDGET;
+    const QList<QListWidgetItem *> items = list->findItems(hovered, Qt::MatchExactly);
+    QCOMPARE(items.size(), 1);
+    // Every cell is the grid's, whatever name comes first: names are cut at one width.
+    for (int i = 0; i < list->count(); ++i)
+        QCOMPARE(list->visualItemRect(list->item(i)).size(), list->gridSize());
+    const QPoint at = list->visualItemRect(items.first()).center();
+    QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &help);
+    if (tip) {
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), hovered);
+    } else {
+        QVERIFY(!QToolTip::isVisible());
+    }
 }
 
 void tst_BrowserWindow::contextMenus_data()

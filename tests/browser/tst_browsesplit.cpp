@@ -331,6 +331,14 @@ QVector<Snapshot> tst_BrowseSplit::windowSnapshots(const QByteArrayList &reads, 
     const qint64 keys[] = {icons.parent.cacheKey(), icons.folder.cacheKey(),
                            icons.folderChecked.cacheKey(), icons.file.cacheKey(),
                            icons.fileChecked.cacheKey()};
+    // The model tells files only by their tick; the type icons are checked elsewhere.
+    auto asFile = [&](qint64 key) {
+        if (key == icons.tiff.cacheKey() || key == icons.pdf.cacheKey())
+            return icons.file.cacheKey();
+        if (key == icons.tiffChecked.cacheKey() || key == icons.pdfChecked.cacheKey())
+            return icons.fileChecked.cacheKey();
+        return key;
+    };
     auto snapshot = [&] {
         Snapshot s{window.readerMode(), window.currentRemotePath(), {}, {}, {}, log,
                    window.browser()->itemKinds(), {}};
@@ -348,7 +356,8 @@ QVector<Snapshot> tst_BrowseSplit::windowSnapshots(const QByteArrayList &reads, 
         QListWidget *list = window.form()->FILE_LISTWIDGET;
         for (int i = 0; i < list->count(); ++i) {
             const int icon = int(std::find(std::begin(keys), std::end(keys),
-                                           list->item(i)->icon().cacheKey()) - std::begin(keys));
+                                           asFile(list->item(i)->icon().cacheKey()))
+                                 - std::begin(keys));
             s.rows.append({Icon(icon), list->item(i)->text()});
         }
         return s;

@@ -11,13 +11,16 @@
 
 namespace BrowseView {
 
-// "disk", "folder", "folder+" (present locally), "parent", "file", "file+"; "?" for others.
+// "disk", "folder", "folder+" (present locally), "parent", "file", "file+", "tiff", "tiff+",
+// "pdf", "pdf+"; "?" for others.
 inline QString iconName(MainWindow &window, const QIcon &icon)
 {
     const BrowseIcons &icons = window.browser()->icons();
     const QPair<const QIcon *, const char *> names[] = {
         {&icons.disk, "disk"}, {&icons.folder, "folder"}, {&icons.folderChecked, "folder+"},
-        {&icons.parent, "parent"}, {&icons.file, "file"}, {&icons.fileChecked, "file+"}};
+        {&icons.parent, "parent"}, {&icons.file, "file"}, {&icons.fileChecked, "file+"},
+        {&icons.tiff, "tiff"}, {&icons.tiffChecked, "tiff+"}, {&icons.pdf, "pdf"},
+        {&icons.pdfChecked, "pdf+"}};
     for (const auto &n : names) {
         if (n.first->cacheKey() == icon.cacheKey())
             return QLatin1String(n.second);

@@ -72,6 +72,8 @@ private slots:
     void imageButtonStyleNamesExistingImages();
     void tickedIconsAddABadge_data();
     void tickedIconsAddABadge();
+    void fileTypesToldApart_data();
+    void fileTypesToldApart();
 };
 
 void tst_Resources::imageSizes_data()
@@ -98,6 +100,10 @@ void tst_Resources::imageSizes_data()
     QTest::newRow("spare folder 4") << "folder_128x102_4.png" << folder;
     QTest::newRow("file") << "file.png" << file;
     QTest::newRow("file ticked") << "file_checked.png" << file;
+    for (const char *type : {"tiff", "pdf"}) {
+        QTest::addRow("%s file", type) << QStringLiteral("file_%1.png").arg(type) << file;
+        QTest::addRow("%s file ticked", type) << QStringLiteral("file_%1_checked.png").arg(type) << file;
+    }
 }
 
 void tst_Resources::imageSizes()
@@ -160,6 +166,8 @@ void tst_Resources::tickedIconsAddABadge_data()
     QTest::addColumn<QString>("ticked");
     QTest::newRow("folder") << "folder.png" << "folder_checked.png";
     QTest::newRow("file") << "file.png" << "file_checked.png";
+    QTest::newRow("tiff file") << "file_tiff.png" << "file_tiff_checked.png";
+    QTest::newRow("pdf file") << "file_pdf.png" << "file_pdf_checked.png";
 }
 
 void tst_Resources::tickedIconsAddABadge()
@@ -172,6 +180,29 @@ void tst_Resources::tickedIconsAddABadge()
     // Same drawing, with a badge large enough to read when shown at 100 x 100.
     QCOMPARE(differingShare(a, b, QRect(0, 0, w / 2, h / 2)), 0.0);
     QVERIFY(differingShare(a, b, QRect(w / 2, h / 2, w - w / 2, h - h / 2)) > 0.4);
+}
+
+void tst_Resources::fileTypesToldApart_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::newRow("tiff, other") << "file_tiff" << "file";
+    QTest::newRow("pdf, other") << "file_pdf" << "file";
+    QTest::newRow("tiff, pdf") << "file_tiff" << "file_pdf";
+}
+
+// A run folder is read at a glance: the page of an image, of a report and of anything else
+// differ in the part the tick leaves free, not just in a corner.
+void tst_Resources::fileTypesToldApart()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    for (const char *tick : {"", "_checked"}) {
+        const QImage x = onBackground(QImage("://icon/" + a + tick + ".png"));
+        const QImage y = onBackground(QImage("://icon/" + b + tick + ".png"));
+        QCOMPARE(x.size(), y.size());
+        QVERIFY2(differingShare(x, y, QRect(0, 0, x.width(), x.height() / 2)) > 0.2, tick);
+    }
 }
 
 QTEST_MAIN(tst_Resources)
