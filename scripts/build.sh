@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (or build-sanitize/ with TARVELO_SANITIZE=1).
+# Configures and builds into build/ (or build-sanitize/ with TARVELO_SANITIZE=1): everything,
+# or only the targets named as arguments.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=build
@@ -13,4 +14,6 @@ if command -v ccache >/dev/null 2>&1; then
     opts+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S . -B "$dir" "${opts[@]}" >/dev/null
-cmake --build "$dir" -j "$(nproc)"
+targets=()
+[ $# -gt 0 ] && targets=(--target "$@")
+cmake --build "$dir" -j "$(nproc)" "${targets[@]}"

@@ -7,6 +7,8 @@ packages=(
     qt5-image-formats-plugins qt5-assistant libqt5help5 libqt5sql5-sqlite
     libtiff-dev xvfb xauth
     fonts-liberation  # metric twin of Arial, the font every window asks for
+    desktop-file-utils appstream  # validators of the desktop entry and metainfo (tst_install)
+    dpkg-dev file  # dpkg-shlibdeps and file, for the package's computed dependencies
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -13,8 +13,19 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFOR
     exit 1
 fi
 
+# Outside a desktop session (a bare X server, xvfb-run) there is no runtime folder, and every
+# Qt program below says so when it starts: give them a private one.
+runtime_made=""
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    XDG_RUNTIME_DIR=$(mktemp -d -t tarvelo-runtime.XXXXXX)
+    export XDG_RUNTIME_DIR
+    runtime_made=$XDG_RUNTIME_DIR
+    trap 'rm -rf "$runtime_made"' EXIT
+fi
+
 bash scripts/deps.sh
-bash scripts/build.sh
+# Only what this script runs; the tests, benchmarks and fuzz targets are built by test.sh.
+bash scripts/build.sh tarvelo-utility tarvelo-help-docs tarvelo-instrument tarvelo-sampledata
 
 data="$repo/sample-data"
 if [ ! -d "$data" ]; then
@@ -31,6 +42,7 @@ instrument=$!
 stop_instrument() {
     kill "$instrument" 2>/dev/null || true
     wait "$instrument" 2>/dev/null || true
+    [ -z "$runtime_made" ] || rm -rf "$runtime_made"
 }
 trap stop_instrument EXIT
 

@@ -121,6 +121,8 @@ private slots:
     void missingViewerIsReported();
     void viewerLookup_data();
     void viewerLookup();
+    void installedLayouts_data();
+    void installedLayouts();
     void shutdownEndsViewer_data();
     void shutdownEndsViewer();
 
@@ -189,7 +191,7 @@ void tst_HelpLauncher::requestsReachOneViewer()
     QFETCH(QStringList, commands);
     QVERIFY(installViewer(m_programFolder));
     {
-        HelpLauncher launcher(m_programFolder);
+        HelpLauncher launcher(m_programFolder, m_emptyFolder);
         for (const QString &page : pages)
             launcher.showHelpPage(page);
         QTRY_COMPARE_WITH_TIMEOUT(allLines(m_log), commands, 10000);
@@ -215,7 +217,7 @@ void tst_HelpLauncher::closedViewerStartsAgain()
 {
     QFETCH(int, signalNumber);
     QVERIFY(installViewer(m_programFolder));
-    HelpLauncher launcher(m_programFolder);
+    HelpLauncher launcher(m_programFolder, m_emptyFolder);
     launcher.showHelpPage(QStringLiteral("index.html"));
     QTRY_COMPARE_WITH_TIMEOUT(allLines(m_log).size(), 1, 10000);
     const qint64 firstPid = readLog(m_log).first().pid;
@@ -245,7 +247,7 @@ void tst_HelpLauncher::missingViewerIsReported()
         QVERIFY(QFile::setPermissions(expectedAt, QFile::ReadOwner | QFile::WriteOwner));
     }
     const BoxAnswerer &answerer = *m_boxes;
-    HelpLauncher launcher(m_programFolder);
+    HelpLauncher launcher(m_programFolder, m_emptyFolder);
     // Each request tries again and says so again.
     for (int request = 1; request <= 2; ++request) {
         launcher.showHelpPage(QStringLiteral("index.html"));
@@ -278,11 +280,62 @@ void tst_HelpLauncher::viewerLookup()
         QVERIFY(installViewer(searchFolder));
         qputenv("PATH", QFile::encodeName(m_emptyFolder + ':' + searchFolder));
     }
-    HelpLauncher launcher(m_programFolder);
+    HelpLauncher launcher(m_programFolder, m_emptyFolder);
     launcher.showHelpPage(QStringLiteral("index.html"));
     QTRY_COMPARE_WITH_TIMEOUT(allLines(m_log), QStringList{kIndexCommand}, 10000);
     const QString expected = (inOwnFolder ? m_programFolder : searchFolder) + "/TARVELO_Help.exe";
     QCOMPARE(readLog(m_log).first().program, expected);
+}
+
+// Folders below the test's own folder: "program" is where the executable runs from.
+void tst_HelpLauncher::installedLayouts_data()
+{
+    QTest::addColumn<QString>("programAt");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QStringList>("viewersIn");
+    QTest::addColumn<QStringList>("helpIn");
+    QTest::addColumn<QString>("expectedViewerIn");
+    QTest::addColumn<QString>("expectedHelpIn");
+    const QString libexec = QStringLiteral("usr/libexec/tarvelo-utility");
+    const QString share = QStringLiteral("usr/share/tarvelo-utility");
+    QTest::newRow("installed, found from the executable")
+        << "usr/bin" << "elsewhere" << QStringList{libexec} << QStringList{share} << libexec << share;
+    QTest::newRow("installed at the prefix, program copied elsewhere")
+        << "program" << "usr" << QStringList{libexec} << QStringList{share} << libexec << share;
+    QTest::newRow("build folder before the installed copy")
+        << "program" << "usr" << QStringList{"program", libexec} << QStringList{"program", share}
+        << "program" << "program";
+    QTest::newRow("viewer and help in different layouts")
+        << "usr/bin" << "usr" << QStringList{"usr/bin"} << QStringList{share} << "usr/bin" << share;
+}
+
+void tst_HelpLauncher::installedLayouts()
+{
+    QFETCH(QString, programAt);
+    QFETCH(QString, prefix);
+    QFETCH(QStringList, viewersIn);
+    QFETCH(QStringList, helpIn);
+    QFETCH(QString, expectedViewerIn);
+    QFETCH(QString, expectedHelpIn);
+    const QDir root(m_dir->path());
+    for (const QString &folder : viewersIn)
+        QVERIFY(installViewer(root.filePath(folder)));
+    for (const QString &folder : helpIn) {
+        const QString collection = root.filePath(folder) + "/documentation/tarvelo_utility.qhc";
+        QVERIFY(QDir().mkpath(QFileInfo(collection).path()));
+        QFile file(collection);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QDir().mkpath(root.filePath(programAt)));
+    HelpLauncher launcher(root.filePath(programAt), root.filePath(prefix));
+    launcher.showHelpPage(QStringLiteral("index.html"));
+    QTRY_COMPARE_WITH_TIMEOUT(allLines(m_log), QStringList{kIndexCommand}, 10000);
+    const ViewerRun run = readLog(m_log).first();
+    QCOMPARE(run.program, root.filePath(expectedViewerIn) + "/TARVELO_Help.exe");
+    QCOMPARE(run.arguments,
+             (QStringList{"-collectionFile",
+                          root.filePath(expectedHelpIn) + "/documentation/tarvelo_utility.qhc",
+                          "-enableRemoteControl"}));
 }
 
 void tst_HelpLauncher::shutdownEndsViewer_data()
@@ -304,7 +357,7 @@ void tst_HelpLauncher::shutdownEndsViewer()
     if (viewerIgnoresClose)
         qputenv("TARVELO_FAKE_HELP_IGNORE_TERM", "1");
 
-    auto launcher = std::make_unique<HelpLauncher>(m_programFolder);
+    auto launcher = std::make_unique<HelpLauncher>(m_programFolder, m_emptyFolder);
     launcher->showHelpPage(QStringLiteral("index.html"));
     QTRY_COMPARE_WITH_TIMEOUT(allLines(m_log).size(), 1, 10000);
     const qint64 pid = readLog(m_log).first().pid;
