@@ -63,19 +63,19 @@ public:
 
 protected:
     // Keeps a right click in the tree from moving the tree's selection away from the
-    // folder the list shows.
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    // folder the list shows; see treeViewportEvent.
 
 signals:
     // A double click on a file of the current folder.
     void openRequested(const QString &name);
 
 protected:
-    // The list's keys (Enter opens, a keyboard selection counts as a click) and the tool
-    // tips of names too long to show.
+    // The list's keys (Enter opens, a keyboard selection counts as a click), the tool
+    // tips of names too long to show, and the tree's right clicks.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool treeViewportEvent(QEvent *event);
     bool listKeyPressed(QKeyEvent *event);
     bool listToolTip(QHelpEvent *event);
     void listSelectionChanged();

@@ -105,24 +105,19 @@ QString BrowserPanel::takeTreeMenuTarget()
     return target;
 }
 
-bool BrowserPanel::eventFilter(QObject *watched, QEvent *event)
+bool BrowserPanel::treeViewportEvent(QEvent *event)
 {
     // The press would select the folder under the pointer (and a release could report a
     // click on it) while the list goes on showing another folder. The context menu is
     // asked for all the same: it comes as an event of its own.
-    if (watched == m_tree->viewport()) {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
-                return true;
-            break;
-        default:
-            break;
-        }
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        return static_cast<QMouseEvent *>(event)->button() == Qt::RightButton;
+    default:
+        return false;
     }
-    return QObject::eventFilter(watched, event);
 }
 
 void BrowserPanel::clear()

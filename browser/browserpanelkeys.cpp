@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QStyle>
 #include <QToolTip>
+#include <QTreeWidget>
 
 bool BrowserPanel::eventFilter(QObject *watched, QEvent *event)
 {
@@ -24,6 +25,8 @@ bool BrowserPanel::eventFilter(QObject *watched, QEvent *event)
         }
     } else if (watched == m_list->viewport() && event->type() == QEvent::ToolTip) {
         return listToolTip(static_cast<QHelpEvent *>(event));
+    } else if (watched == m_tree->viewport() && treeViewportEvent(event)) {
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }
