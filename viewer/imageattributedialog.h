@@ -27,6 +27,7 @@ public:
 
     QString filePath() const { return m_filePath; }
     QString text() const;
+    QPlainTextEdit *textEdit() const { return m_ui->plainTextEdit; }
 
 private:
     Ui::ImageAttributeDialog *m_ui = nullptr;
