@@ -13,6 +13,8 @@ QString attributeText(const QString &description)
     // decimal comma, "X 12,5 Y 3,0") stays where it is.
     static const QRegularExpression separator(QStringLiteral(",[ \\t]*(?=[^,:\\n]+:)"));
     text.replace(separator, QStringLiteral("\n"));
+    static const QRegularExpression trailing(QStringLiteral(",[ \\t]*$"), QRegularExpression::MultilineOption);
+    text.remove(trailing);
     text.replace(QLatin1String("Software Version"), QLatin1String("Software version"));
     text.replace(QLatin1String("Reference Position"), QLatin1String("Reference position"));
     text.replace(QLatin1String("Min. F"), QLatin1String("Minimum f"));

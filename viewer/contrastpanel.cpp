@@ -30,6 +30,7 @@ QPushButton *textButton(const QString &text, QWidget *parent)
 {
     auto *button = new QPushButton(text, parent);
     button->setFocusPolicy(Qt::StrongFocus);
+    button->setAutoDefault(false); // Enter in a value field applies the value, nothing else
     button->setMinimumHeight(24);
     return button;
 }

@@ -45,10 +45,10 @@ void ImageFrame::slotSetImageData(unsigned char *data, int width, int height, in
     const DisplayRange range = image->wide()
         ? ContrastModel::automatic(*image, ImageStatistics::of(*image))
         : ContrastModel::typeRange(*image);
-    setImage(std::move(image), range);
+    setImage(std::move(image), range, true);
 }
 
-void ImageFrame::setImage(std::shared_ptr<const DecodedImage> image, const DisplayRange &range)
+void ImageFrame::setImage(std::shared_ptr<const DecodedImage> image, const DisplayRange &range, bool keepView)
 {
     m_image = std::move(image);
     m_range = range;
@@ -67,7 +67,7 @@ void ImageFrame::setImage(std::shared_ptr<const DecodedImage> image, const Displ
     const bool sizeChanged = int(m_image->width) != m_imageWidth || int(m_image->height) != m_imageHeight;
     m_imageWidth = int(m_image->width);
     m_imageHeight = int(m_image->height);
-    if (sizeChanged) {
+    if (sizeChanged || !keepView) {
         m_zoom = 1.0;
         m_offsetX = m_offsetY = 0;
         m_anchor = QPoint();
@@ -312,11 +312,10 @@ void ImageFrame::mouseMoveEvent(QMouseEvent *event)
     if (!m_dragging)
         return;
     const QPoint p = event->pos();
-    // The picture follows the pointer: the offset moves by the distance in image pixels.
-    const double nx = m_offsetX + (m_lastMousePos.x() - p.x()) / m_zoom;
-    const double ny = m_offsetY + (m_lastMousePos.y() - p.y()) / m_zoom;
-    m_offsetX = std::max(0, std::min(int(std::lround(nx)), maxOffsetX()));
-    m_offsetY = std::max(0, std::min(int(std::lround(ny)), maxOffsetY()));
+    const int nx = m_offsetX + (m_lastMousePos.x() - p.x());
+    const int ny = m_offsetY + (m_lastMousePos.y() - p.y());
+    m_offsetX = std::max(0, std::min(nx, maxOffsetX()));
+    m_offsetY = std::max(0, std::min(ny, maxOffsetY()));
     updateOverlay();
     m_lastMousePos = p;
     update();

@@ -37,9 +37,10 @@ public:
     explicit ImageFrame(QWidget *parent = nullptr);
     ~ImageFrame() override;
 
-    // Takes the image without copying it. A new size fits images larger than the frame
-    // into it and shows smaller ones at 1:1; the same size keeps the view.
-    void setImage(std::shared_ptr<const DecodedImage> image, const DisplayRange &range);
+    // Takes the image without copying it. Images larger than the frame are fitted into
+    // it, smaller ones shown at 1:1; with keepView an image of the same size keeps the
+    // zoom and position, so paging compares the same region.
+    void setImage(std::shared_ptr<const DecodedImage> image, const DisplayRange &range, bool keepView = false);
     void setDisplayRange(const DisplayRange &range);
     const DecodedImage *image() const { return m_image.get(); }
     const QImage &picture() const { return m_display.picture(); }

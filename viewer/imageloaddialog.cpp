@@ -90,6 +90,7 @@ void ImageLoadDialog::openImage(const QString &folder, const QString &filePath, 
     }
     m_attributeDialog->showAttributes(folder, fileName);
     m_openingFirst = true;
+    m_keepView = false;
     startLoad(filePath, fileName, 0);
 }
 
@@ -128,7 +129,7 @@ void ImageLoadDialog::slotLoaded(const ImageLoader::Loaded &result)
         const QSignalBlocker blocker(m_contrast); // the frame gets image and range together
         m_contrast->setImage(result.image, result.statistics);
     }
-    imageFrame->setImage(result.image, m_contrast->range());
+    imageFrame->setImage(result.image, m_contrast->range(), m_keepView);
     emit m_contrast->imageChanged();
     emit m_contrast->rangeChanged();
     showZoom();
@@ -198,6 +199,7 @@ void ImageLoadDialog::showImageAt()
     m_attributeDialog->showAttributes(m_folder, name);
     // The name follows the page even when the file is refused, next to the frame saying so.
     setFileName(name);
+    m_keepView = true;
     startLoad(m_folder + QLatin1Char('/') + name, name, 0);
 }
 
@@ -205,6 +207,7 @@ void ImageLoadDialog::goToPage(int page)
 {
     if (page < 0 || page >= m_pageCount || page == m_page || m_loadingPath.isEmpty())
         return;
+    m_keepView = true;
     startLoad(m_loadingPath, m_loadingName, page);
 }
 
@@ -335,6 +338,9 @@ void ImageLoadDialog::keyPressEvent(QKeyEvent *event)
     case Qt::Key_C:
         m_ui->pushButtonContrast->toggle();
         return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return; // no default button to press
     default:
         QDialog::keyPressEvent(event);
     }

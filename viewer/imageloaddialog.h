@@ -98,4 +98,5 @@ private:
     int m_pageCount = 0;
     bool m_openingFirst = false; // the arrows' state follows the result of openImage
     bool m_placed = false;
+    bool m_keepView = false; // paging keeps zoom and position for images of the same size
 };

@@ -15,6 +15,7 @@ QPushButton *imageButton(QDialog *dialog, const char *name, const char *images)
     button->setObjectName(QLatin1String(name));
     button->setText(QString());
     button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoDefault(false);
     button->setStyleSheet(Style::imageButtonStyle(QStringLiteral("QPushButton#") + QLatin1String(name),
                                                   QLatin1String(images)));
     return button;
@@ -25,6 +26,7 @@ QPushButton *textButton(QDialog *dialog, const char *name, const QString &text)
     auto *button = new QPushButton(text, dialog);
     button->setObjectName(QLatin1String(name));
     button->setFocusPolicy(Qt::NoFocus); // the keys belong to the browser
+    button->setAutoDefault(false);
     QFont font(QStringLiteral("Arial"), 10);
     font.setBold(true);
     button->setFont(font);

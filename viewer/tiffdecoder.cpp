@@ -206,11 +206,12 @@ TiffDecoder::Result TiffDecoder::decode(const QString &path, int page, DecodedIm
     else if (h.orientation > ORIENTATION_TOPLEFT && h.orientation <= ORIENTATION_LEFTBOT)
         decodedBytes *= 2;
     result.status = TooLarge;
-    if (decodedBytes > kMaxDecodedBytes) {
+    const uint64_t limit = control.maxDecodedBytes ? std::min(control.maxDecodedBytes, kMaxDecodedBytes) : kMaxDecodedBytes;
+    if (decodedBytes > limit) {
         result.message = tr("The image is too large to be shown: %1 x %2 pixels would need %3 "
                             "of memory (at most %4).")
                              .arg(h.width).arg(h.height)
-                             .arg(bytesText(decodedBytes), bytesText(kMaxDecodedBytes));
+                             .arg(bytesText(decodedBytes), bytesText(limit));
         return result;
     }
     const bool tiled = h.tiled;
@@ -226,7 +227,8 @@ TiffDecoder::Result TiffDecoder::decode(const QString &path, int page, DecodedIm
             available += std::min(count, fileSize - offset);
     }
     const double producible = double(available) * maxExpansion(h.compression);
-    if (expected == 0 || (decodedBytes > (uint64_t(64) << 20) && producible * 4 < double(expected))) {
+    const uint64_t large = uint64_t(64) << 20;
+    if (expected == 0 || (std::max(decodedBytes, expected) > large && producible * 4 < double(expected))) {
         result.message = tr("The header describes %1 x %2 pixels (%3 of image data), but the "
                             "file holds only %4 of it.")
                              .arg(h.width).arg(h.height)

@@ -17,6 +17,7 @@ struct TiffDecodeControl
 {
     const std::atomic<bool> *cancel = nullptr;
     std::function<void(int percent)> progress;
+    uint64_t maxDecodedBytes = 0; // 0: TiffDecoder::kMaxDecodedBytes
 };
 
 class TiffDecoder

@@ -8,6 +8,7 @@
 #include <tiffio.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -227,6 +228,43 @@ inline bool writeText(const QString &path, const QByteArray &text)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+// An 8-bit grey image in the layout many instrument and ImageJ files have: the directory
+// first, then the strips, so a file cut short still has a readable header.
+inline bool writeDirectoryFirst(const QString &path, uint32_t width, uint32_t height, uint32_t rowsPerStrip)
+{
+    const uint32_t strips = (height + rowsPerStrip - 1) / rowsPerStrip;
+    const uint16_t entries = 8;
+    const uint32_t ifdSize = 2 + entries * 12 + 4;
+    const uint32_t offsetsAt = 8 + ifdSize, countsAt = offsetsAt + 4 * strips, dataAt = countsAt + 4 * strips;
+    QByteArray b;
+    auto u16 = [&](uint32_t v) { b.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); };
+    auto u32 = [&](uint32_t v) { u16(v & 0xffff); u16(v >> 16); };
+    auto entry = [&](uint16_t tag, uint16_t type, uint32_t count, uint32_t value) {
+        u16(tag); u16(type); u32(count);
+        if (type == 3 && count == 1) { u16(value); u16(0); } else { u32(value); }
+    };
+    b.append("II*", 3).append(char(0));
+    u32(8);
+    u16(entries);
+    entry(TIFFTAG_IMAGEWIDTH, 4, 1, width);
+    entry(TIFFTAG_IMAGELENGTH, 4, 1, height);
+    entry(TIFFTAG_BITSPERSAMPLE, 3, 1, 8);
+    entry(TIFFTAG_COMPRESSION, 3, 1, COMPRESSION_NONE);
+    entry(TIFFTAG_PHOTOMETRIC, 3, 1, PHOTOMETRIC_MINISBLACK);
+    entry(TIFFTAG_STRIPOFFSETS, 4, strips, strips == 1 ? dataAt : offsetsAt);
+    entry(TIFFTAG_ROWSPERSTRIP, 4, 1, rowsPerStrip);
+    entry(TIFFTAG_STRIPBYTECOUNTS, 4, strips, strips == 1 ? width * height : countsAt);
+    u32(0);
+    for (uint32_t s = 0; s < strips; ++s)
+        u32(dataAt + s * rowsPerStrip * width);
+    for (uint32_t s = 0; s < strips; ++s)
+        u32(std::min(rowsPerStrip, height - s * rowsPerStrip) * width);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            b.append(char(sample8(x, y, 0)));
+    return writeText(path, b);
 }
 
 // Cuts a file to its first bytes, as an interrupted copy would.
