@@ -111,6 +111,7 @@ double ImageFrame::fitZoom() const
 void ImageFrame::fitToWindow()
 {
     setZoom(fitZoom(), m_imageWidth / 2, m_imageHeight / 2);
+    m_fitted = true;
 }
 
 void ImageFrame::zoomOneToOne()
@@ -166,6 +167,7 @@ int ImageFrame::maxOffsetY() const
 
 void ImageFrame::setZoom(double zoom, int centerX, int centerY)
 {
+    m_fitted = false;
     m_zoom = std::clamp(zoom, std::min(minZoom(), 1.0), kMaxZoom);
     m_sourceWidth = int(width() / m_zoom);
     m_sourceHeight = int(height() / m_zoom);
@@ -371,10 +373,8 @@ void ImageFrame::paintEvent(QPaintEvent *event)
 void ImageFrame::resizeEvent(QResizeEvent *event)
 {
     QFrame::resizeEvent(event);
-    // A frame that showed the whole image keeps showing it whole.
-    const bool wasFit = m_imageWidth > 0 && m_sourceWidth >= m_imageWidth && m_sourceHeight >= m_imageHeight
-        && m_zoom < 1.0;
-    if (wasFit)
+    // A view fitted to the frame stays fitted when the window is resized.
+    if (m_fitted && m_imageWidth > 0)
         fitToWindow();
     else
         setZoom(m_zoom, int(m_anchor.x() / m_zoom + m_offsetX), int(m_anchor.y() / m_zoom + m_offsetY));

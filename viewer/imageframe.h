@@ -121,4 +121,5 @@ private:
     bool m_pinching = false;
     QLineF m_lastPinchLine;
     QString m_message;
+    bool m_fitted = false; // showing the image fitted: a resize fits it again
 };

@@ -55,7 +55,9 @@ void ImageLoadDialog::setupUi(QDialog *dialog)
     dialog->setWindowModality(Qt::WindowModal);
     dialog->resize(1298, 1044);
     dialog->setStyleSheet(QLatin1String(Style::kDialogStyle)
-                          + QStringLiteral("QPushButton:focus { border: 1px solid rgb(255, 210, 0); }\n"));
+                          + QStringLiteral("QPushButton:focus { border: 1px solid rgb(255, 210, 0); }\n"
+                                         "QPushButton:checked { background-color: rgb(43, 49, 58);"
+                                         " border: 1px solid rgb(255, 210, 0); }\n"));
 
     verticalLayout = new QVBoxLayout(dialog);
     verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
