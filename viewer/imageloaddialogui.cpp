@@ -129,6 +129,7 @@ void ImageLoadDialog::setupUi(QDialog *dialog)
     frame = new ImageFrame(dialog);
     frame->setObjectName(QStringLiteral("frame"));
     frame->setMinimumSize(320, 240);
+    frame->setFocusPolicy(Qt::ClickFocus); // a click on the image gives the keys back to the browser
     frame->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     frame->setFrameShape(QFrame::StyledPanel);
     frame->setFrameShadow(QFrame::Raised);

@@ -217,7 +217,13 @@ TiffDecoder::Result TiffDecoder::decode(const QString &path, int page, DecodedIm
     const bool tiled = h.tiled;
     const uint32_t blocks = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
     const uint64_t blockSize = tiled ? TIFFTileSize64(tif) : TIFFStripSize64(tif);
-    const uint64_t expected = blockSize * blocks;
+    // The data the header asks for, against the data the file can hold: stored bytes that
+    // lie inside the file, times the most the compression can expand them. A header that
+    // asks for four times more than that, for a large image, describes an impossible file
+    // (a truncated download of a sane one still shows what is there).
+    uint64_t expected = 0;
+    if (__builtin_mul_overflow(blockSize, uint64_t(blocks), &expected))
+        expected = UINT64_MAX;
     const uint64_t fileSize = uint64_t(QFileInfo(path).size());
     uint64_t available = 0;
     for (uint32_t b = 0; b < blocks; ++b) {

@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <sys/resource.h>
 #include <QtTest>
@@ -24,6 +25,7 @@ private slots:
     void refusesAbsurdSizes();
     void damagedRowsCleared();
     void truncatedFileShowsWhatIsThere_data();
+    void libtiffMessagesQuietByDefault();
     void truncatedFileShowsWhatIsThere();
 
 private:
@@ -310,6 +312,35 @@ void TestTiffImage::truncatedFileShowsWhatIsThere()
     for (uint32_t y = 0; y < 64; ++y)
         for (uint32_t x = 0; x < 64; ++x)
             QCOMPARE(int(image.m_pixels8[y * 64 + x]), y < firstMissing ? int(TestTiff::sample8(x, y, 0)) : 0);
+}
+
+namespace {
+QStringList g_messages;
+void keepMessage(QtMsgType, const QMessageLogContext &context, const QString &text)
+{
+    g_messages << QLatin1String(context.category) + QStringLiteral(": ") + text;
+}
+} // namespace
+
+void TestTiffImage::libtiffMessagesQuietByDefault()
+{
+    // A damaged file makes libtiff complain; the terminal stays quiet unless asked.
+    const QString file = path(QStringLiteral("noisy.tif"));
+    QVERIFY(TestTiff::writeDirectoryFirst(file, 64, 64, 8));
+    QVERIFY(TestTiff::truncate(file, QFileInfo(file).size() - 2000));
+    g_messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+    TiffImage quiet;
+    QVERIFY(quiet.load(file.toStdWString()));
+    const QStringList byDefault = g_messages;
+    QLoggingCategory::setFilterRules(QStringLiteral("tarvelo.tiff.warning=true"));
+    TiffImage noisy;
+    QVERIFY(noisy.load(file.toStdWString()));
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+    QVERIFY2(byDefault.isEmpty(), qPrintable(byDefault.join('\n')));
+    QVERIFY(!g_messages.isEmpty());
+    QVERIFY(g_messages.first().startsWith(QStringLiteral("tarvelo.tiff: ")));
 }
 
 QTEST_GUILESS_MAIN(TestTiffImage)
