@@ -80,6 +80,8 @@ void ImageFrame::setImage(std::shared_ptr<const DecodedImage> image, const Displ
 
 void ImageFrame::setDisplayRange(const DisplayRange &range)
 {
+    if (range == m_range && !m_display.picture().isNull())
+        return; // already shown so: a second pass over the image would change nothing
     m_range = range;
     if (m_image)
         m_display.render(*m_image, m_range);

@@ -62,7 +62,7 @@ inline uint32_t rawSample(const Layout &l, uint32_t x, uint32_t y, int c, int pa
         return uint32_t(x * 100003u + y * 7u + uint32_t(c) * 1000u) - (l.sampleFormat == SAMPLEFORMAT_INT ? 50000u : 0u);
     if (l.bitsPerSample == 8)
         return sample8(x, y, c);
-    if (l.bitsPerSample == 16)
+    if (l.bitsPerSample >= 16) // 16, or wider sizes only written to be refused
         return sample16(x, y, c);
     const int bits = l.bitsPerSample == 0 ? 1 : l.bitsPerSample;
     return uint32_t(sample16(x, y, c) >> (16 - bits));
@@ -97,7 +97,7 @@ inline std::vector<unsigned char> patternRow(const Layout &l, uint32_t y, int pl
                 std::memcpy(&row[2 * i], &w, 2);
             } else if (bits == 32) {
                 std::memcpy(&row[4 * i], &v, 4);
-            } else {
+            } else if (bits < 32) {
                 for (int b = 0; b < bits; ++b) {
                     const size_t bit = i * size_t(bits) + size_t(b);
                     if ((v >> (bits - 1 - b)) & 1u)
