@@ -1,13 +1,20 @@
 #include "viewer/attributetext.h"
 
-#include <QFile>
+#include "viewer/tifflog.h"
 
-#include <tiffio.h>
+#include <QRegularExpression>
+#include <QTextCodec>
 
 QString attributeText(const QString &description)
 {
     QString text = description;
-    text.replace(QLatin1Char(','), QLatin1Char('\n'));
+    text.remove(QLatin1Char('\r'));
+    // Items are separated by ", " before the next "Key:"; a comma inside a value (a
+    // decimal comma, "X 12,5 Y 3,0") stays where it is.
+    static const QRegularExpression separator(QStringLiteral(",[ \\t]*(?=[^,:\\n]+:)"));
+    text.replace(separator, QStringLiteral("\n"));
+    static const QRegularExpression trailing(QStringLiteral(",[ \\t]*$"), QRegularExpression::MultilineOption);
+    text.remove(trailing);
     text.replace(QLatin1String("Software Version"), QLatin1String("Software version"));
     text.replace(QLatin1String("Reference Position"), QLatin1String("Reference position"));
     text.replace(QLatin1String("Min. F"), QLatin1String("Minimum f"));
@@ -15,15 +22,23 @@ QString attributeText(const QString &description)
     return text;
 }
 
+QString decodeDescription(const QByteArray &bytes)
+{
+    QTextCodec::ConverterState state;
+    const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+    // Older instruments and tools write Latin-1; bytes that are not UTF-8 are read so.
+    return state.invalidChars > 0 ? QString::fromLatin1(bytes) : text;
+}
+
 QString readImageDescription(const QString &path)
 {
-    TIFF *tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    TIFF *tif = TiffLog::open(path, nullptr);
     if (!tif)
         return QString();
     const char *description = nullptr;
     QString text;
     if (TIFFGetField(tif, TIFFTAG_IMAGEDESCRIPTION, &description) && description)
-        text = QString::fromUtf8(description);
+        text = decodeDescription(QByteArray(description));
     TIFFClose(tif);
     return text;
 }

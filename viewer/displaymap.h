@@ -1,33 +1,33 @@
 #pragma once
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-// Shows 16-bit samples on an 8-bit screen: a linear map from the image's own darkest to
-// its brightest value, so a faint instrument image uses the whole grey scale. The raw
-// values are left untouched for reading out.
-struct SampleRange
+// What the screen shows of an image's values: per colour channel, the index values shown
+// black (low) and white (high), linearly in between. The stored values stay untouched
+// for the read-out.
+struct DisplayRange
 {
-    uint16_t low = 0;
-    uint16_t high = 0;
+    std::array<double, 3> low{{0, 0, 0}};
+    std::array<double, 3> high{{255, 255, 255}};
+
+    bool operator==(const DisplayRange &o) const { return low == o.low && high == o.high; }
+    bool operator!=(const DisplayRange &o) const { return !(*this == o); }
 };
 
-// Lowest and highest of count values; (0, 0) for none.
-SampleRange sampleRange(const uint16_t *values, size_t count);
-
+// One lookup table from index values to 8-bit levels, so mapping stays one pass.
 class DisplayMap
 {
 public:
-    // low shows as 0 and high as 255, rounded to the nearest level. A flat image
-    // (low == high) shows each value at its own 8-bit level instead of all black.
-    explicit DisplayMap(SampleRange range);
+    DisplayMap() = default;
+    // levels: table size (256 or 65536). low shows as 0 and high as 255, rounded to the
+    // nearest level; inverted shows low as white (MinIsWhite data). With low >= high the
+    // map is a step at low.
+    DisplayMap(double low, double high, int levels, bool inverted = false);
 
-    unsigned char operator()(uint16_t value) const { return m_table[value]; }
-    void map(const uint16_t *values, size_t count, unsigned char *out) const;
-    // Opaque 0xffRRGGBB pixels, the layout screens take without a further conversion:
-    // grey from one value a pixel, or colour from three (R, G, B).
-    void mapGrey(const uint16_t *values, size_t pixels, uint32_t *out) const;
-    void mapRgb(const uint16_t *values, size_t pixels, uint32_t *out) const;
+    unsigned char operator()(uint32_t index) const { return m_table[index]; }
+    const unsigned char *table() const { return m_table.data(); }
 
 private:
     std::vector<unsigned char> m_table;

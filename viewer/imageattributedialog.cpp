@@ -17,12 +17,23 @@ void ImageAttributeDialog::setupUi(QDialog *dialog)
     dialog->setStyleSheet(QStringLiteral(
         "QDialog {\n\tbackground-color: rgb(93, 102, 117);\n\tborder: 1px solid rgb(178, 191, 210);\n}\n"
         "QPlainTextEdit {\n\tbackground-color: rgb(93, 102, 117);\n\tcolor: rgb(225, 225, 225);\n"
-        "\tborder: none;\n}\n"));
+        "\tborder: 1px solid rgb(93, 102, 117);\n\tselection-background-color: rgb(93, 140, 200);\n}\n"
+        "QPlainTextEdit:focus { border: 1px solid rgb(255, 210, 0); }\n"
+        "QScrollBar:vertical { background: rgb(78, 86, 99); width: 12px; margin: 0; }\n"
+        "QScrollBar::handle:vertical { background: rgb(178, 191, 210); min-height: 24px; }\n"
+        "QScrollBar:horizontal { background: rgb(78, 86, 99); height: 12px; margin: 0; }\n"
+        "QScrollBar::handle:horizontal { background: rgb(178, 191, 210); min-width: 24px; }\n"
+        "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }\n"
+        "QScrollBar::add-page, QScrollBar::sub-page { background: none; }\n"));
     verticalLayout = new QVBoxLayout(dialog);
     verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
     plainTextEdit = new QPlainTextEdit(dialog);
     plainTextEdit->setObjectName(QStringLiteral("plainTextEdit"));
-    plainTextEdit->setEnabled(false);
+    // Read-only but live: the text scrolls, can be selected and copied.
+    plainTextEdit->setReadOnly(true);
+    plainTextEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    plainTextEdit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    plainTextEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     plainTextEdit->setFont(QFont(QStringLiteral("Arial"), 10));
     verticalLayout->addWidget(plainTextEdit);
     dialog->setWindowTitle(QCoreApplication::translate("ImageAttributeDialog", "Attribute"));

@@ -14,7 +14,8 @@ struct ImageAttributeDialog
 } // namespace Ui
 
 // The attribute sheet: the acquisition details from a TIFF file's description, one item
-// a line, read-only. A child of the image browser, drawn inside it.
+// a line, read-only but scrollable, selectable and copyable. A child of the image
+// browser, drawn inside it.
 class ImageAttributeDialog : public QDialog
 {
     Q_OBJECT
@@ -27,6 +28,7 @@ public:
 
     QString filePath() const { return m_filePath; }
     QString text() const;
+    QPlainTextEdit *textEdit() const { return m_ui->plainTextEdit; }
 
 private:
     Ui::ImageAttributeDialog *m_ui = nullptr;

@@ -1,5 +1,9 @@
 #include "viewer/imageframe.h"
 
+#include "viewer/contrastmodel.h"
+#include "viewer/imagestatistics.h"
+#include "viewer/pixelreadout.h"
+
 #include <QHoverEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,123 +12,87 @@
 
 #include <cmath>
 #include <cstring>
-#include <new>
-
-namespace {
-
-QVector<QRgb> greyRamp()
-{
-    QVector<QRgb> table(256);
-    for (int i = 0; i < 256; ++i)
-        table[i] = qRgb(i, i, i);
-    return table;
-}
-
-} // namespace
 
 ImageFrame::ImageFrame(QWidget *parent) : QFrame(parent)
 {
     setAttribute(Qt::WA_AcceptTouchEvents);
     setAttribute(Qt::WA_Hover, false);
+    m_overlay.color = QColor(255, 255, 0);
+    m_overlay.outline = QRect(0, 0, 100, 68);
 }
 
-ImageFrame::~ImageFrame()
-{
-    delete[] m_pixels;
-}
-
-bool ImageFrame::displayable() const
-{
-    return m_pixels && (m_bits == 8 || m_bits == 16 || m_bits == 24 || m_bits == 48);
-}
+ImageFrame::~ImageFrame() = default;
 
 void ImageFrame::slotSetImageData(unsigned char *data, int width, int height, int bits)
 {
-    const int bytesPerPixel = bits / 8;
-    qsizetype total = qsizetype(width) * bytesPerPixel * height;
-    if (!data || width <= 0 || height <= 0 || bytesPerPixel <= 0)
-        total = 0;
-    const bool sizeChanged = width != m_imageWidth || height != m_imageHeight;
-    if (sizeChanged || bits != m_bits || total != m_pixelBytes || !m_pixels) {
-        delete[] m_pixels;
-        m_pixels = total > 0 ? new (std::nothrow) unsigned char[size_t(total)] : nullptr;
-        m_pixelBytes = m_pixels ? total : 0;
-        m_bits = bits;
+    if (!data || width <= 0 || height <= 0 || (bits != 8 && bits != 16 && bits != 24 && bits != 48)) {
+        showMessage(tr("Images with %1 bits per pixel cannot be shown.").arg(bits));
+        return;
     }
-    if (m_pixels)
-        std::memcpy(m_pixels, data, size_t(total));
-    if (sizeChanged) {
-        m_zoom = 1.0;
-        m_imageWidth = width;
-        m_imageHeight = height;
-        m_overlay.imageSize = QSize(width, height);
-        m_overlay.visibleSize = size();
-        m_offsetX = m_offsetY = 0;
-        updateOverlayViewport();
-        m_sourceWidth = this->width();
-        m_sourceHeight = this->height();
+    auto image = std::make_shared<DecodedImage>();
+    image->width = uint32_t(width);
+    image->height = uint32_t(height);
+    image->channels = image->colourChannels = (bits == 24 || bits == 48) ? 3 : 1;
+    image->bits = bits == 16 || bits == 48 ? 16 : 8;
+    const size_t values = image->valueCount();
+    const bool ok = image->bits == 16 ? image->values16.allocate(values) : image->values8.allocate(values);
+    if (!ok) {
+        showMessage(tr("The image is too large to be shown."));
+        return;
     }
-    if (m_pixels && (bits == 16 || bits == 48))
-        m_range = sampleRange(reinterpret_cast<const uint16_t *>(m_pixels), size_t(total / 2));
+    std::memcpy(image->bits == 16 ? static_cast<void *>(image->values16.data()) : image->values8.data(),
+                data, values * size_t(image->bits / 8));
+    const DisplayRange range = image->wide()
+        ? ContrastModel::automatic(*image, ImageStatistics::of(*image))
+        : ContrastModel::typeRange(*image);
+    setImage(std::move(image), range, true);
+}
 
+void ImageFrame::setImage(std::shared_ptr<const DecodedImage> image, const DisplayRange &range, bool keepView)
+{
+    m_image = std::move(image);
+    m_range = range;
     m_message.clear();
-    QImage image = displayImage();
-    if (image.isNull()) {
-        m_pixmap = QPixmap();
-        m_message = total > 0 && !m_pixels
-            ? tr("The image is too large to be shown.")
-            : tr("Images with %1 bits per pixel cannot be shown.").arg(bits);
+    if (!m_image) {
+        showMessage(QString());
+        return;
+    }
+    if (m_display.render(*m_image, m_range).isNull()) {
+        const QSize size(int(m_image->width), int(m_image->height));
+        m_image.reset();
+        showMessage(tr("There is not enough memory to show an image of %1 x %2 pixels.")
+                        .arg(size.width()).arg(size.height()));
+        return;
+    }
+    const bool sizeChanged = int(m_image->width) != m_imageWidth || int(m_image->height) != m_imageHeight;
+    m_imageWidth = int(m_image->width);
+    m_imageHeight = int(m_image->height);
+    if (sizeChanged || !keepView) {
+        m_zoom = 1.0;
+        m_offsetX = m_offsetY = 0;
+        m_anchor = QPoint();
+        fitToWindow();
     } else {
-        m_pixmap = QPixmap::fromImage(std::move(image));
+        setZoom(m_zoom, m_offsetX + m_sourceWidth / 2, m_offsetY + m_sourceHeight / 2);
     }
     update();
 }
 
-QImage ImageFrame::displayImage() const
+void ImageFrame::setDisplayRange(const DisplayRange &range)
 {
-    if (!displayable())
-        return QImage();
-    if (m_bits == 16 || m_bits == 48) {
-        // Mapped straight into the screen's pixel layout: the pixmap then takes the
-        // image as it is instead of converting 16 million pixels once more.
-        QImage image(m_imageWidth, m_imageHeight, QImage::Format_RGB32);
-        if (image.isNull())
-            return image; // no memory for it
-        const DisplayMap map(m_range);
-        const auto *values = reinterpret_cast<const uint16_t *>(m_pixels);
-        const qsizetype rowValues = qsizetype(m_imageWidth) * (m_bits == 48 ? 3 : 1);
-        for (int y = 0; y < m_imageHeight; ++y) {
-            auto *row = reinterpret_cast<uint32_t *>(image.scanLine(y));
-            if (m_bits == 16)
-                map.mapGrey(values + y * rowValues, size_t(m_imageWidth), row);
-            else
-                map.mapRgb(values + y * rowValues, size_t(m_imageWidth), row);
-        }
-        return image;
-    }
-    const bool grey = m_bits == 8;
-    QImage image(m_imageWidth, m_imageHeight, grey ? QImage::Format_Indexed8 : QImage::Format_RGB888);
-    if (image.isNull())
-        return image;
-    if (grey)
-        image.setColorTable(greyRamp());
-    const qsizetype rowBytes = qsizetype(m_imageWidth) * (grey ? 1 : 3);
-    if (image.bytesPerLine() == rowBytes) {
-        std::memcpy(image.bits(), m_pixels, size_t(rowBytes) * m_imageHeight);
-    } else {
-        for (int y = 0; y < m_imageHeight; ++y)
-            std::memcpy(image.scanLine(y), m_pixels + y * rowBytes, size_t(rowBytes));
-    }
-    return image;
+    if (range == m_range && !m_display.picture().isNull())
+        return; // already shown so: a second pass over the image would change nothing
+    m_range = range;
+    if (m_image)
+        m_display.render(*m_image, m_range);
+    update();
 }
 
 void ImageFrame::showMessage(const QString &text)
 {
-    delete[] m_pixels;
-    m_pixels = nullptr;
-    m_pixelBytes = 0;
-    m_imageWidth = m_imageHeight = m_bits = 0;
-    m_pixmap = QPixmap();
+    m_image.reset();
+    m_display.clear();
+    m_imageWidth = m_imageHeight = 0;
     m_zoom = 1.0;
     m_offsetX = m_offsetY = 0;
     m_sourceWidth = width();
@@ -133,6 +101,60 @@ void ImageFrame::showMessage(const QString &text)
     m_dragging = false;
     m_message = text;
     update();
+}
+
+double ImageFrame::fitZoom() const
+{
+    if (m_imageWidth <= 0 || m_imageHeight <= 0 || width() <= 0 || height() <= 0)
+        return 1.0;
+    return std::min({1.0, double(width()) / m_imageWidth, double(height()) / m_imageHeight});
+}
+
+void ImageFrame::fitToWindow()
+{
+    setZoom(fitZoom(), m_imageWidth / 2, m_imageHeight / 2);
+    m_fitted = true;
+}
+
+void ImageFrame::zoomOneToOne()
+{
+    const QPoint c = viewCentre();
+    setZoom(1.0, c.x(), c.y());
+}
+
+QPoint ImageFrame::viewCentre() const
+{
+    return QPoint(m_offsetX + std::min(m_sourceWidth, m_imageWidth) / 2,
+                  m_offsetY + std::min(m_sourceHeight, m_imageHeight) / 2);
+}
+
+// Steps of 0.25 from 1.0 up, of a factor 1.25 below 1.0 down to the fit.
+static double nextZoom(double zoom, int direction, double fit)
+{
+    if (direction > 0) {
+        if (zoom < 1.0)
+            return std::min(zoom * 1.25, 1.0);
+        return std::min(zoom + 0.25, ImageFrame::kMaxWheelZoom);
+    }
+    if (zoom > 1.0)
+        return std::max(zoom - 0.25, 1.0);
+    return std::max(zoom / 1.25, fit);
+}
+
+void ImageFrame::zoomStep(int direction)
+{
+    const QPoint c = viewCentre();
+    setZoom(nextZoom(m_zoom, direction, fitZoom()), c.x(), c.y());
+}
+
+bool ImageFrame::pan(int dx, int dy)
+{
+    const QPoint before(m_offsetX, m_offsetY);
+    m_offsetX = std::clamp(m_offsetX + int(dx / m_zoom), 0, std::max(0, maxOffsetX()));
+    m_offsetY = std::clamp(m_offsetY + int(dy / m_zoom), 0, std::max(0, maxOffsetY()));
+    updateOverlay();
+    update();
+    return QPoint(m_offsetX, m_offsetY) != before;
 }
 
 int ImageFrame::maxOffsetX() const
@@ -147,47 +169,29 @@ int ImageFrame::maxOffsetY() const
 
 void ImageFrame::setZoom(double zoom, int centerX, int centerY)
 {
-    if (zoom == 1.0)
-        m_showOverlay = false;
-    if (zoom >= 1.0) {
-        if (m_zoom < 1.0) { // the pixmap holds a reduced copy: back to full size
-            if (!displayable())
-                return;
-            m_pixmap = QPixmap::fromImage(displayImage());
-            m_overlay.imageSize = QSize(m_imageWidth, m_imageHeight);
-        }
-        m_zoom = zoom;
-    } else {
-        if (!displayable())
-            return;
-        // Reduce only while the reduced image still exceeds the frame both ways.
-        if (width() >= m_imageWidth * zoom || height() >= m_imageHeight * zoom)
-            return;
-        m_zoom = zoom;
-        m_pixmap = QPixmap::fromImage(displayImage().scaled(int(m_imageWidth * zoom),
-                                                            int(m_imageHeight * zoom),
-                                                            Qt::IgnoreAspectRatio,
-                                                            Qt::FastTransformation));
-        m_overlay.imageSize = QSize(int(width() / m_zoom), int(height() / m_zoom));
-    }
+    m_fitted = false;
+    m_zoom = std::clamp(zoom, std::min(minZoom(), 1.0), kMaxZoom);
     m_sourceWidth = int(width() / m_zoom);
     m_sourceHeight = int(height() / m_zoom);
-    m_overlay.visibleSize = QSize(m_sourceWidth, m_sourceHeight);
-
-    m_offsetX = qMin(centerX - m_sourceWidth / 2, maxOffsetX());
-    if (m_offsetX < 0)
-        m_offsetX = 0;
-    m_offsetY = qMin(centerY - m_sourceHeight / 2, maxOffsetY());
-    if (m_offsetY < 0)
-        m_offsetY = 0;
-    m_anchor = QPoint(int((centerX - m_offsetX) * m_zoom + 1.0),
-                      int((centerY - m_offsetY) * m_zoom + 1.0));
-    updateOverlayViewport();
+    m_offsetX = std::max(0, std::min(centerX - m_sourceWidth / 2, maxOffsetX()));
+    m_offsetY = std::max(0, std::min(centerY - m_sourceHeight / 2, maxOffsetY()));
+    m_anchor = QPoint(int((centerX - m_offsetX) * m_zoom + 1.0), int((centerY - m_offsetY) * m_zoom + 1.0));
+    updateOverlay();
     update();
+    emit signalZoomChanged();
 }
 
-void ImageFrame::updateOverlayViewport()
+void ImageFrame::updateOverlay()
 {
+    // The mini-map shows while part of the image is out of view.
+    m_showOverlay = m_imageWidth > 0 && (m_sourceWidth < m_imageWidth || m_sourceHeight < m_imageHeight);
+    m_overlay.imageSize = QSize(m_imageWidth, m_imageHeight);
+    m_overlay.visibleSize = QSize(std::min(m_sourceWidth, m_imageWidth), std::min(m_sourceHeight, m_imageHeight));
+    // The outline keeps the image's proportions within 100 x 100 pixels.
+    if (m_imageWidth > 0 && m_imageHeight > 0) {
+        const double scale = 100.0 / std::max(m_imageWidth, m_imageHeight);
+        m_overlay.outline = QRect(0, 0, std::max(4, int(m_imageWidth * scale)), std::max(4, int(m_imageHeight * scale)));
+    }
     const QRect &outline = m_overlay.outline;
     const QSize image = m_overlay.imageSize;
     const QSize visible = m_overlay.visibleSize;
@@ -197,9 +201,8 @@ void ImageFrame::updateOverlayViewport()
     }
     const int left = outline.width() * m_offsetX / image.width();
     const int top = outline.height() * m_offsetY / image.height();
-    const int w = outline.width() - outline.width() * (image.width() - visible.width()) / image.width();
-    const int h = outline.height()
-        - outline.height() * (image.height() - visible.height()) / image.height();
+    const int w = std::max(1, outline.width() * visible.width() / image.width());
+    const int h = std::max(1, outline.height() * visible.height() / image.height());
     m_overlay.viewport = QRect(left, top, w, h);
 }
 
@@ -239,31 +242,33 @@ bool ImageFrame::event(QEvent *event)
     }
 }
 
+QString ImageFrame::readOutText(int x, int y) const
+{
+    if (!m_image || x < 0 || y < 0 || x >= m_imageWidth || y >= m_imageHeight)
+        return QString();
+    const QRgb shown = m_display.shown(*m_image, uint32_t(x), uint32_t(y));
+    const bool grey = !m_image->palette && m_image->colourChannels == 1;
+    const QString level = grey ? tr("shown %1").arg(qRed(shown))
+                               : tr("shown %1, %2, %3").arg(qRed(shown)).arg(qGreen(shown)).arg(qBlue(shown));
+    return tr("X %1  Y %2  %3  (%4)").arg(x).arg(y).arg(storedValuesText(*m_image, uint32_t(x), uint32_t(y)), level);
+}
+
 void ImageFrame::readOut(const QPoint &pos)
 {
     const int x = int(std::floor(pos.x() / m_zoom)) + m_offsetX;
     const int y = int(std::floor(pos.y() / m_zoom)) + m_offsetY;
-    if (!displayable() || x < 0 || y < 0 || x >= m_imageWidth || y >= m_imageHeight) {
+    if (!m_image || x < 0 || y < 0 || x >= m_imageWidth || y >= m_imageHeight) {
         emit signalOutsideImage();
         return;
     }
     emit signalCurrentPosition(x, y);
-    const qsizetype index = qsizetype(y) * m_imageWidth + x;
-    const auto *values = reinterpret_cast<const uint16_t *>(m_pixels);
-    switch (m_bits) {
-    case 8:
-        emit signalIntensity(int(m_pixels[index]));
-        break;
-    case 24:
-        emit signalIntensity(m_pixels[3 * index], m_pixels[3 * index + 1], m_pixels[3 * index + 2]);
-        break;
-    case 16:
-        emit signalIntensity(int(values[index]));
-        break;
-    case 48:
-        emit signalIntensity(values[3 * index], values[3 * index + 1], values[3 * index + 2]);
-        break;
-    }
+    const size_t first = (size_t(y) * m_image->width + size_t(x)) * size_t(m_image->channels);
+    if (m_image->colourChannels == 3)
+        emit signalIntensity(int(m_image->storedValue(first)), int(m_image->storedValue(first + 1)),
+                             int(m_image->storedValue(first + 2)));
+    else
+        emit signalIntensity(int(m_image->storedValue(first)));
+    emit signalReadOut(readOutText(x, y));
 }
 
 bool ImageFrame::pinch(QTouchEvent *event)
@@ -280,16 +285,12 @@ bool ImageFrame::pinch(QTouchEvent *event)
         return false;
     }
     const QLineF line(a, b);
+    const double low = std::min(1.0, minZoom());
     double zoom = m_zoom;
-    if (m_lastPinchLine.length() > line.length()) {
-        if (zoom > 1.0)
-            zoom -= 0.05;
-        zoom = qMax(zoom, 1.0);
-    } else {
-        if (zoom < 4.0)
-            zoom += 0.05;
-        zoom = qMin(zoom, 4.0);
-    }
+    if (m_lastPinchLine.length() > line.length())
+        zoom = std::max(zoom - 0.05, low);
+    else
+        zoom = std::min(zoom + 0.05, kMaxZoom);
     if (zoom != m_zoom)
         setZoom(zoom, int(m_anchor.x() / m_zoom + m_offsetX), int(m_anchor.y() / m_zoom + m_offsetY));
     m_lastPinchLine = line;
@@ -299,7 +300,7 @@ bool ImageFrame::pinch(QTouchEvent *event)
 void ImageFrame::mousePressEvent(QMouseEvent *event)
 {
     // The press is kept even when it starts no drag, so it never moves the window.
-    if (m_pinching || !m_pixels)
+    if (m_pinching || !m_image)
         return;
     m_dragging = true;
     m_lastMousePos = event->pos();
@@ -317,9 +318,9 @@ void ImageFrame::mouseMoveEvent(QMouseEvent *event)
     const QPoint p = event->pos();
     const int nx = m_offsetX + (m_lastMousePos.x() - p.x());
     const int ny = m_offsetY + (m_lastMousePos.y() - p.y());
-    m_offsetX = nx < 0 ? 0 : qMax(0, qMin(nx, maxOffsetX()));
-    m_offsetY = ny < 0 ? 0 : qMax(0, qMin(ny, maxOffsetY()));
-    updateOverlayViewport();
+    m_offsetX = std::max(0, std::min(nx, maxOffsetX()));
+    m_offsetY = std::max(0, std::min(ny, maxOffsetY()));
+    updateOverlay();
     m_lastMousePos = p;
     update();
 }
@@ -328,59 +329,39 @@ void ImageFrame::wheelEvent(QWheelEvent *event)
 {
     event->ignore(); // travels on: the browser refreshes its zoom label from it
     const int delta = event->angleDelta().y();
-    if (delta == 0)
+    if (delta == 0 || !m_image)
         return; // a purely horizontal wheel has no zoom direction
-    double zoom = m_zoom;
-    bool stepped = false;
-    if (delta > 0) {
-        if (m_zoom == 3.0)
-            return;
-        if (m_zoom < 3.0) {
-            zoom = m_zoom + 0.25;
-            stepped = true;
-        }
-    } else if (m_zoom > 1.0) {
-        zoom = m_zoom - 0.25;
-        stepped = true;
-    }
-    if (stepped) {
-        if (zoom == 1.0) {
-            m_showOverlay = false;
-        } else {
-            m_showOverlay = true;
-            m_overlay.color = QColor(255, 255, 0);
-            m_overlay.outline = QRect(0, 0, 100, 68);
-        }
-    }
+    const double zoom = nextZoom(m_zoom, delta > 0 ? 1 : -1, fitZoom());
     const QPointF cursor = event->position();
-    setZoom(zoom, int(cursor.x() / m_zoom + m_offsetX), int(cursor.y() / m_zoom + m_offsetY));
+    // The image point under the pointer stays under it.
+    const double ix = cursor.x() / m_zoom + m_offsetX, iy = cursor.y() / m_zoom + m_offsetY;
+    setZoom(zoom, int(ix - cursor.x() / zoom + width() / zoom / 2),
+            int(iy - cursor.y() / zoom + height() / zoom / 2));
 }
 
 void ImageFrame::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event); // the panel shows where no picture covers it
     QPainter painter(this);
-    if (m_pixmap.isNull()) {
+    const QImage &picture = m_display.picture();
+    if (picture.isNull() || !m_message.isEmpty()) {
         if (!m_message.isEmpty()) {
             QFont font(QStringLiteral("Arial"), 11);
             font.setBold(true);
             painter.setFont(font);
             painter.setPen(QColor(225, 225, 225));
-            painter.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap,
-                             m_message);
+            painter.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap, m_message);
         }
         return;
     }
     if (m_sourceWidth > 0 && m_sourceHeight > 0) {
-        // Only the part of the source rectangle inside the pixmap, at the same scale.
-        const QRectF source(m_offsetX, m_offsetY, m_sourceWidth, m_sourceHeight);
-        const QRectF inside = source.intersected(QRectF(m_pixmap.rect()));
+        // Only the part of the source rectangle inside the picture, at the same scale.
+        const QRectF source(m_offsetX, m_offsetY, width() / m_zoom, height() / m_zoom);
+        const QRectF inside = source.intersected(QRectF(picture.rect()));
         if (!inside.isEmpty()) {
-            const double sx = width() / double(m_sourceWidth);
-            const double sy = height() / double(m_sourceHeight);
-            const QRectF target((inside.x() - source.x()) * sx, (inside.y() - source.y()) * sy,
-                                inside.width() * sx, inside.height() * sy);
-            painter.drawPixmap(target, m_pixmap, inside);
+            const QRectF target((inside.x() - source.x()) * m_zoom, (inside.y() - source.y()) * m_zoom,
+                                inside.width() * m_zoom, inside.height() * m_zoom);
+            painter.drawImage(target, picture, inside);
         }
     }
     if (m_showOverlay) {
@@ -394,5 +375,9 @@ void ImageFrame::paintEvent(QPaintEvent *event)
 void ImageFrame::resizeEvent(QResizeEvent *event)
 {
     QFrame::resizeEvent(event);
-    setZoom(m_zoom, int(m_anchor.x() / m_zoom + m_offsetX), int(m_anchor.y() / m_zoom + m_offsetY));
+    // A view fitted to the frame stays fitted when the window is resized.
+    if (m_fitted && m_imageWidth > 0)
+        fitToWindow();
+    else
+        setZoom(m_zoom, int(m_anchor.x() / m_zoom + m_offsetX), int(m_anchor.y() / m_zoom + m_offsetY));
 }

@@ -1,14 +1,17 @@
 #pragma once
+#include "viewer/decodedimage.h"
+#include "viewer/displayimage.h"
 #include "viewer/displaymap.h"
 
 #include <QColor>
 #include <QFrame>
 #include <QImage>
 #include <QLineF>
-#include <QPixmap>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+
+#include <memory>
 
 // The mini-map: outline stands for the whole image, viewport for the part in view.
 struct ViewportOverlay
@@ -20,40 +23,65 @@ struct ViewportOverlay
     QSize visibleSize;
 };
 
-// Shows one raw pixel buffer unscaled at factor 1.0 (cropped, top-left aligned); zooms
-// with the wheel and two fingers, pans by dragging, and reads out the pixel under the
-// pointer while hover events are on. 16-bit samples are shown mapped to 8 bits.
+// Shows one decoded image under a display range. Zooms from "fit to the frame" up to
+// 4x (wheel and keys up to 3x), pans by dragging or by the owner's keys, shows a
+// mini-map while part of the image is out of view, and reads out the stored values and
+// the shown level of the pixel under the pointer while hover events are on.
 class ImageFrame : public QFrame
 {
     Q_OBJECT
 public:
+    static constexpr double kMaxWheelZoom = 3.0;
+    static constexpr double kMaxZoom = 4.0;
+
     explicit ImageFrame(QWidget *parent = nullptr);
     ~ImageFrame() override;
 
+    // Takes the image without copying it. Images larger than the frame are fitted into
+    // it, smaller ones shown at 1:1; with keepView an image of the same size keeps the
+    // zoom and position, so paging compares the same region.
+    void setImage(std::shared_ptr<const DecodedImage> image, const DisplayRange &range, bool keepView = false);
+    void setDisplayRange(const DisplayRange &range);
+    const DecodedImage *image() const { return m_image.get(); }
+    const QImage &picture() const { return m_display.picture(); }
+
     void setZoom(double zoom, int centerX, int centerY);
     double zoom() const { return m_zoom; }
+    // The factor at which the whole image fits the frame; never above 1.0.
+    double fitZoom() const;
+    void fitToWindow();
+    void zoomOneToOne();
+    void zoomStep(int direction); // around the middle of the view
+    // Moves the view by frame pixels; false when it could not move that way.
+    bool pan(int dx, int dy);
+    bool wholeWidthVisible() const { return m_sourceWidth >= m_imageWidth; }
+    bool wholeHeightVisible() const { return m_sourceHeight >= m_imageHeight; }
 
     // Drops the picture and shows text in its place: a file that cannot be shown must
     // never leave the previous image on screen under the new name.
     void showMessage(const QString &text);
     QString message() const { return m_message; }
 
-    // Read access for the owner and tests.
-    bool hasPicture() const { return !m_pixmap.isNull(); }
+    bool hasPicture() const { return !m_display.picture().isNull() && m_message.isEmpty(); }
     QSize imageSize() const { return QSize(m_imageWidth, m_imageHeight); }
     QPoint offset() const { return QPoint(m_offsetX, m_offsetY); }
     QSize sourceSize() const { return QSize(m_sourceWidth, m_sourceHeight); }
     bool overlayShown() const { return m_showOverlay; }
     const ViewportOverlay &overlay() const { return m_overlay; }
+    // The read-out for image pixel (x, y): stored values, then the shown level.
+    QString readOutText(int x, int y) const;
 
 signals:
     void signalCurrentPosition(int x, int y);
     void signalIntensity(int intensity);
     void signalIntensity(int r, int g, int b);
+    void signalReadOut(const QString &text);
     // The pointer is over no pixel of the image (past its edge, or it left the frame).
     void signalOutsideImage();
+    void signalZoomChanged();
 
 public slots:
+    // Copies a packed buffer: 8 bits grey, 24 RGB, 16 grey or 48 RGB of 16-bit values.
     void slotSetImageData(unsigned char *data, int width, int height, int bits);
 
 protected:
@@ -66,15 +94,17 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    bool displayable() const;
-    QImage displayImage() const;
-    void updateOverlayViewport();
+    void updateOverlay();
     void readOut(const QPoint &pos);
     bool pinch(class QTouchEvent *event);
     int maxOffsetX() const;
     int maxOffsetY() const;
+    double minZoom() const { return fitZoom(); }
+    QPoint viewCentre() const;
 
-    QPixmap m_pixmap;
+    std::shared_ptr<const DecodedImage> m_image;
+    DisplayImage m_display;
+    DisplayRange m_range;
     bool m_dragging = false;
     int m_offsetX = 0;
     int m_offsetY = 0;
@@ -82,8 +112,6 @@ private:
     QPoint m_anchor;
     int m_imageWidth = 0;
     int m_imageHeight = 0;
-    int m_bits = 0;
-    unsigned char *m_pixels = nullptr;
     double m_zoom = 1.0;
     ViewportOverlay m_overlay;
     bool m_showOverlay = false;
@@ -92,7 +120,6 @@ private:
     int m_lastEventType = 0;
     bool m_pinching = false;
     QLineF m_lastPinchLine;
-    qsizetype m_pixelBytes = 0;
-    SampleRange m_range; // of 16-bit data, found once per image
     QString m_message;
+    bool m_fitted = false; // showing the image fitted: a resize fits it again
 };

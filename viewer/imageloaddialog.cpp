@@ -1,35 +1,47 @@
 #include "viewer/imageloaddialog.h"
 
+#include "viewer/contrastmodel.h"
+#include "viewer/contrastpanel.h"
 #include "viewer/imageattributedialog.h"
 #include "viewer/imageframe.h"
 #include "viewer/imageloaddialogui.h"
-#include "viewer/tiffimage.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 
 ImageLoadDialog::ImageLoadDialog(QWidget *parent)
     : QDialog(parent, Qt::FramelessWindowHint), m_ui(new Ui::ImageLoadDialog)
 {
     m_ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setFocusPolicy(Qt::StrongFocus);
 
     m_attributeDialog = new ImageAttributeDialog(this);
     m_attributeDialog->close();
-    m_attributeDialog->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    // The pixel read-out under the pointer.
+    m_contrast = new ContrastModel(this);
+    m_contrastPanel = new ContrastPanel(m_contrast, this);
+    m_contrastPanel->hide();
+    m_ui->imageLayout->addWidget(m_contrastPanel);
+    m_loader = new ImageLoader(this);
+    m_ui->label->installEventFilter(this);
+    m_ui->labelPage->hide();
+    m_ui->pushButtonPagePrevious->hide();
+    m_ui->pushButtonPageNext->hide();
+
     ImageFrame *imageFrame = m_ui->frame;
     imageFrame->setAttribute(Qt::WA_Hover, true);
     bool ok = true;
-    ok &= bool(connect(imageFrame, SIGNAL(signalCurrentPosition(int,int)),
-                       this, SLOT(slotPixelPosition(int,int))));
-    ok &= bool(connect(imageFrame, SIGNAL(signalIntensity(int)), this, SLOT(slotPixelValue(int))));
-    ok &= bool(connect(imageFrame, SIGNAL(signalIntensity(int,int,int)),
-                       this, SLOT(slotPixelValue(int,int,int))));
-    ok &= bool(connect(imageFrame, SIGNAL(signalOutsideImage()), this, SLOT(slotPixelNone())));
+    ok &= bool(connect(imageFrame, SIGNAL(signalReadOut(QString)), m_ui->label_3, SLOT(setText(QString))));
+    ok &= bool(connect(imageFrame, SIGNAL(signalOutsideImage()), m_ui->label_3, SLOT(clear())));
+    ok &= bool(connect(imageFrame, SIGNAL(signalZoomChanged()), this, SLOT(showZoom())));
+    ok &= bool(connect(m_loader, SIGNAL(loaded(ImageLoader::Loaded)), this, SLOT(slotLoaded(ImageLoader::Loaded))));
+    ok &= bool(connect(m_loader, SIGNAL(progress(int)), this, SLOT(slotProgress(int))));
+    ok &= bool(connect(m_contrast, SIGNAL(rangeChanged()), this, SLOT(slotRangeChanged())));
     if (!ok)
-        qWarning("ImageLoadDialog: the pixel read-out could not be connected");
+        qWarning("ImageLoadDialog: a connection could not be made");
 
     QMetaObject::connectSlotsByName(this);
 }
@@ -46,11 +58,25 @@ ImageFrame *ImageLoadDialog::frame() const
 
 void ImageLoadDialog::setFileName(const QString &name)
 {
-    m_ui->label->setText(name);
+    m_fileName = name;
+    m_ui->label->setToolTip(name);
+    elideName();
 }
 
-void ImageLoadDialog::openImage(const QString &folder, const QString &filePath,
-                                const QString &fileName)
+void ImageLoadDialog::elideName()
+{
+    const QFontMetrics metrics(m_ui->label->font());
+    m_ui->label->setText(metrics.elidedText(m_fileName, Qt::ElideMiddle, std::max(20, m_ui->label->width())));
+}
+
+bool ImageLoadDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->label && event->type() == QEvent::Resize)
+        elideName();
+    return QDialog::eventFilter(watched, event);
+}
+
+void ImageLoadDialog::openImage(const QString &folder, const QString &filePath, const QString &fileName)
 {
     m_folder = folder;
     m_files = QDir(folder).entryInfoList(QStringList(QStringLiteral("*.tif")), QDir::Files,
@@ -63,83 +89,148 @@ void ImageLoadDialog::openImage(const QString &folder, const QString &filePath,
         }
     }
     m_attributeDialog->showAttributes(folder, fileName);
-    if (showFile(filePath, fileName)) {
+    m_openingFirst = true;
+    m_keepView = false;
+    startLoad(filePath, fileName, 0);
+}
+
+void ImageLoadDialog::startLoad(const QString &filePath, const QString &fileName, int page)
+{
+    m_loadingPath = filePath;
+    m_loadingName = fileName;
+    m_ui->label_3->clear();
+    if (!m_loader->load(filePath, page)) {
+        m_ui->frame->showMessage(tr("Loading %1 ...").arg(fileName));
+        m_ui->labelNotice->setText(tr("Loading ... (Esc cancels)"));
+    }
+}
+
+void ImageLoadDialog::slotProgress(int percent)
+{
+    m_ui->frame->showMessage(tr("Loading %1 ... %2 %").arg(m_loadingName).arg(percent));
+}
+
+void ImageLoadDialog::slotLoaded(const ImageLoader::Loaded &result)
+{
+    ImageFrame *imageFrame = m_ui->frame;
+    m_ui->labelNotice->clear();
+    const bool first = m_openingFirst;
+    m_openingFirst = false;
+    m_page = result.page;
+    m_pageCount = result.pageCount;
+    showPageLabel();
+    if (!result.ok) {
+        m_contrast->setImage(nullptr, ImageStatistics());
+        imageFrame->showMessage(tr("%1 cannot be shown.").arg(m_loadingName) + QLatin1Char('\n') + result.message);
+        m_ui->label_2->clear();
+        return;
+    }
+    {
+        const QSignalBlocker blocker(m_contrast); // the frame gets image and range together
+        m_contrast->setImage(result.image, result.statistics);
+    }
+    imageFrame->setImage(result.image, m_contrast->range(), m_keepView);
+    emit m_contrast->imageChanged();
+    emit m_contrast->rangeChanged();
+    showZoom();
+    const auto &missing = result.image->missingRows;
+    if (!missing.empty()) {
+        QStringList ranges;
+        for (const auto &r : missing)
+            ranges << (r.first == r.second ? QString::number(r.first) : QStringLiteral("%1-%2").arg(r.first).arg(r.second));
+        m_ui->labelNotice->setText((result.image->missingColumns
+                                        ? tr("Stored rows %1 could not be read; they show black.")
+                                        : tr("Rows %1 could not be read; they show black."))
+                                       .arg(ranges.join(QStringLiteral(", "))));
+        m_ui->labelNotice->setToolTip(m_ui->labelNotice->text());
+    }
+    if (first) {
         const bool single = m_files.size() == 1;
         m_ui->pushButton->setEnabled(!single);
         m_ui->pushButton_2->setEnabled(!single);
     }
 }
 
-bool ImageLoadDialog::showFile(const QString &filePath, const QString &fileName)
+void ImageLoadDialog::slotRangeChanged()
 {
-    m_ui->label_3->clear();
-    TiffImage image;
-    ImageFrame *imageFrame = m_ui->frame;
-    if (!image.load(filePath.toStdWString())) {
-        QString reason;
-        switch (image.m_status) {
-        case TiffImage::RefusedName:
-            reason = tr("Only TIFF files named \"*.tif\" are shown here.");
-            break;
-        case TiffImage::UnsupportedLayout:
-            reason = tr("This kind of TIFF image (%1 bits per sample, %2 samples per pixel, "
-                        "tiled or planar layouts) is not supported.")
-                         .arg(image.m_bitsPerSample)
-                         .arg(image.m_samplesPerPixel);
-            break;
-        case TiffImage::TooLarge:
-            reason = tr("The image is too large to be shown (%1 x %2 pixels).")
-                         .arg(image.m_width)
-                         .arg(image.m_height);
-            break;
-        default:
-            reason = tr("The file cannot be read as a TIFF image.");
-            break;
-        }
-        imageFrame->showMessage(tr("%1 cannot be shown.").arg(fileName) + QLatin1Char('\n') + reason);
-        m_ui->label_2->clear();
-        return false;
-    }
-    const int bits = image.m_bitsPerSample * image.m_samplesPerPixel;
-    imageFrame->slotSetImageData(static_cast<unsigned char *>(image.pixels(bits)),
-                                 int(image.m_width), int(image.m_height), bits);
-    imageFrame->setZoom(1.0, imageFrame->width() / 2, imageFrame->height() / 2);
-    showZoom();
-    return true;
+    if (m_ui->frame->image() && m_ui->frame->image() == m_contrast->image())
+        m_ui->frame->setDisplayRange(m_contrast->range());
+}
+
+void ImageLoadDialog::showPageLabel()
+{
+    const bool stack = m_pageCount > 1;
+    m_ui->labelPage->setVisible(stack);
+    m_ui->pushButtonPagePrevious->setVisible(stack);
+    m_ui->pushButtonPageNext->setVisible(stack);
+    m_ui->labelPage->setText(tr("page %1 of %2").arg(m_page + 1).arg(m_pageCount));
+    m_ui->pushButtonPagePrevious->setEnabled(m_page > 0);
+    m_ui->pushButtonPageNext->setEnabled(m_page + 1 < m_pageCount);
 }
 
 void ImageLoadDialog::showZoom()
 {
-    m_ui->label_2->setText(QString::number(m_ui->frame->zoom() * 100) + QLatin1Char('%'));
+    const double percent = m_ui->frame->zoom() * 100;
+    m_ui->label_2->setText(QString::number(percent >= 10 ? qRound(percent * 10) / 10.0 : percent, 'g', 4)
+                           + QLatin1Char('%'));
+}
+
+void ImageLoadDialog::goToFile(int index)
+{
+    if (m_files.isEmpty())
+        return; // the opened file was not among the folder's "*.tif" files
+    m_index = (index % m_files.size() + m_files.size()) % m_files.size();
+    showImageAt();
 }
 
 void ImageLoadDialog::on_pushButton_2_clicked()
 {
-    if (m_files.isEmpty())
-        return; // the opened file was not among the folder's "*.tif" files
-    m_index += 1;
-    if (m_index >= m_files.size())
-        m_index = 0;
-    showImageAt();
+    goToFile(m_index + 1);
 }
 
 void ImageLoadDialog::on_pushButton_clicked()
 {
-    if (m_files.isEmpty())
-        return;
-    m_index -= 1;
-    if (m_index < 0)
-        m_index = m_files.size() - 1;
-    showImageAt();
+    goToFile(m_index < 0 ? m_files.size() - 1 : m_index - 1);
 }
 
 void ImageLoadDialog::showImageAt()
 {
     const QString name = m_files.at(m_index).fileName();
     m_attributeDialog->showAttributes(m_folder, name);
-    showFile(m_folder + QLatin1Char('/') + name, name);
     // The name follows the page even when the file is refused, next to the frame saying so.
-    m_ui->label->setText(name);
+    setFileName(name);
+    m_keepView = true;
+    startLoad(m_folder + QLatin1Char('/') + name, name, 0);
+}
+
+void ImageLoadDialog::goToPage(int page)
+{
+    if (page < 0 || page >= m_pageCount || page == m_page || m_loadingPath.isEmpty())
+        return;
+    m_keepView = true;
+    startLoad(m_loadingPath, m_loadingName, page);
+}
+
+void ImageLoadDialog::on_pushButtonPagePrevious_clicked()
+{
+    goToPage(m_page - 1);
+}
+
+void ImageLoadDialog::on_pushButtonPageNext_clicked()
+{
+    goToPage(m_page + 1);
+}
+
+void ImageLoadDialog::on_pushButtonContrast_toggled(bool on)
+{
+    m_contrastPanel->setVisible(on);
+}
+
+void ImageLoadDialog::placeAttributeSheet()
+{
+    const int w = std::min(400, width() - 16);
+    const int h = std::min(300, height() - 120);
+    m_attributeDialog->setGeometry(std::max(8, width() - w - 7), 75, w, h);
 }
 
 void ImageLoadDialog::on_pushButton_3_clicked()
@@ -147,8 +238,9 @@ void ImageLoadDialog::on_pushButton_3_clicked()
     if (m_attributeDialog->isVisible()) {
         m_attributeDialog->close();
     } else {
-        m_attributeDialog->setGeometry(891, 75, 400, 300);
+        placeAttributeSheet();
         m_attributeDialog->show();
+        m_attributeDialog->raise();
     }
 }
 
@@ -160,32 +252,6 @@ void ImageLoadDialog::on_pushButton_5_clicked()
 void ImageLoadDialog::on_pushButton_4_clicked()
 {
     close();
-}
-
-void ImageLoadDialog::slotPixelPosition(int x, int y)
-{
-    m_pixelPos = QPoint(x, y);
-    m_ui->label_3->setText(tr("X %1  Y %2").arg(x).arg(y));
-}
-
-void ImageLoadDialog::slotPixelValue(int value)
-{
-    m_ui->label_3->setText(tr("X %1  Y %2  Value %3").arg(m_pixelPos.x()).arg(m_pixelPos.y()).arg(value));
-}
-
-void ImageLoadDialog::slotPixelValue(int r, int g, int b)
-{
-    m_ui->label_3->setText(tr("X %1  Y %2  R %3  G %4  B %5")
-                               .arg(m_pixelPos.x())
-                               .arg(m_pixelPos.y())
-                               .arg(r)
-                               .arg(g)
-                               .arg(b));
-}
-
-void ImageLoadDialog::slotPixelNone()
-{
-    m_ui->label_3->clear();
 }
 
 void ImageLoadDialog::mousePressEvent(QMouseEvent *event)
@@ -204,13 +270,120 @@ void ImageLoadDialog::wheelEvent(QWheelEvent *)
     showZoom();
 }
 
-void ImageLoadDialog::keyPressEvent(QKeyEvent *)
+void ImageLoadDialog::keyPressEvent(QKeyEvent *event)
 {
-    // No key has an effect; in particular Escape must not close the browser.
+    ImageFrame *f = m_ui->frame;
+    const int step = 64;
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        if (m_loader->busy()) {
+            m_loader->cancel();
+            f->showMessage(tr("Loading %1 was cancelled.").arg(m_loadingName));
+            m_ui->labelNotice->clear();
+        } else {
+            close();
+        }
+        return;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        f->zoomStep(1);
+        return;
+    case Qt::Key_Minus:
+        f->zoomStep(-1);
+        return;
+    case Qt::Key_0:
+        f->fitToWindow();
+        return;
+    case Qt::Key_1:
+        f->zoomOneToOne();
+        return;
+    case Qt::Key_Up:
+        f->pan(0, -step);
+        return;
+    case Qt::Key_Down:
+        f->pan(0, step);
+        return;
+    case Qt::Key_Left:
+        if (f->image() && !f->wholeWidthVisible())
+            f->pan(-step, 0);
+        else
+            on_pushButton_clicked();
+        return;
+    case Qt::Key_Right:
+        if (f->image() && !f->wholeWidthVisible())
+            f->pan(step, 0);
+        else
+            on_pushButton_2_clicked();
+        return;
+    case Qt::Key_PageUp:
+        on_pushButton_clicked();
+        return;
+    case Qt::Key_PageDown:
+        on_pushButton_2_clicked();
+        return;
+    case Qt::Key_Home:
+        goToFile(0);
+        return;
+    case Qt::Key_End:
+        goToFile(m_files.size() - 1);
+        return;
+    case Qt::Key_Comma:
+    case Qt::Key_Less:
+        goToPage(m_page - 1);
+        return;
+    case Qt::Key_Period:
+    case Qt::Key_Greater:
+        goToPage(m_page + 1);
+        return;
+    case Qt::Key_C:
+        m_ui->pushButtonContrast->toggle();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return; // no default button to press
+    default:
+        QDialog::keyPressEvent(event);
+    }
 }
 
 void ImageLoadDialog::closeEvent(QCloseEvent *event)
 {
+    m_loader->cancel();
     m_attributeDialog->close();
     QDialog::closeEvent(event);
+}
+
+// The window keeps its designed size where the screen has room and shrinks to the
+// screen it opens on otherwise, placed wholly on it.
+void ImageLoadDialog::fitToScreen()
+{
+    QScreen *s = screen();
+    if (!s)
+        return;
+    const QRect available = s->availableGeometry();
+    const QSize wanted = size().boundedTo(available.size());
+    if (wanted != size())
+        resize(wanted);
+    QRect g = frameGeometry();
+    if (!available.contains(g)) {
+        g.moveLeft(std::clamp(g.left(), available.left(), available.right() - g.width() + 1));
+        g.moveTop(std::clamp(g.top(), available.top(), available.bottom() - g.height() + 1));
+        move(g.topLeft());
+    }
+}
+
+void ImageLoadDialog::showEvent(QShowEvent *event)
+{
+    if (!m_placed) {
+        m_placed = true;
+        fitToScreen();
+    }
+    QDialog::showEvent(event);
+}
+
+void ImageLoadDialog::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (m_attributeDialog->isVisible())
+        placeAttributeSheet();
 }

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QSizeGrip>
 
 namespace {
 
@@ -14,8 +15,22 @@ QPushButton *imageButton(QDialog *dialog, const char *name, const char *images)
     button->setObjectName(QLatin1String(name));
     button->setText(QString());
     button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoDefault(false);
     button->setStyleSheet(Style::imageButtonStyle(QStringLiteral("QPushButton#") + QLatin1String(name),
                                                   QLatin1String(images)));
+    return button;
+}
+
+QPushButton *textButton(QDialog *dialog, const char *name, const QString &text)
+{
+    auto *button = new QPushButton(text, dialog);
+    button->setObjectName(QLatin1String(name));
+    button->setFocusPolicy(Qt::NoFocus); // the keys belong to the browser
+    button->setAutoDefault(false);
+    QFont font(QStringLiteral("Arial"), 10);
+    font.setBold(true);
+    button->setFont(font);
+    button->setMinimumHeight(26);
     return button;
 }
 
@@ -39,7 +54,10 @@ void ImageLoadDialog::setupUi(QDialog *dialog)
     dialog->setObjectName(QStringLiteral("ImageLoadDialog"));
     dialog->setWindowModality(Qt::WindowModal);
     dialog->resize(1298, 1044);
-    dialog->setStyleSheet(QLatin1String(Style::kDialogStyle));
+    dialog->setStyleSheet(QLatin1String(Style::kDialogStyle)
+                          + QStringLiteral("QPushButton:focus { border: 1px solid rgb(255, 210, 0); }\n"
+                                         "QPushButton:checked { background-color: rgb(43, 49, 58);"
+                                         " border: 1px solid rgb(255, 210, 0); }\n"));
 
     verticalLayout = new QVBoxLayout(dialog);
     verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
@@ -60,16 +78,34 @@ void ImageLoadDialog::setupUi(QDialog *dialog)
     horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
     label = boldLabel(dialog, "label");
     label->setText(QStringLiteral("TextLabel"));
-    horizontalLayout->addWidget(label);
+    // A long name is elided by the dialog; it never widens the window.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    label->setMinimumWidth(120);
+    horizontalLayout->addWidget(label, 1);
     label_2 = boldLabel(dialog, "label_2");
     label_2->setText(QStringLiteral("TextLabel"));
+    label_2->setMinimumWidth(64);
     horizontalLayout->addWidget(label_2);
-    label_3 = boldLabel(dialog, "label_3");
-    label_3->setMinimumWidth(360);
-    horizontalLayout->addSpacing(24);
-    horizontalLayout->addWidget(label_3);
-    horizontalLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
 
+    pushButtonPagePrevious = textButton(dialog, "pushButtonPagePrevious", QStringLiteral("<"));
+    pushButtonPagePrevious->setFixedWidth(28);
+    pushButtonPagePrevious->setToolTip(QCoreApplication::translate("ImageLoadDialog", "Previous page (,)"));
+    horizontalLayout->addWidget(pushButtonPagePrevious);
+    labelPage = boldLabel(dialog, "labelPage");
+    horizontalLayout->addWidget(labelPage);
+    pushButtonPageNext = textButton(dialog, "pushButtonPageNext", QStringLiteral(">"));
+    pushButtonPageNext->setFixedWidth(28);
+    pushButtonPageNext->setToolTip(QCoreApplication::translate("ImageLoadDialog", "Next page (.)"));
+    horizontalLayout->addWidget(pushButtonPageNext);
+    horizontalLayout->addSpacing(12);
+
+    pushButtonContrast = textButton(dialog, "pushButtonContrast",
+                                    QCoreApplication::translate("ImageLoadDialog", "Contrast"));
+    pushButtonContrast->setCheckable(true);
+    pushButtonContrast->setMinimumWidth(90);
+    pushButtonContrast->setMaximumHeight(28);
+    pushButtonContrast->setToolTip(QCoreApplication::translate("ImageLoadDialog", "Display range and histogram (C)"));
+    horizontalLayout->addWidget(pushButtonContrast);
     pushButton_3 = imageButton(dialog, "pushButton_3", "details");
     pushButton_3->setFixedWidth(80);
     pushButton_3->setMaximumHeight(28);
@@ -88,12 +124,32 @@ void ImageLoadDialog::setupUi(QDialog *dialog)
     horizontalLayout->addWidget(pushButton_2);
     verticalLayout->addLayout(horizontalLayout);
 
+    imageLayout = new QHBoxLayout();
+    imageLayout->setObjectName(QStringLiteral("imageLayout"));
     frame = new ImageFrame(dialog);
     frame->setObjectName(QStringLiteral("frame"));
-    frame->setFixedSize(1280, 960);
+    frame->setMinimumSize(320, 240);
+    frame->setFocusPolicy(Qt::ClickFocus); // a click on the image gives the keys back to the browser
+    frame->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     frame->setFrameShape(QFrame::StyledPanel);
     frame->setFrameShadow(QFrame::Raised);
-    verticalLayout->addWidget(frame);
+    imageLayout->addWidget(frame, 1);
+    verticalLayout->addLayout(imageLayout, 1);
+
+    statusLayout = new QHBoxLayout();
+    statusLayout->setObjectName(QStringLiteral("statusLayout"));
+    label_3 = boldLabel(dialog, "label_3");
+    label_3->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    label_3->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusLayout->addWidget(label_3, 3);
+    labelNotice = boldLabel(dialog, "labelNotice");
+    labelNotice->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    labelNotice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    labelNotice->setStyleSheet(QStringLiteral("color: rgb(255, 210, 0);"));
+    statusLayout->addWidget(labelNotice, 2);
+    sizeGrip = new QSizeGrip(dialog);
+    statusLayout->addWidget(sizeGrip, 0, Qt::AlignBottom | Qt::AlignRight);
+    verticalLayout->addLayout(statusLayout);
 
     dialog->setWindowTitle(QCoreApplication::translate("ImageLoadDialog", "Image"));
 }

@@ -1,5 +1,11 @@
 #pragma once
+#include "viewer/decodedimage.h"
+#include "viewer/tiffdecoder.h"
+
+#include <QString>
+
 #include <cstdint>
+#include <memory>
 #include <string>
 
 enum ImageFileType { Tif = 0, Jpg = 1, Png = 2, Bmp = 3, Raw = 4, Unknown = -1 };
@@ -8,13 +14,13 @@ enum ImageFileType { Tif = 0, Jpg = 1, Png = 2, Bmp = 3, Raw = 4, Unknown = -1 }
 // compared case-sensitively, so "scan.tiff" is Tif while "scan.TIF" is not.
 ImageFileType imageFileType(const std::wstring &path);
 
-// One TIFF image decoded into a packed pixel buffer, top row first. Layouts read:
-// 8 or 16 bits per sample, one (grey) or three (RGB) interleaved samples per pixel;
-// 16-bit values arrive in host order, as stored.
+// One page of a TIFF file, decoded. The header fields are as stored; the buffers are
+// those of the decoded image (see DecodedImage): for 8 or 16 bits per sample, grey or RGB,
+// exactly the packed interleaved samples of the file, 16-bit values in host order.
 struct TiffImage
 {
     // Why the last load did not deliver an image.
-    enum Status { Loaded, RefusedName, NotReadable, UnsupportedLayout, TooLarge };
+    enum Status { Loaded, RefusedName, NotReadable, UnsupportedLayout, TooLarge, Cancelled };
 
     uint32_t m_width = 0;
     uint32_t m_height = 0;
@@ -24,16 +30,21 @@ struct TiffImage
     uint16_t m_compression = 0;
     uint16_t m_bitsPerPixel = 0;
     int32_t m_valueCount = 0;
-    uint16_t *m_pixels16 = nullptr;
+    uint16_t *m_pixels16 = nullptr; // views into m_decoded
     unsigned char *m_pixels8 = nullptr;
     Status m_status = NotReadable;
+    QString m_message;  // why it was not loaded, in the user's words
+    int m_pageCount = 0;
+    std::shared_ptr<DecodedImage> m_decoded;
 
     TiffImage() = default;
     TiffImage(const TiffImage &) = delete;
     TiffImage &operator=(const TiffImage &) = delete;
-    ~TiffImage() { release(); }
 
-    bool load(const std::wstring &path);
+    bool load(const std::wstring &path, int page = 0,
+              const TiffDecoder::Control &control = TiffDecoder::Control());
     void *pixels(int bitsPerPixel) const;
+    // Hands the decoded image on without copying it; the buffers here become null.
+    std::shared_ptr<DecodedImage> take();
     void release();
 };

@@ -18,19 +18,25 @@ void TestAttributeText::replacements_data()
 {
     QTest::addColumn<QString>("description");
     QTest::addColumn<QString>("text");
-    QTest::newRow("three items, spaces kept")
+    QTest::newRow("three items")
         << "Software Version: 1.2.0, Min. F: 10, Max. F: 20"
-        << "Software version: 1.2.0\n Minimum f: 10\n Maximum f: 20";
+        << "Software version: 1.2.0\nMinimum f: 10\nMaximum f: 20";
+    QTest::newRow("decimal commas stay")
+        << "Reference Position: X 12,5 Y 3,0, Gain: 2,5"
+        << "Reference position: X 12,5 Y 3,0\nGain: 2,5";
+    QTest::newRow("a list inside a value stays") << "Filters: red, green, Gain: 2"
+                                                 << "Filters: red, green\nGain: 2";
+    QTest::newRow("carriage returns dropped") << "Gain: 2,\r\nOffset: 5\r\n" << "Gain: 2\nOffset: 5\n";
     QTest::newRow("reference position") << "Reference Position: 3,Gain: 2"
                                         << "Reference position: 3\nGain: 2";
     QTest::newRow("lower case unchanged") << "software version: 1, min. f: 2"
-                                          << "software version: 1\n min. f: 2";
+                                          << "software version: 1\nmin. f: 2";
     QTest::newRow("upper case unchanged") << "SOFTWARE VERSION: 1,MAX. F: 2"
                                           << "SOFTWARE VERSION: 1\nMAX. F: 2";
     QTest::newRow("no commas: one line") << "Exposure 20 ms" << "Exposure 20 ms";
-    QTest::newRow("every occurrence") << "Min. F: 1, Min. F: 2" << "Minimum f: 1\n Minimum f: 2";
+    QTest::newRow("every occurrence") << "Min. F: 1, Min. F: 2" << "Minimum f: 1\nMinimum f: 2";
     QTest::newRow("empty") << "" << "";
-    QTest::newRow("trailing comma") << "Gain: 2," << "Gain: 2\n";
+    QTest::newRow("trailing comma") << "Gain: 2," << "Gain: 2";
 }
 
 void TestAttributeText::replacements()
@@ -50,6 +56,8 @@ void TestAttributeText::description_data()
                                            << true << "Software Version: 1.2.0, Gain: 2";
     QTest::newRow("UTF-8 description") << "b.tif" << QByteArray("Operator: J\xc3\xb6rg") << true
                                        << QString::fromUtf8("Operator: J\xc3\xb6rg");
+    QTest::newRow("Latin-1 description") << "l.tif" << QByteArray("Operator: J\xf6rg, Temp: 21\xb0" "C") << true
+                                         << QString::fromUtf8("Operator: J\xc3\xb6rg, Temp: 21\xc2\xb0" "C");
     QTest::newRow("TIFF without description") << "c.tif" << QByteArray() << true << "";
     QTest::newRow("TIFF named .TIF is still described") << "d.TIF" << QByteArray("Gain: 3") << true
                                                         << "Gain: 3";

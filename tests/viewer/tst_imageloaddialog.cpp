@@ -1,10 +1,17 @@
+#include "viewer/contrastmodel.h"
+#include "viewer/contrastpanel.h"
 #include "viewer/imageattributedialog.h"
 #include "viewer/imageframe.h"
 #include "viewer/imageloaddialog.h"
 #include "viewer/imageloaddialogui.h"
 #include "viewer/tifffiles.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using TestTiff::Layout;
@@ -13,11 +20,11 @@ namespace {
 
 // An 8-bit grey image whose width tells which file is shown.
 bool writeImage(const QString &path, uint32_t width, const QByteArray &description = QByteArray(),
-                int bits = 8)
+                int bits = 8, uint32_t height = 40)
 {
     Layout l;
     l.width = width;
-    l.height = 40;
+    l.height = height;
     l.bitsPerSample = bits;
     l.description = description;
     return TestTiff::write(path, l);
@@ -55,8 +62,12 @@ private slots:
     void pagingWithEmptyList();
     void zoomLabel();
     void attributeSheet();
-    void keysDoNothing_data();
-    void keysDoNothing();
+    void keys_data();
+    void keys();
+    void fitsTheScreen();
+    void stackPages();
+    void contrastStaysWhilePaging();
+    void largeImageLoadsWhileThePagePaints();
     void pixelReadOut_data();
     void pixelReadOut();
 
@@ -136,7 +147,7 @@ void TestImageLoadDialog::refusedFileShownAsRefused_data()
     QTest::newRow("scan.TIF: listed, not shown") << "scan.TIF" << true;
     QTest::newRow("text file named notes.tif") << "notes.tif" << true;
     QTest::newRow("a JPEG") << "photo.jpg" << false;
-    QTest::newRow("tiled TIFF") << "tiled.tif" << true;
+    QTest::newRow("16-bit float TIFF") << "float16.tif" << true;
 }
 
 void TestImageLoadDialog::refusedFileShownAsRefused()
@@ -146,10 +157,11 @@ void TestImageLoadDialog::refusedFileShownAsRefused()
     QVERIFY(writeImage(file("a.tif"), 64));
     if (name == QLatin1String("notes.tif")) {
         QVERIFY(TestTiff::writeText(file(name), "not an image\n"));
-    } else if (name == QLatin1String("tiled.tif")) {
+    } else if (name == QLatin1String("float16.tif")) {
         Layout l;
         l.width = l.height = 32;
-        l.tiled = true;
+        l.bitsPerSample = 16;
+        l.sampleFormat = SAMPLEFORMAT_IEEEFP;
         QVERIFY(TestTiff::write(file(name), l));
     } else {
         QVERIFY(writeImage(file(name), 80));
@@ -197,9 +209,17 @@ void TestImageLoadDialog::pagingWithEmptyList()
 
 void TestImageLoadDialog::zoomLabel()
 {
-    QVERIFY(writeImage(file("a.tif"), 2000));
+    QVERIFY(writeImage(file("a.tif"), 3000));
     ImageLoadDialog dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    // Wider than the frame: opened whole, from its first pixel.
+    const double fit = dialog.frame()->zoom();
+    QVERIFY(fit < 1.0);
+    QCOMPARE(dialog.frame()->offset(), QPoint(0, 0));
+    QCOMPARE(dialog.form()->label_2->text(), QString::number(qRound(fit * 1000) / 10.0) + "%");
+    QTest::keyClick(&dialog, Qt::Key_1);
     QCOMPARE(dialog.form()->label_2->text(), QStringLiteral("100%"));
     wheelOver(dialog.frame(), 120);
     QCOMPARE(dialog.form()->label_2->text(), QStringLiteral("125%"));
@@ -208,9 +228,9 @@ void TestImageLoadDialog::zoomLabel()
     for (int i = 0; i < 5; ++i)
         wheelOver(dialog.frame(), 120);
     QCOMPARE(dialog.form()->label_2->text(), QStringLiteral("275%"));
-    // A new image starts at 100% again.
+    // A new image starts fitted again.
     dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
-    QCOMPARE(dialog.form()->label_2->text(), QStringLiteral("100%"));
+    QCOMPARE(dialog.frame()->zoom(), fit);
 }
 
 void TestImageLoadDialog::attributeSheet()
@@ -223,11 +243,15 @@ void TestImageLoadDialog::attributeSheet()
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     ImageAttributeDialog *sheet = dialog.attributeDialog();
     QVERIFY(!sheet->isVisible());
-    QCOMPARE(sheet->text(), QStringLiteral("Software version: 1.2.0\n Minimum f: 10\n Maximum f: 20"));
+    QCOMPARE(sheet->text(), QStringLiteral("Software version: 1.2.0\nMinimum f: 10\nMaximum f: 20"));
 
     dialog.form()->pushButton_3->click();
     QVERIFY(sheet->isVisible());
-    QCOMPARE(sheet->geometry(), QRect(891, 75, 400, 300));
+    // At the top right, wholly inside the browser whatever the screen made of its size.
+    QCOMPARE(sheet->geometry().right(), dialog.width() - 8);
+    QCOMPARE(sheet->geometry().top(), 75);
+    QVERIFY(dialog.rect().contains(sheet->geometry()));
+    QVERIFY(sheet->width() <= 400 && sheet->height() <= 300);
     dialog.form()->pushButton_3->click();
     QVERIFY(!sheet->isVisible());
 
@@ -246,30 +270,62 @@ void TestImageLoadDialog::attributeSheet()
     QVERIFY(!sheet->isVisible());
 }
 
-void TestImageLoadDialog::keysDoNothing_data()
+void TestImageLoadDialog::keys_data()
 {
-    QTest::addColumn<int>("key");
-    QTest::newRow("Escape") << int(Qt::Key_Escape);
-    QTest::newRow("Enter") << int(Qt::Key_Return);
-    QTest::newRow("Space") << int(Qt::Key_Space);
-    QTest::newRow("Right arrow") << int(Qt::Key_Right);
+    // Keys typed in order; then the file shown, the zoom (0: the fit) and the view offset.
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<int>("lastKeyPans"); // -1: not checked
+    QTest::newRow("Page Down") << "D" << "b.tif" << 0.0 << -1;
+    QTest::newRow("Page Up wraps to the last") << "U" << "c.tif" << 0.0 << -1;
+    QTest::newRow("End, then Home") << "EH" << "a.tif" << 0.0 << -1;
+    QTest::newRow("End") << "E" << "c.tif" << 0.0 << -1;
+    QTest::newRow("Right pages while the whole width is in view") << ">" << "b.tif" << 0.0 << -1;
+    QTest::newRow("Left pages back") << "<" << "c.tif" << 0.0 << -1;
+    QTest::newRow("1 shows 1:1") << "1" << "a.tif" << 1.0 << -1;
+    QTest::newRow("+ from 1:1") << "1++" << "a.tif" << 1.5 << -1;
+    QTest::newRow("+ then - then 0 fits") << "1+-0" << "a.tif" << 0.0 << -1;
+    QTest::newRow("- at the fit stays") << "--" << "a.tif" << 0.0 << 0;
+    QTest::newRow("Right pans at 1:1") << "1>>" << "a.tif" << 1.0 << 1;
+    QTest::newRow("Up pans at 2x") << "1++++^" << "a.tif" << 2.0 << 1;
+    QTest::newRow("Right at the right edge stays on the file")
+        << "1>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>" << "a.tif" << 1.0 << 0;
 }
 
-void TestImageLoadDialog::keysDoNothing()
+void TestImageLoadDialog::keys()
 {
-    QFETCH(int, key);
-    QVERIFY(writeImage(file("a.tif"), 64));
-    QVERIFY(writeImage(file("b.tif"), 65));
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    QFETCH(double, zoom);
+    QFETCH(int, lastKeyPans);
+    QVERIFY(writeImage(file("a.tif"), 2400, QByteArray(), 8, 1600));
+    QVERIFY(writeImage(file("b.tif"), 64));
+    QVERIFY(writeImage(file("c.tif"), 65));
     ImageLoadDialog dialog;
-    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
-    dialog.setFileName("a.tif");
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     dialog.activateWindow();
-    QTest::keyClick(&dialog, Qt::Key(key));
+    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    dialog.setFileName("a.tif");
+    const double fit = dialog.frame()->zoom();
+    const QHash<QChar, Qt::Key> map{{'D', Qt::Key_PageDown}, {'U', Qt::Key_PageUp}, {'H', Qt::Key_Home},
+                                    {'E', Qt::Key_End}, {'>', Qt::Key_Right}, {'<', Qt::Key_Left},
+                                    {'v', Qt::Key_Down}, {'^', Qt::Key_Up}, {'1', Qt::Key_1},
+                                    {'0', Qt::Key_0}, {'+', Qt::Key_Plus}, {'-', Qt::Key_Minus}};
+    QPoint before;
+    for (QChar k : keys) {
+        before = dialog.frame()->offset();
+        QTest::keyClick(&dialog, map.value(k));
+    }
+    QCOMPARE(dialog.form()->label->text(), shown);
+    QCOMPARE(dialog.frame()->zoom(), zoom == 0.0 ? (shown == "a.tif" ? fit : 1.0) : zoom);
+    if (lastKeyPans >= 0)
+        QCOMPARE(dialog.frame()->offset() != before, bool(lastKeyPans));
     QVERIFY(dialog.isVisible());
-    QCOMPARE(dialog.index(), 0);
-    QCOMPARE(dialog.form()->label->text(), QStringLiteral("a.tif"));
+
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
 }
 
 void TestImageLoadDialog::pixelReadOut_data()
@@ -277,10 +333,10 @@ void TestImageLoadDialog::pixelReadOut_data()
     QTest::addColumn<int>("bits");
     QTest::addColumn<QPoint>("pointer");
     QTest::addColumn<QString>("text");
-    QTest::newRow("8-bit") << 8 << QPoint(3, 2) << QStringLiteral("X 3  Y 2  Value %1")
+    QTest::newRow("8-bit, shown as stored") << 8 << QPoint(3, 2) << QStringLiteral("X 3  Y 2  Value %1  (shown %1)")
                                                        .arg(TestTiff::sample8(3, 2, 0));
-    QTest::newRow("16-bit, as stored") << 16 << QPoint(5, 7)
-                                       << QStringLiteral("X 5  Y 7  Value %1").arg(TestTiff::sample16(5, 7, 0));
+    QTest::newRow("16-bit, stored value and shown level") << 16 << QPoint(5, 7)
+                                       << QStringLiteral("X 5  Y 7  Value %1  (shown ").arg(TestTiff::sample16(5, 7, 0));
     QTest::newRow("past the edge clears") << 16 << QPoint(500, 7) << QString();
 }
 
@@ -297,7 +353,153 @@ void TestImageLoadDialog::pixelReadOut()
     QApplication::sendEvent(dialog.frame(), &first);
     QHoverEvent hover(QEvent::HoverMove, QPointF(pointer), QPointF(1, 1));
     QApplication::sendEvent(dialog.frame(), &hover);
-    QCOMPARE(dialog.form()->label_3->text(), text);
+    if (text.endsWith(QLatin1Char('(')) || text.endsWith(QLatin1Char(' ')))
+        QVERIFY2(dialog.form()->label_3->text().startsWith(text), qPrintable(dialog.form()->label_3->text()));
+    else
+        QCOMPARE(dialog.form()->label_3->text(), text);
+}
+
+void TestImageLoadDialog::fitsTheScreen()
+{
+    QVERIFY(writeImage(file("a.tif"), 64));
+    ImageLoadDialog dialog;
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    dialog.setFileName("a.tif");
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(available.contains(dialog.frameGeometry()));
+    QCOMPARE(dialog.size(), QSize(1298, 1044).boundedTo(available.size()));
+    // A long name is elided, in full as tool tip, and never widens the window.
+    const QSize size = dialog.size();
+    const QString name = QString(300, QLatin1Char('n')) + QStringLiteral(".tif");
+    dialog.setFileName(name);
+    QCoreApplication::processEvents();
+    QCOMPARE(dialog.size(), size);
+    QVERIFY(dialog.form()->label->text().contains(QChar(0x2026)));
+    QCOMPARE(dialog.form()->label->toolTip(), name);
+    // It can be made smaller (the frame keeps showing the whole image) and larger again.
+    dialog.resize(700, 500);
+    QCoreApplication::processEvents();
+    QCOMPARE(dialog.size(), QSize(700, 500));
+}
+
+void TestImageLoadDialog::stackPages()
+{
+    Layout l;
+    l.width = 30;
+    l.height = 20;
+    l.pages = 3;
+    QVERIFY(TestTiff::write(file("stack.tif"), l));
+    QVERIFY(writeImage(file("z.tif"), 64));
+    ImageLoadDialog dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.openImage(m_dir->path(), file("stack.tif"), "stack.tif");
+    QCOMPARE(dialog.form()->labelPage->text(), QStringLiteral("page 1 of 3"));
+    QVERIFY(dialog.form()->labelPage->isVisible());
+    auto shown = [&] { return dialog.frame()->readOutText(2, 1); };
+    const QString first = shown();
+    QTest::keyClick(&dialog, Qt::Key_Period);
+    QCOMPARE(dialog.form()->labelPage->text(), QStringLiteral("page 2 of 3"));
+    QVERIFY(shown().contains(QStringLiteral("Value %1").arg(TestTiff::rawSample(l, 2, 1, 0, 1))));
+    dialog.form()->pushButtonPageNext->click();
+    QCOMPARE(dialog.page(), 2);
+    QVERIFY(!dialog.form()->pushButtonPageNext->isEnabled());
+    QTest::keyClick(&dialog, Qt::Key_Period); // past the last page: stays
+    QCOMPARE(dialog.page(), 2);
+    QTest::keyClick(&dialog, Qt::Key_Comma);
+    QTest::keyClick(&dialog, Qt::Key_Comma);
+    QCOMPARE(dialog.page(), 0);
+    QCOMPARE(shown(), first);
+    // Paging through the folder is separate: the next file starts at its first page.
+    QCOMPARE(dialog.index(), 0);
+    QTest::keyClick(&dialog, Qt::Key_PageDown);
+    QCOMPARE(dialog.form()->label->text(), QStringLiteral("z.tif"));
+    QVERIFY(!dialog.form()->labelPage->isVisible());
+}
+
+void TestImageLoadDialog::contrastStaysWhilePaging()
+{
+    QVERIFY(writeImage(file("a.tif"), 64, QByteArray(), 16));
+    QVERIFY(writeImage(file("b.tif"), 65, QByteArray(), 16));
+    ImageLoadDialog dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    QTest::keyClick(&dialog, Qt::Key_C);
+    ContrastPanel *panel = dialog.contrastPanel();
+    QVERIFY(panel->isVisible());
+    QVERIFY(panel->autoPerImageBox()->isChecked());
+
+    // Typed: the shown levels follow at once.
+    QLineEdit *minimum = panel->minimumEdit();
+    QLineEdit *maximum = panel->maximumEdit();
+    minimum->setFocus();
+    minimum->selectAll();
+    QTest::keyClicks(minimum, "1000");
+    QTest::keyClick(minimum, Qt::Key_Tab);
+    maximum->selectAll();
+    QTest::keyClicks(maximum, "9000");
+    QTest::keyClick(maximum, Qt::Key_Return);
+    QCOMPARE(dialog.contrast()->lowValue(), 1000.0);
+    QCOMPARE(dialog.contrast()->highValue(), 9000.0);
+    QVERIFY(!panel->autoPerImageBox()->isChecked());
+    const uint16_t v = TestTiff::sample16(5, 7, 0);
+    const int level = qRound(qBound(0.0, (v - 1000.0) * 255.0 / 8000.0, 255.0));
+    QCOMPARE(qRed(dialog.frame()->picture().pixel(5, 7)), level);
+
+    // The next file keeps the range; with "auto for each new image" it gets its own.
+    dialog.setFocus();
+    QTest::keyClick(&dialog, Qt::Key_PageDown);
+    QCOMPARE(dialog.contrast()->highValue(), 9000.0);
+    panel->bitsButton(12)->click();
+    QCOMPARE(dialog.contrast()->highValue(), 4095.0);
+    panel->resetButton()->click();
+    QCOMPARE(dialog.contrast()->highValue(), dialog.contrast()->dataMaxValue());
+    panel->autoPerImageBox()->click();
+    QTest::keyClick(&dialog, Qt::Key_PageDown);
+    QVERIFY(dialog.contrast()->highValue() < dialog.contrast()->dataMaxValue());
+    QVERIFY(dialog.contrast()->lowValue() > dialog.contrast()->dataMinValue());
+}
+
+void TestImageLoadDialog::largeImageLoadsWhileThePagePaints()
+{
+    // 16384 x 16384 16-bit: 512 MiB of values, read on a thread of its own.
+    Layout l;
+    l.width = l.height = 16384;
+    l.bitsPerSample = 16;
+    l.rowsPerStrip = 64;
+    QVERIFY(TestTiff::write(file("big.tif"), l));
+    ImageLoadDialog dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QSignalSpy progress(dialog.loader(), SIGNAL(progress(int)));
+    QSignalSpy loaded(dialog.loader(), SIGNAL(loaded(ImageLoader::Loaded)));
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(10);
+    connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start();
+
+    // Esc cancels a load under way; nothing is delivered and the browser stays open.
+    dialog.openImage(m_dir->path(), file("big.tif"), "big.tif");
+    QVERIFY(dialog.loader()->busy());
+    QVERIFY(dialog.frame()->message().contains(QStringLiteral("Loading big.tif")));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.loader()->busy());
+    QVERIFY(dialog.isVisible());
+    QVERIFY(dialog.frame()->message().contains(QStringLiteral("cancelled")));
+
+    dialog.openImage(m_dir->path(), file("big.tif"), "big.tif");
+    QVERIFY(loaded.wait(60000));
+    QCOMPARE(loaded.count(), 1);
+    QVERIFY(progress.count() > 1);
+    QVERIFY2(ticks > 5, qPrintable(QString::number(ticks))); // the event loop kept running
+    QVERIFY(dialog.frame()->hasPicture());
+    QCOMPARE(dialog.frame()->imageSize(), QSize(16384, 16384));
+    QVERIFY(dialog.frame()->zoom() < 0.1);
+    QVERIFY(dialog.frame()->readOutText(5, 7).contains(QStringLiteral("Value %1").arg(TestTiff::sample16(5, 7, 0))));
 }
 
 QTEST_MAIN(TestImageLoadDialog)
