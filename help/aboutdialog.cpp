@@ -1,5 +1,6 @@
 #include "help/aboutdialog.h"
 
+#include "common/dialogplacement.h"
 #include "common/style.h"
 
 #include <QPlainTextEdit>
@@ -62,6 +63,7 @@ AboutDialog::AboutDialog(QWidget *parent)
     setWindowTitle(QStringLiteral("TARVELO") + kTradeMark + QStringLiteral(" Utility:: About"));
     setStyleSheet(QString::fromLatin1(Style::kDialogStyle));
     m_ui->plainTextEdit->setPlainText(aboutText());
+    DialogPlacement::follow(this);
 }
 
 AboutDialog::~AboutDialog()

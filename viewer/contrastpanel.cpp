@@ -1,6 +1,6 @@
 #include "viewer/contrastpanel.h"
 
-#include "app/style.h"
+#include "common/style.h"
 #include "viewer/contrastmodel.h"
 #include "viewer/histogramview.h"
 #include "viewer/pixelreadout.h"
