@@ -3,10 +3,10 @@
 #include "download/alreadydialog.h"
 #include "download/alreadydialogtreewidget.h"
 #include "download/downloadingprogressdialog.h"
+#include "download/downloadlifecycle.h"
 #include "download/emptydownloadsizedialog.h"
 #include "download/notdownloaddialog.h"
 #include "help/aboutdialog.h"
-#include "link/messagereader.h"
 #include "viewer/imageloaddialog.h"
 
 #include <QList>

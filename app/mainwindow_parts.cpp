@@ -28,7 +28,7 @@ void MainWindow::connectParts()
 }
 
 QTcpSocket *MainWindow::socket() const { return m_link->socket(); }
-ReaderMode MainWindow::readerMode() const { return m_link->reader().mode(); }
+ReaderMode MainWindow::readerMode() const { return m_downloads->readerMode(); }
 QString MainWindow::currentRemotePath() const { return m_browser->currentRemotePath(); }
 QString MainWindow::downloadPath() const { return m_browser->downloadPath(); }
 

@@ -71,7 +71,8 @@ BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, InstrumentLink 
     connect(reader, &MessageReader::pwdAnswer, this,
             [this, reader](const QString &line) { applyPwdLine(line, reader->lineId()); });
     connect(reader, &MessageReader::listAnswer, this, [this, reader](const QString &line) {
-        reader->listAccepted(applyListLine(line, reader->lineId()));
+        if (applyListLine(line, reader->lineId()))
+            emit listingApplied();
     });
 }
 

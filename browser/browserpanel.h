@@ -68,6 +68,8 @@ protected:
 signals:
     // A double click on a file of the current folder.
     void openRequested(const QString &name);
+    // A "$LIST:" answer from the instrument was taken into the tree and the list.
+    void listingApplied();
 
 protected:
     // The list's keys (Enter opens, a keyboard selection counts as a click), the tool

@@ -21,12 +21,12 @@ DownloadController::DownloadController(InstrumentLink *link, BrowserPanel *brows
                                        QListWidget *list, const Dialogs &dialogs,
                                        QWidget *window)
     : QObject(window), m_link(link), m_browser(browser), m_list(list),
-      m_dialogs(dialogs), m_window(window)
+      m_dialogs(dialogs), m_window(window), m_receiver(new DownloadReceiver(this)),
+      m_lifecycle(m_receiver)
 {
     DownloadingProgressDialog *progress = m_dialogs.progress;
-    m_receiver = new DownloadReceiver(this);
     m_receiver->setObjectName(QStringLiteral("downloadReceiver"));
-    m_link->reader().setDownloadStream(m_receiver);
+    m_link->reader().setDownloadStream(&m_lifecycle);
     connect(m_receiver, &DownloadReceiver::sendLine, m_link, &InstrumentLink::sendLine);
     connect(m_receiver, &DownloadReceiver::totalChanged, progress,
             &DownloadingProgressDialog::setTotal);
@@ -40,9 +40,22 @@ DownloadController::DownloadController(InstrumentLink *link, BrowserPanel *brows
             &DownloadingProgressDialog::setFileBytes);
     connect(m_receiver, &DownloadReceiver::endNoticeReceived, this, &DownloadController::onEndNotice);
     connect(m_receiver, &DownloadReceiver::stalled, this, &DownloadController::onStalled);
-    connect(&m_link->reader(), &MessageReader::downloadFinished, this,
-            &DownloadController::onFinished);
+    // The download ends once the refreshed listing is on screen.
+    connect(m_browser, &BrowserPanel::listingApplied, this, &DownloadController::onListingApplied);
     connect(&m_link->reader(), &MessageReader::refused, this, &DownloadController::onLinkRefused);
+}
+
+ReaderMode DownloadController::readerMode() const
+{
+    return m_lifecycle.mode(m_link->reader());
+}
+
+// Whatever the instrument left unfinished of an earlier download does not carry over.
+void DownloadController::prepareRequest()
+{
+    m_window->setEnabled(false);
+    m_link->reader().leaveStream();
+    m_lifecycle.restart();
 }
 
 void DownloadController::cancel()
@@ -85,8 +98,7 @@ void DownloadController::downloadListSelection()
 {
     if (refuseWhenDisconnected())
         return;
-    m_window->setEnabled(false);
-    m_link->reader().setMode(Browsing);
+    prepareRequest();
     const QStringList names = selectedListNames();
     switch (DownloadRequest::checkListSelection(names, m_browser->toLocalPath(m_browser->currentRemotePath()))) {
     case DownloadRequest::ListCheck::Empty:
@@ -106,15 +118,13 @@ void DownloadController::downloadListSelection()
 
 void DownloadController::downloadListSelectionAgain()
 {
-    m_window->setEnabled(false);
-    m_link->reader().setMode(Browsing);
+    prepareRequest();
     startDownload(DownloadRequest::requestPaths(m_browser->currentRemotePath(), selectedListNames()));
 }
 
 void DownloadController::downloadFile(const QString &remotePath)
 {
-    m_window->setEnabled(false);
-    m_link->reader().setMode(Browsing);
+    prepareRequest();
     startDownload(remotePath.isEmpty() ? QStringList() : QStringList{remotePath});
 }
 
@@ -122,8 +132,7 @@ void DownloadController::downloadTreeFolder(const QString &remote)
 {
     if (refuseWhenDisconnected())
         return;
-    m_window->setEnabled(false);
-    m_link->reader().setMode(Browsing);
+    prepareRequest();
     if (!remote.isEmpty()) {
         const QString localParent = m_browser->toLocalPath(RemotePath::parent(remote));
         const QString name = remote.mid(remote.lastIndexOf(QLatin1Char('/')) + 1);
@@ -141,8 +150,7 @@ void DownloadController::downloadTreeFolder(const QString &remote)
 
 void DownloadController::downloadTreeFolderAgain()
 {
-    m_window->setEnabled(false);
-    m_link->reader().setMode(Browsing);
+    prepareRequest();
     startDownload(m_askedTreeFolder.isEmpty() ? QStringList() : QStringList{m_askedTreeFolder});
 }
 
@@ -173,6 +181,12 @@ void DownloadController::onEndNotice()
     m_link->sendLine(QByteArray(Protocol::kList));
 }
 
+void DownloadController::onListingApplied()
+{
+    if (m_lifecycle.listingShown())
+        onFinished();
+}
+
 void DownloadController::onFinished()
 {
     const QString notice = DownloadNotice::finishedText(*m_receiver);
@@ -187,7 +201,8 @@ void DownloadController::onFinished()
 void DownloadController::endEarly(const QString &reason)
 {
     m_receiver->abort();
-    m_link->reader().setMode(Browsing);
+    m_link->reader().leaveStream();
+    m_lifecycle.restart();
     m_dialogs.progress->cancelDialog()->hide();
     m_dialogs.progress->accept();
     m_window->setEnabled(true);

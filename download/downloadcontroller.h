@@ -1,4 +1,6 @@
 #pragma once
+#include "download/downloadlifecycle.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -33,6 +35,10 @@ public:
                        const Dialogs &dialogs, QWidget *window);
 
     DownloadReceiver *receiver() const { return m_receiver; }
+    // Sits between the link's reader and the receiver.
+    DownloadLifecycle &lifecycle() { return m_lifecycle; }
+    // The reader's six modes: its framing inside a message, the download's phase between.
+    ReaderMode readerMode() const;
 
     // What the download button and the list's menu start.
     void downloadListSelection();
@@ -58,9 +64,11 @@ signals:
 
 private:
     bool refuseWhenDisconnected();
+    void prepareRequest();
     void startDownload(const QStringList &remotePaths);
     void endEarly(const QString &reason);
     void onEndNotice();
+    void onListingApplied();
     void onFinished();
     void onStalled();
     void onLinkRefused(const QString &reason);
@@ -72,5 +80,6 @@ private:
     Dialogs m_dialogs;
     QWidget *m_window;
     DownloadReceiver *m_receiver;
+    DownloadLifecycle m_lifecycle;
     QString m_askedTreeFolder; // the folder the replace question is about
 };

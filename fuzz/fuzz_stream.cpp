@@ -53,9 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     MessageReader reader;
     DownloadReceiver receiver;
     reader.setDownloadStream(&receiver);
-    QObject::connect(&reader, &MessageReader::listAnswer, &reader, [&reader](const QString &line) {
+    QObject::connect(&reader, &MessageReader::listAnswer, &reader, [](const QString &line) {
         Listing::parse(line);
-        reader.listAccepted(true);
     });
     receiver.setFileFactory([&downloads](const QString &path) {
         const QString clean = QDir::cleanPath(path);

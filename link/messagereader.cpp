@@ -79,7 +79,7 @@ void MessageReader::feed(const char *data, qint64 size)
     int stalled = 0;
     while (!work.isEmpty()) {
         Work &w = work.last();
-        const qint64 used = (m_readerMode == ReceivingList || m_readerMode == ReceivingFile)
+        const qint64 used = m_framing != Framing::Lines
             ? toStream(w.data + w.pos, w.size - w.pos)
             : takeIdle(w.data + w.pos, w.size - w.pos);
         if (m_refused || m_resets != resets)
@@ -106,15 +106,12 @@ qint64 MessageReader::toStream(const char *data, qint64 size)
 {
     bool done = false;
     qint64 used = 0;
-    if (m_readerMode == ReceivingList) {
+    if (m_framing == Framing::Announcement)
         used = m_stream ? m_stream->announcementData(data, size, &done) : size;
-        if (done)
-            m_readerMode = ListAcknowledged;
-    } else {
+    else
         used = m_stream ? m_stream->fileData(data, size, &done) : size;
-        if (done) // a file sent after the end notice leaves the download ending
-            m_readerMode = m_fileAfterEnd ? Refreshing : FileStored;
-    }
+    if (done)
+        m_framing = Framing::Lines;
     if (used < 0 && m_stream) {
         refuse(m_stream->refusal());
         return size;
@@ -169,7 +166,7 @@ qint64 MessageReader::startLine(const char *data, qint64 size)
     m_pending.clear();
     m_lineId = ++m_lastLineId;
     if (kind == Line::Announcement) {
-        m_readerMode = ReceivingList;
+        m_framing = Framing::Announcement;
         if (earlier.isEmpty())
             return 0;
         // The stream gets the marker in one piece; whatever follows comes in the next step.
@@ -269,11 +266,9 @@ qint64 MessageReader::continueLine(const char *data, qint64 size)
             if (line.endsWith('\r'))
                 line.chop(1);
             endLine();
-            const ReaderMode before = m_readerMode;
-            m_fileAfterEnd = before == Refreshing;
-            m_readerMode = ReceivingFile;
-            if (!m_stream->fileHeader(line))
-                m_readerMode = before; // an end line without its file: nothing to receive
+            // An end line without its file has nothing to receive.
+            if (m_stream->fileHeader(line))
+                m_framing = Framing::File;
         }
         break;
     default:
@@ -364,25 +359,19 @@ void MessageReader::deliver(bool complete)
         emit pwdAnswer(m_text);
         return;
     }
-    m_listAccepted = false;
     emit listAnswer(m_text);
-    if (m_listAccepted && m_readerMode == Refreshing) {
-        m_readerMode = Browsing;
-        emit downloadFinished();
-    }
 }
 
 void MessageReader::completed()
 {
     m_completedDone = true;
-    m_readerMode = Refreshing;
     if (m_stream)
         m_stream->downloadCompleted();
 }
 
 void MessageReader::flushUnterminated()
 {
-    if (m_flushed || m_readerMode == ReceivingList || m_readerMode == ReceivingFile)
+    if (m_flushed || m_framing != Framing::Lines)
         return;
     switch (m_line) {
     case Line::Pwd:

@@ -3,16 +3,6 @@
 #include <QObject>
 #include <QString>
 
-// What the next bytes from the instrument are expected to be. The stored values are fixed.
-enum ReaderMode : qint32 {
-    Browsing = 0,         // no transfer under way
-    ReceivingList = 1,    // the file announcement is still incomplete
-    ListAcknowledged = 2, // announcement parsed and acknowledged; waiting for the first file
-    ReceivingFile = 3,    // file bytes are being collected
-    FileStored = 4,       // a file was stored; waiting for the next file or the end notice
-    Refreshing = 5        // the download has ended; the next "$LIST:" answer closes it
-};
-
 // The download side of the stream. The reader hands it everything that belongs to a
 // download; the download receiver implements it.
 class DownloadStream
@@ -60,9 +50,15 @@ public:
 
     explicit MessageReader(QObject *parent = nullptr);
 
+    // Where the reader is in the stream: between messages, or inside an announcement or a
+    // file, whose bytes all go to the download stream until their end.
+    enum class Framing { Lines, Announcement, File };
+
     void setDownloadStream(DownloadStream *stream) { m_stream = stream; }
-    ReaderMode mode() const { return m_readerMode; }
-    void setMode(ReaderMode mode) { m_readerMode = mode; }
+    Framing framing() const { return m_framing; }
+    // A new download request: an announcement or a file the instrument never finished will
+    // not go on, so the next bytes are read as messages again.
+    void leaveStream() { m_framing = Framing::Lines; }
 
     // Bytes as they came from the socket.
     void feed(const QByteArray &bytes);
@@ -72,7 +68,7 @@ public:
     // a new message instead, the line was complete.
     void flushUnterminated();
     // Forgets partial input (the link was closed) and takes bytes again after a refusal.
-    // The mode is kept.
+    // The framing is kept.
     void reset();
     bool isRefused() const { return m_refused; }
     // Bytes of partial input held.
@@ -87,18 +83,11 @@ public:
 signals:
     // A "$PWD:" line (line feed and carriage return removed).
     void pwdAnswer(const QString &line);
-    // A "$LIST:" line; the receiver of the signal reports through listAccepted() whether it
-    // took it, since the end of a download waits for an accepted listing.
+    // A "$LIST:" line.
     void listAnswer(const QString &line);
-    // Mode was Refreshing and an accepted "$LIST:" answer arrived: the download is over.
-    void downloadFinished();
     // The instrument sent what no sound instrument sends (see the class comment); the link
     // should be closed. The text says what happened, for the user.
     void refused(const QString &reason);
-
-public:
-    // Called by the listing's handler during listAnswer().
-    void listAccepted(bool accepted) { m_listAccepted = accepted; }
 
 private:
     enum class Line { Undecided, Announcement, Completed, Header, Pwd, List, Other };
@@ -117,10 +106,9 @@ private:
     void refuse(const QString &reason);
 
     DownloadStream *m_stream = nullptr;
-    ReaderMode m_readerMode = Browsing;
+    Framing m_framing = Framing::Lines;
     // Undecided: the first bytes of the line. Header: the line so far.
     QByteArray m_pending;
-    bool m_listAccepted = false;
 
     Line m_line = Line::Undecided;
     QString m_text;         // "$PWD:"/"$LIST:" text so far, without a trailing carriage return
@@ -136,6 +124,5 @@ private:
     int m_boundaryFrom = 0; // answerBoundary() has looked at m_text up to here
     QByteArray m_replay;    // bytes of an answer that began inside the line before it
     bool m_refused = false;
-    bool m_fileAfterEnd = false; // the file being received came after "$DOWNLOAD: COMPLETED"
     quint64 m_resets = 0;   // a reset during feed() ends that feed
 };

@@ -60,9 +60,8 @@ Result run(const QByteArray &line, qint64 limit, const QString &root)
     DownloadReceiver receiver;
     QTemporaryDir downloads;
     reader.setDownloadStream(&receiver);
-    QObject::connect(&reader, &MessageReader::listAnswer, &reader, [&reader](const QString &text) {
+    QObject::connect(&reader, &MessageReader::listAnswer, &reader, [](const QString &text) {
         Listing::parse(text);
-        reader.listAccepted(true);
     });
     QObject::connect(&reader, &MessageReader::refused, &socket, [&](const QString &why) {
         result.refusal = why;

@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "browser/browserpanel.h"
 #include "link/instrumentlink.h"
+#include "link/protocol.h"
 #include "viewer/fileopener.h"
 #include "app/mainwindowui.h"
 #include "common/browseview.h"
@@ -562,11 +563,14 @@ void tst_BrowserWindow::downloadEndWaitsForAcceptedListing()
     QFETCH(QByteArray, bytes);
     QFETCH(int, mode);
     QFETCH(int, finished);
-    QSignalSpy spy(&m_window->link()->reader(), &MessageReader::downloadFinished);
-    m_window->link()->reader().setMode(Refreshing);
+    // The end notice without a download under way: the window is disabled as by a request.
+    m_window->link()->reader().feed(QByteArray(Protocol::kDownloadCompleted) + '\n');
+    QCOMPARE(int(m_window->readerMode()), int(Refreshing));
+    m_window->setEnabled(false);
     m_window->link()->reader().feed(bytes);
     QCOMPARE(int(m_window->readerMode()), mode);
-    QCOMPARE(spy.count(), finished);
+    QCOMPARE(m_window->isEnabled(), bool(finished));
+    m_window->setEnabled(true);
 }
 
 // The answers come through the socket; a last line without its line feed still counts,

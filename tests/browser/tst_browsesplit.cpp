@@ -2,6 +2,7 @@
 // and the reader's modes come out the same.
 #include "app/mainwindow.h"
 #include "browser/browserpanel.h"
+#include "download/downloadcontroller.h"
 #include "link/instrumentlink.h"
 #include "viewer/fileopener.h"
 #include "app/mainwindowui.h"
@@ -9,6 +10,7 @@
 #include "browser/listing.h"
 #include "browser/remotepath.h"
 #include "common/fakedownloadstream.h"
+#include "download/downloadlifecycle.h"
 
 #include <QtTest>
 
@@ -131,24 +133,16 @@ struct Snapshot
     }
 };
 
-// Collects a snapshot per handled line. One is taken while its line is being handled; the
-// download's end, which the reader reports right after an accepted listing, belongs to it.
+// Collects a snapshot per handled line, taken once its line has been handled (the end of a
+// download that an accepted listing closes included).
 struct Recorder
 {
     QVector<Snapshot> snapshots;
-    quint64 line = 0;
 
     void lineHandled(const MessageReader &reader, const std::function<Snapshot()> &take)
     {
-        if (!reader.lineComplete())
-            return;
-        snapshots.append(take());
-        line = reader.lineId();
-    }
-    void downloadFinished(const MessageReader &reader)
-    {
-        if (!snapshots.isEmpty() && line == reader.lineId())
-            snapshots.last().mode = reader.mode();
+        if (reader.lineComplete())
+            snapshots.append(take());
     }
 };
 
@@ -158,6 +152,7 @@ struct Model
 {
     QStringList log;
     FakeDownloadStream stream{&log};
+    DownloadLifecycle lifecycle{&stream};
     MessageReader reader;
     FolderListing listing;
     QString current;
@@ -170,17 +165,16 @@ struct Model
 
     explicit Model(const QString &downloadPath) : download(downloadPath)
     {
-        reader.setDownloadStream(&stream);
+        reader.setDownloadStream(&lifecycle);
         QObject::connect(&reader, &MessageReader::pwdAnswer, [this](const QString &line) {
             onPwd(line, reader.lineId());
             recorder.lineHandled(reader, [this] { return snapshot(); });
         });
         QObject::connect(&reader, &MessageReader::listAnswer, [this](const QString &line) {
-            reader.listAccepted(onList(line, reader.lineId()));
+            if (onList(line, reader.lineId()))
+                lifecycle.listingShown();
             recorder.lineHandled(reader, [this] { return snapshot(); });
         });
-        QObject::connect(&reader, &MessageReader::downloadFinished,
-                         [this] { recorder.downloadFinished(reader); });
     }
     void onPwd(const QString &line, quint64 id)
     {
@@ -226,7 +220,7 @@ struct Model
     }
     Snapshot snapshot() const
     {
-        return {reader.mode(), current, root, branches, rows, log, {}, listing};
+        return {lifecycle.mode(reader), current, root, branches, rows, log, {}, listing};
     }
     const QVector<Snapshot> &feed(const QByteArrayList &reads)
     {
@@ -326,7 +320,7 @@ QVector<Snapshot> tst_BrowseSplit::windowSnapshots(const QByteArrayList &reads, 
     window.setDownloadPath(m_download.path());
     QStringList log;
     FakeDownloadStream stream(&log);
-    window.link()->reader().setDownloadStream(&stream);
+    window.downloads()->lifecycle().setStream(&stream); // the window's own phase kept
     const BrowseIcons &icons = window.browser()->icons();
     const qint64 keys[] = {icons.parent.cacheKey(), icons.folder.cacheKey(),
                            icons.folderChecked.cacheKey(), icons.file.cacheKey(),
@@ -366,8 +360,6 @@ QVector<Snapshot> tst_BrowseSplit::windowSnapshots(const QByteArrayList &reads, 
     auto onLine = [&] { recorder.lineHandled(window.link()->reader(), snapshot); };
     connect(&window.link()->reader(), &MessageReader::pwdAnswer, this, onLine);
     connect(&window.link()->reader(), &MessageReader::listAnswer, this, onLine);
-    connect(&window.link()->reader(), &MessageReader::downloadFinished, this,
-            [&] { recorder.downloadFinished(window.link()->reader()); });
     for (const QByteArray &bytes : reads) {
         window.link()->reader().feed(bytes);
         window.link()->reader().flushUnterminated();

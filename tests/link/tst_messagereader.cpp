@@ -1,4 +1,5 @@
 #include "common/fakedownloadstream.h"
+#include "download/downloadlifecycle.h"
 #include "link/messagereader.h"
 #include "link/protocol.h"
 
@@ -7,27 +8,35 @@
 namespace {
 
 // Feeds pieces as reads and records what the reader reports. Deliveries of one line carry
-// the same number; "~" marks one handled before its line feed.
+// the same number; "~" marks one handled before its line feed. The download's phase is kept
+// beside the reader as the window keeps it, so the six modes can be checked together.
 struct Run
 {
     QStringList log;
     FakeDownloadStream stream{&log};
+    DownloadLifecycle lifecycle{&stream};
     MessageReader reader;
     QList<quint64> ids;
 
     Run(ReaderMode start, bool accept)
     {
-        reader.setDownloadStream(&stream);
-        reader.setMode(start);
+        reader.setDownloadStream(&lifecycle);
         QObject::connect(&reader, &MessageReader::pwdAnswer,
                          [this](const QString &line) { record("pwd", line); });
         QObject::connect(&reader, &MessageReader::listAnswer, [this, accept](const QString &line) {
             record("list", line);
-            reader.listAccepted(accept);
+            if (accept && lifecycle.listingShown())
+                log.append(QStringLiteral("finished"));
         });
-        QObject::connect(&reader, &MessageReader::downloadFinished,
-                         [this] { log.append(QStringLiteral("finished")); });
+        // The phase to start from is reached as the instrument would reach it.
+        const QByteArray steps[] = {QByteArray(), QByteArray(),
+                                    QByteArray(Protocol::kListStart) + Protocol::kListEnd,
+                                    QByteArray(), "$DOWNLOAD:<p>\nx<END>",
+                                    QByteArray(Protocol::kDownloadCompleted) + '\n'};
+        reader.feed(steps[start]);
+        log.clear();
     }
+    ReaderMode mode() const { return lifecycle.mode(reader); }
     void record(const char *what, const QString &line)
     {
         if (!ids.contains(reader.lineId()))
@@ -55,7 +64,7 @@ struct Run
                 out.append(entry);
         }
         out.append(QStringLiteral("finished x%1").arg(log.count(QStringLiteral("finished"))));
-        out.append(QStringLiteral("mode %1").arg(reader.mode()));
+        out.append(QStringLiteral("mode %1").arg(mode()));
         return out;
     }
 };
@@ -250,7 +259,7 @@ void tst_MessageReader::messages()
     Run run(ReaderMode(start), accept);
     run.feed(pieces, true);
     QCOMPARE(run.log, expected);
-    QCOMPARE(int(run.reader.mode()), mode);
+    QCOMPARE(int(run.mode()), mode);
 }
 
 // Whole, in every split into two reads, and one byte at a time: the same messages.
@@ -318,7 +327,7 @@ void tst_MessageReader::resetForgetsPartialLine()
     run.reader.reset();
     run.feed({"$PWD:/b\n"}, false);
     QCOMPARE(run.log, QStringList{"pwd 1 $PWD:/b"});
-    QCOMPARE(run.reader.mode(), FileStored);
+    QCOMPARE(run.mode(), FileStored);
 }
 
 void tst_MessageReader::boundsCloseTheLink_data()
