@@ -20,7 +20,7 @@ using namespace bench;
 
 namespace {
 
-const QString kWindowAddress = QStringLiteral("127.0.0.41");
+const QString kWindowAddress = QStringLiteral("127.0.0.91");
 constexpr int kTickMs = 5;
 
 void waitFor(const std::function<bool()> &done, int limitMs)
