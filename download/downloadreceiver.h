@@ -38,7 +38,7 @@ public:
     static constexpr int kDefaultStallLimitMs = 60000;
     // Read buffer for the link while a download runs, so a slow disk cannot make the
     // program's memory grow.
-    static constexpr qint64 kSocketReadBuffer = 16 * 1024 * 1024;
+    static constexpr qint64 kSocketReadBuffer = 1024 * 1024;
     // Longest announcement taken: room for some 100,000 paths of ordinary length.
     static constexpr int kMaxAnnouncementBytes = 32 * 1024 * 1024;
     // A file whose size runs past its end line: with nothing more arriving for this long

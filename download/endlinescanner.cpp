@@ -89,6 +89,22 @@ qint64 EndLineScanner::scan(const char *data, qint64 size, const Sink &sink, boo
     }
 }
 
+qint64 EndLineScanner::nextCandidate(const char *p, qint64 from, qint64 n) const
+{
+    // The first place from which the rest of the input is the marker, or the start of it.
+    const qint64 length = m_pattern.size();
+    for (qint64 at = from; at < n;) {
+        const void *hit = std::memchr(p + at, '$', size_t(n - at));
+        if (!hit)
+            return n;
+        at = static_cast<const char *>(hit) - p;
+        if (std::memcmp(p + at, m_pattern.constData(), size_t(qMin(n - at, length))) == 0)
+            return at;
+        ++at;
+    }
+    return n;
+}
+
 qint64 EndLineScanner::step(const char *p, qint64 n, const Sink &sink)
 {
     qint64 i = 0;
@@ -105,27 +121,24 @@ qint64 EndLineScanner::step(const char *p, qint64 n, const Sink &sink)
                     miss(sink);
             }
             if (m_matched == 0 && !m_anchored) {
-                // Skip to the next "$" that may start the marker; a "$" followed by anything
-                // but its second byte stays inside the run, so content goes out in large runs.
-                qint64 next = i;
-                for (;;) {
-                    const void *hit = std::memchr(p + next, '$', size_t(n - next));
-                    if (!hit) {
-                        next = n;
-                        break;
-                    }
-                    next = static_cast<const char *>(hit) - p;
-                    if (next + 1 < n && p[next + 1] != m_pattern[1]) {
-                        ++next;
-                        continue;
-                    }
-                    break;
-                }
+                // Content goes out in whole runs: a "$" that does not start the marker stays
+                // inside the run, and only a marker cut off by the end of the input is held.
+                const qint64 next = nextCandidate(p, i, n);
                 if (next > i)
                     sink(p + i, next - i);
                 i = next;
                 if (i == n)
                     break;
+                const qint64 have = qMin<qint64>(n - i, m_pattern.size());
+                m_matched = int(have);
+                i += have;
+                if (m_matched == m_pattern.size()) {
+                    m_state = Fields;
+                    m_fields.clear();
+                    m_fieldStart = -1;
+                    m_fieldCount = 0;
+                }
+                continue;
             }
             const char c = p[i];
             if (m_matched > 0 && c != m_pattern[m_matched])

@@ -41,6 +41,7 @@ public:
 
 private:
     qint64 step(const char *p, qint64 n, const Sink &sink);
+    qint64 nextCandidate(const char *p, qint64 from, qint64 n) const;
     void reject(const Sink &sink);
     void miss(const Sink &sink);
 

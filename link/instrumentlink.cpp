@@ -1,5 +1,6 @@
 #include "link/instrumentlink.h"
 
+#include <QPointer>
 #include <QTcpSocket>
 
 InstrumentLink::InstrumentLink(QObject *parent) : QObject(parent) {}
@@ -81,15 +82,37 @@ void InstrumentLink::readAvailable(QIODevice *device)
         device->readAll();
         return;
     }
-    m_reader.feed(device->readAll());
-    if (device->bytesAvailable() == 0)
+    feedFrom(device);
+    if (device == m_socket && device->bytesAvailable() == 0)
         m_reader.flushUnterminated();
 }
 
 void InstrumentLink::readPending()
 {
     if (m_socket && m_socket->bytesAvailable() > 0)
-        m_reader.feed(m_socket->readAll());
+        feedFrom(m_socket);
+}
+
+void InstrumentLink::feedFrom(QIODevice *device)
+{
+    // One buffer serves every read: a fresh array per read costs page faults by the
+    // hundred thousand over a large download. The socket's own read buffer bounds what
+    // waits, so taking it all here is bounded too.
+    if (m_feeding) { // a handler read the link again from inside the reader
+        m_reader.feed(device->readAll());
+        return;
+    }
+    if (m_readBuffer.size() != kReadChunk)
+        m_readBuffer.resize(kReadChunk);
+    const QPointer<QIODevice> guard(device);
+    m_feeding = true;
+    while (guard && device == m_socket) {
+        const qint64 got = device->read(m_readBuffer.data(), m_readBuffer.size());
+        if (got <= 0)
+            break;
+        m_reader.feed(m_readBuffer.constData(), got);
+    }
+    m_feeding = false;
 }
 
 void InstrumentLink::sendLine(const QByteArray &line)

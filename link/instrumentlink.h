@@ -45,8 +45,13 @@ signals:
 
 private:
     void watch();
+    void feedFrom(QIODevice *device);
+
+    static constexpr int kReadChunk = 1024 * 1024;
 
     QTcpSocket *m_socket = nullptr;
     MessageReader m_reader;
     bool m_attached = false;
+    QByteArray m_readBuffer;
+    bool m_feeding = false;
 };

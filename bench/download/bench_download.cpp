@@ -1,8 +1,12 @@
 // One large file from the stand-in instrument (its own process) into a download folder:
-// the window's code path (QTcpSocket -> MessageReader -> DownloadReceiver -> QSaveFile)
-// against a bare Qt receiver (readyRead -> readAll -> QFile::write) and a POSIX socket copy,
-// all taking the same bytes from the same server in the same run.
+// the window's code path (QTcpSocket -> InstrumentLink -> MessageReader -> DownloadReceiver
+// -> QSaveFile) against a bare Qt receiver (readyRead -> readAll -> QFile::write) and a POSIX
+// socket copy, each also synced once at the end, all taking the same bytes from the same
+// server in the same round. Each round times every side once; the figures are the median of
+// the per-round ratios with their range, so a noisy neighbour slows both sides of a ratio.
+#include "benchsupport.h"
 #include "download/downloadreceiver.h"
+#include "link/instrumentlink.h"
 #include "link/messagereader.h"
 #include "link/protocol.h"
 
@@ -25,19 +29,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace {
+using namespace bench;
 
-const QString kAddress = QStringLiteral("127.0.0.39");
-constexpr int kRunLimitMs = 600000;
 constexpr qint64 kMiB = 1024 * 1024;
-
-[[noreturn]] void fatal(const QString &message)
-{
-    std::fprintf(stderr, "bench_download: %s\n", qPrintable(message));
-    std::exit(1);
-}
 
 qint64 statusKiB(const char *field)
 {
@@ -62,11 +61,6 @@ void makeSource(const QString &path, qint64 size)
         f.write(block.constData(), qMin<qint64>(block.size(), size - done));
 }
 
-QByteArray requestLine(const QString &remote)
-{
-    return QByteArray(Protocol::kRequestPrefix) + '<' + remote.toUtf8() + ">\n";
-}
-
 // Bytes the instrument sends for one file after the announcement.
 qint64 framedSize(const QString &remote, qint64 size)
 {
@@ -75,91 +69,27 @@ qint64 framedSize(const QString &remote, qint64 size)
         + (QByteArray("$DOWNLOAD:<") + path + "><END>\n").size();
 }
 
-// Logs in on a connected Qt socket, anonymously; bounded waits.
-void qtLogin(QTcpSocket &socket)
-{
-    QByteArray buffer;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 10000) {
-        while (socket.canReadLine()) {
-            const QByteArray line = socket.readLine().trimmed();
-            if (line == Protocol::kWaitLogin)
-                socket.write("$LOGIN: <anonymous,>\n");
-            else if (line == Protocol::kLoginOk)
-                return;
-            else if (line == Protocol::kLoginNg)
-                fatal(QStringLiteral("login refused"));
-        }
-        socket.waitForReadyRead(1000);
-    }
-    fatal(QStringLiteral("no login answer"));
-}
-
-bool runLoop(const std::function<void(QEventLoop &)> &setUp)
-{
-    QEventLoop loop;
-    bool timedOut = false;
-    QTimer::singleShot(kRunLimitMs, &loop, [&] { timedOut = true; loop.quit(); });
-    setUp(loop);
-    loop.exec();
-    return !timedOut;
-}
-
-struct Server
-{
-    QProcess process;
-    quint16 port = 0;
-
-    void start(const QString &root)
-    {
-        process.setProgram(QStringLiteral(TARVELO_INSTRUMENT_PROGRAM));
-        process.setArguments({"--root", root, "--listen", kAddress, "--port", "0", "--quiet"});
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start();
-        if (!process.waitForStarted(10000))
-            fatal(QStringLiteral("the stand-in instrument did not start"));
-        QElapsedTimer clock;
-        clock.start();
-        while (!process.canReadLine() && clock.elapsed() < 10000)
-            process.waitForReadyRead(1000);
-        const QByteArray first = process.readLine(); // "Listening on 127.0.0.39:PORT, ..."
-        const int colon = first.indexOf(':', first.indexOf(kAddress.toLatin1()));
-        port = quint16(first.mid(colon + 1).split(',').value(0).toUInt());
-        if (!port)
-            fatal(QStringLiteral("no port from the stand-in instrument: %1").arg(QString::fromLatin1(first)));
-    }
-    ~Server()
-    {
-        process.terminate();
-        if (!process.waitForFinished(5000))
-            process.kill();
-        process.waitForFinished(5000);
-    }
-};
-
 // The window's path: the reader and receiver, acknowledgements written back.
 double viaReceiver(const Server &server, const QString &remote, const QString &downloadDir)
 {
-    QTcpSocket socket;
-    socket.connectToHost(kAddress, server.port);
-    if (!socket.waitForConnected(10000))
+    auto *socket = new QTcpSocket;
+    socket->connectToHost(kAddress, server.port);
+    if (!socket->waitForConnected(10000))
         fatal(QStringLiteral("cannot connect"));
-    qtLogin(socket);
-    socket.setReadBufferSize(DownloadReceiver::kSocketReadBuffer); // as the window does
-    MessageReader reader;
+    qtLogin(*socket);
+    InstrumentLink link;
+    link.attach(socket); // the link owns it from here, and reads as the window does
+    socket->setReadBufferSize(DownloadReceiver::kSocketReadBuffer);
     DownloadReceiver receiver;
-    reader.setDownloadStream(&receiver);
-    QObject::connect(&receiver, &DownloadReceiver::sendLine, &socket,
-                     [&](const QByteArray &line) { socket.write(line); });
-    QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [&] { reader.feed(socket.readAll()); });
+    link.reader().setDownloadStream(&receiver);
+    QObject::connect(&receiver, &DownloadReceiver::sendLine, &link, &InstrumentLink::sendLine);
     QElapsedTimer clock;
     const bool ok = runLoop([&](QEventLoop &loop) {
         QObject::connect(&receiver, &DownloadReceiver::endNoticeReceived, &loop, &QEventLoop::quit);
-        QObject::connect(&socket, &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
+        QObject::connect(&link, &InstrumentLink::linkLost, &loop, &QEventLoop::quit);
         receiver.begin(downloadDir);
         clock.start();
-        socket.write(requestLine(remote));
+        socket->write(requestLine(remote));
     });
     const double seconds = clock.nsecsElapsed() / 1e9;
     if (!ok || receiver.storedFiles().size() != 1)
@@ -215,7 +145,8 @@ double bareQt(const Server &server, const QString &remote, qint64 size, const QS
 }
 
 // A plain blocking POSIX socket copy.
-double posixCopy(const Server &server, const QString &remote, qint64 size, const QString &downloadDir)
+double posixCopy(const Server &server, const QString &remote, qint64 size, const QString &downloadDir,
+                 bool syncAtEnd = false)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
@@ -267,6 +198,8 @@ double posixCopy(const Server &server, const QString &remote, qint64 size, const
             fatal(QStringLiteral("POSIX write failed"));
         received += n;
     }
+    if (syncAtEnd && ::fdatasync(out) != 0)
+        fatal(QStringLiteral("cannot sync the POSIX copy"));
     const double seconds = clock.nsecsElapsed() / 1e9;
     ::close(out);
     ::close(fd);
@@ -289,7 +222,7 @@ int main(int argc, char **argv)
     parser.addHelpOption();
     parser.addOption({"large-mib", "Size of the large file in MiB (default 1024).", "n", "1024"});
     parser.addOption({"small-mib", "Size of the small file in MiB (default 64).", "n", "64"});
-    parser.addOption({"rounds", "Rounds of baseline and candidate (default 2; best taken).", "n", "2"});
+    parser.addOption({"rounds", "Rounds, each timing every side once (default 5).", "n", "5"});
     parser.addOption({"folder", "Where the source and download folders go (default: the temporary folder).", "dir"});
     // Internal: one download in a process of its own, for a clean memory figure.
     parser.addOption({"memory-client", "Download <remote> from <port> into <dir>, print idle and peak KiB.", "port,remote,dir"});
@@ -332,18 +265,22 @@ int main(int argc, char **argv)
     bareQt(server, largeRemote, large, downloads);
     clearFolder(downloads);
 
-    double bestSynced = 1e30, bestBare = 1e30, bestCandidate = 1e30, bestPosix = 1e30, bestSmall = 1e30;
+    // Per round, every side once, in an order that changes from round to round.
+    std::vector<double> candidate, bare, bareSynced, posix, posixSynced, smallRun;
+    using Side = std::function<void()>;
+    const std::vector<Side> sides = {
+        [&] { candidate.push_back(viaReceiver(server, largeRemote, downloads)); },
+        [&] { bare.push_back(bareQt(server, largeRemote, large, downloads)); },
+        [&] { bareSynced.push_back(bareQt(server, largeRemote, large, downloads, true)); },
+        [&] { posix.push_back(posixCopy(server, largeRemote, large, downloads)); },
+        [&] { posixSynced.push_back(posixCopy(server, largeRemote, large, downloads, true)); },
+        [&] { smallRun.push_back(viaReceiver(server, smallRemote, downloads)); },
+    };
     for (int round = 0; round < rounds; ++round) {
-        bestBare = qMin(bestBare, bareQt(server, largeRemote, large, downloads));
-        clearFolder(downloads);
-        bestCandidate = qMin(bestCandidate, viaReceiver(server, largeRemote, downloads));
-        clearFolder(downloads);
-        bestPosix = qMin(bestPosix, posixCopy(server, largeRemote, large, downloads));
-        clearFolder(downloads);
-        bestSynced = qMin(bestSynced, bareQt(server, largeRemote, large, downloads, true));
-        clearFolder(downloads);
-        bestSmall = qMin(bestSmall, viaReceiver(server, smallRemote, downloads));
-        clearFolder(downloads);
+        for (size_t i = 0; i < sides.size(); ++i) {
+            sides[(i + size_t(round)) % sides.size()]();
+            clearFolder(downloads);
+        }
     }
 
     // Peak memory of a client that does nothing but this one download.
@@ -358,19 +295,46 @@ int main(int argc, char **argv)
     clearFolder(downloads);
 
     const double mib = double(large) / kMiB;
-    std::printf("bare Qt receiver    %8.1f MiB/s  (%.3f s)\n", mib / bestBare, bestBare);
-    std::printf("download receiver   %8.1f MiB/s  (%.3f s)\n", mib / bestCandidate, bestCandidate);
-    std::printf("POSIX socket copy   %8.1f MiB/s  (%.3f s)\n", mib / bestPosix, bestPosix);
-    std::printf("bare Qt, synced once  %6.1f MiB/s  (%.3f s; on disk as durably as the receiver leaves it)\n",
-                mib / bestSynced, bestSynced);
-    std::printf("ratio receiver / bare Qt: %.2f (goal >= 0.80)\n", bestBare / bestCandidate);
-    std::printf("ratio receiver / bare Qt synced: %.2f\n", bestSynced / bestCandidate);
-    std::printf("ratio receiver / POSIX:   %.2f\n", bestPosix / bestCandidate);
+    auto speeds = [&](const char *name, const std::vector<double> &t) {
+        std::vector<double> rate;
+        for (double seconds : t)
+            rate.push_back(mib / seconds);
+        const Spread r = spread(rate);
+        std::printf("  %-28s %7.1f MiB/s median (%.1f-%.1f)\n", name, r.median, r.low, r.high);
+    };
+    // Baseline time over candidate time, per round: 1 means as fast as the baseline.
+    auto ratio = [&](const std::vector<double> &baseline, const std::vector<double> &t) {
+        std::vector<double> r;
+        for (size_t i = 0; i < t.size(); ++i)
+            r.push_back(baseline[i] / t[i]);
+        return spread(r);
+    };
+    std::printf("throughput of the %lld MiB file:\n", large / kMiB);
+    speeds("download receiver", candidate);
+    speeds("POSIX copy + one fdatasync", posixSynced);
+    speeds("bare Qt + one fdatasync", bareSynced);
+    speeds("POSIX copy (not durable)", posix);
+    speeds("bare Qt (not durable)", bare);
+    const Spread vsPosixSynced = ratio(posixSynced, candidate);
+    const Spread vsQtSynced = ratio(bareSynced, candidate);
+    const Spread vsPosix = ratio(posix, candidate);
+    const Spread vsQt = ratio(bare, candidate);
+    std::printf("steady throughput: receiver / (POSIX + one fdatasync) %.2f median (%.2f-%.2f) "
+                "(goal >= 0.95 of the durable floor)\n", vsPosixSynced.median, vsPosixSynced.low, vsPosixSynced.high);
+    std::printf("                   receiver / (bare Qt + one fdatasync) %.2f median (%.2f-%.2f)\n",
+                vsQtSynced.median, vsQtSynced.low, vsQtSynced.high);
+    std::printf("  beside, not durable: receiver / POSIX %.2f (%.2f-%.2f), receiver / bare Qt %.2f (%.2f-%.2f)\n",
+                vsPosix.median, vsPosix.low, vsPosix.high, vsQt.median, vsQt.low, vsQt.high);
+    std::vector<double> perMiB;
+    for (size_t i = 0; i < candidate.size(); ++i) {
+        const double perSmall = smallRun[i] / (double(small) / kMiB);
+        const double perLarge = candidate[i] / mib;
+        perMiB.push_back(qMax(perSmall, perLarge) / qMin(perSmall, perLarge));
+    }
+    const Spread cost = spread(perMiB);
+    std::printf("cost per MiB, %lld MiB vs %lld MiB: ratio %.2f median (%.2f-%.2f) (goal within 1.3)\n",
+                small / kMiB, large / kMiB, cost.median, cost.low, cost.high);
     std::printf("client memory (own process): idle %.1f MiB, peak during the large download %.1f MiB, %.1f MiB above idle (goal < 64)\n",
                 idleKiB / 1024.0, peakKiB / 1024.0, (peakKiB - idleKiB) / 1024.0);
-    const double perSmall = bestSmall * 1000.0 / (double(small) / kMiB);
-    const double perLarge = bestCandidate * 1000.0 / mib;
-    std::printf("time per MiB: %.3f ms (%lld MiB), %.3f ms (%lld MiB), ratio %.2f (goal within 1.3)\n",
-                perSmall, small / kMiB, perLarge, large / kMiB, qMax(perSmall, perLarge) / qMin(perSmall, perLarge));
     return 0;
 }

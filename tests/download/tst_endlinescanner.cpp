@@ -13,6 +13,7 @@ private slots:
     void anyPath_data();
     void anyPath();
     void heldBytesStayBounded();
+    void contentGoesOutInWholeRuns();
 };
 
 namespace {
@@ -158,6 +159,32 @@ void TestEndLineScanner::heldBytesStayBounded()
     QVERIFY(!found);
     QVERIFY2(maxHeld <= kPath.size() + 13 + EndLineScanner::kMaxFieldBytes, qPrintable(QString::number(maxHeld)));
     QCOMPARE(stored + scanner.heldBytes(), qint64(input.size()));
+}
+
+void TestEndLineScanner::contentGoesOutInWholeRuns()
+{
+    // Near-misses inside a read stay inside its run: about one write per read, not several
+    // per "$" that might have started the marker.
+    QByteArray content;
+    while (content.size() < 1024 * 1024)
+        content += Stream::randomBytes(997, quint32(content.size())) + "$D$DOWNLOAD:</other><END>$DOWNLOAD:<"
+            + kPath + "<";
+    constexpr int kPiece = 64 * 1024;
+    EndLineScanner scanner;
+    scanner.start(kPath);
+    QByteArray got;
+    int calls = 0;
+    const EndLineScanner::Sink sink = [&](const char *d, qint64 n) {
+        ++calls;
+        got.append(d, int(n));
+    };
+    const QByteArray input = content + "$DOWNLOAD:<" + kPath + "><END>";
+    bool found = false;
+    for (int i = 0; i < input.size() && !found; i += kPiece)
+        scanner.scan(input.constData() + i, qMin(kPiece, input.size() - i), sink, &found);
+    QVERIFY(found);
+    QCOMPARE(got, content);
+    QVERIFY2(calls <= 2 * (input.size() / kPiece + 1), qPrintable(QString::number(calls)));
 }
 
 QTEST_GUILESS_MAIN(TestEndLineScanner)

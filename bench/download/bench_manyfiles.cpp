@@ -1,0 +1,193 @@
+// Many small files (default 10,000 of 4 KiB) from the stand-in instrument: the window's code
+// path (InstrumentLink -> MessageReader -> DownloadReceiver, each file committed before it
+// is acknowledged) against a bare Qt client that frames the same stream by the headers'
+// sizes and writes each file with QFile, once without and once with an fdatasync per file.
+// The instrument sends the next file only after the last one is acknowledged, so every side
+// pays the same round trips. Each round times every side once; the figures are the median of
+// the per-round ratios with their range.
+#include "benchsupport.h"
+#include "download/downloadreceiver.h"
+#include "link/instrumentlink.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+using namespace bench;
+
+namespace {
+
+int g_files = 0;
+
+void connectAndLogin(QTcpSocket &socket, const Server &server)
+{
+    socket.connectToHost(kAddress, server.port);
+    if (!socket.waitForConnected(10000))
+        fatal(QStringLiteral("cannot connect"));
+    qtLogin(socket);
+}
+
+double viaReceiver(const Server &server, const QString &downloadDir)
+{
+    auto *socket = new QTcpSocket;
+    connectAndLogin(*socket, server);
+    InstrumentLink link;
+    link.attach(socket);
+    socket->setReadBufferSize(DownloadReceiver::kSocketReadBuffer);
+    DownloadReceiver receiver;
+    link.reader().setDownloadStream(&receiver);
+    QObject::connect(&receiver, &DownloadReceiver::sendLine, &link, &InstrumentLink::sendLine);
+    QElapsedTimer clock;
+    const bool ok = runLoop([&](QEventLoop &loop) {
+        QObject::connect(&receiver, &DownloadReceiver::endNoticeReceived, &loop, &QEventLoop::quit);
+        QObject::connect(&link, &InstrumentLink::linkLost, &loop, &QEventLoop::quit);
+        receiver.begin(downloadDir);
+        clock.start();
+        socket->write(requestLine(QStringLiteral("/TARVELO/many")));
+    });
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (!ok || receiver.storedFiles().size() != g_files)
+        fatal(QStringLiteral("the download through the receiver stored %1 of %2 files")
+                  .arg(receiver.storedFiles().size()).arg(g_files));
+    receiver.finish();
+    return seconds;
+}
+
+// Frames by the header's size, writes each file whole, acknowledges it; nothing else.
+double bareWriter(const Server &server, const QString &downloadDir, bool syncEach)
+{
+    QTcpSocket socket;
+    connectAndLogin(socket, server);
+    QByteArray in;
+    int stored = 0;
+    bool listDone = false;
+    QElapsedTimer clock;
+    const bool ok = runLoop([&](QEventLoop &loop) {
+        QObject::connect(&socket, &QTcpSocket::readyRead, &loop, [&] {
+            in += socket.readAll();
+            if (!listDone) {
+                const int end = in.indexOf(Protocol::kListEnd);
+                if (end < 0)
+                    return;
+                listDone = true;
+                in.remove(0, end + int(qstrlen(Protocol::kListEnd)) + 1);
+                socket.write(Protocol::kListAck);
+            }
+            for (;;) {
+                if (in.startsWith(Protocol::kDownloadCompleted)) {
+                    loop.quit();
+                    return;
+                }
+                const int eol = in.indexOf('\n');
+                if (eol < 0)
+                    return;
+                // "$DOWNLOAD:<path><size>"
+                const int open = in.indexOf('<'), mid = in.indexOf("><", open), close = in.indexOf('>', mid + 2);
+                const QByteArray path = in.mid(open + 1, mid - open - 1);
+                const qint64 size = in.mid(mid + 2, close - mid - 2).toLongLong();
+                const QByteArray endLine = "$DOWNLOAD:<" + path + "><END>\n";
+                if (in.size() < eol + 1 + size + endLine.size())
+                    return;
+                QFile out(downloadDir + QLatin1Char('/') + QString::number(stored));
+                if (!out.open(QIODevice::WriteOnly) || out.write(in.constData() + eol + 1, size) != size
+                    || !out.flush() || (syncEach && ::fdatasync(out.handle()) != 0))
+                    fatal(QStringLiteral("the bare writer could not write"));
+                out.close();
+                ++stored;
+                in.remove(0, int(eol + 1 + size + endLine.size()));
+                socket.write(Protocol::kFileAckPrefix + path + '\n');
+            }
+        });
+        QObject::connect(&socket, &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
+        clock.start();
+        socket.write(requestLine(QStringLiteral("/TARVELO/many")));
+    });
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (!ok || stored != g_files)
+        fatal(QStringLiteral("the bare writer stored %1 of %2 files").arg(stored).arg(g_files));
+    return seconds;
+}
+
+void clearFolder(const QString &dir)
+{
+    QDir(dir).removeRecursively();
+    QDir().mkpath(dir);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Many small files: time per file."));
+    parser.addHelpOption();
+    parser.addOption({"files", "Number of files (default 10000).", "n", "10000"});
+    parser.addOption({"kib", "Size of each file in KiB (default 4).", "n", "4"});
+    parser.addOption({"rounds", "Rounds, each timing every side once (default 3).", "n", "3"});
+    parser.addOption({"folder", "Where the source and download folders go (default: the temporary folder).", "dir"});
+    parser.process(app);
+    g_files = qMax(1, parser.value("files").toInt());
+    const int bytes = qMax(1, parser.value("kib").toInt()) * 1024;
+    const int rounds = qMax(1, parser.value("rounds").toInt());
+
+    QTemporaryDir work(parser.isSet("folder") ? parser.value("folder") + QStringLiteral("/bench_manyfiles-XXXXXX")
+                                              : QDir::tempPath() + QStringLiteral("/bench_manyfiles-XXXXXX"));
+    if (!work.isValid())
+        fatal(QStringLiteral("no temporary folder"));
+    const QString root = work.filePath(QStringLiteral("root"));
+    const QString downloads = work.filePath(QStringLiteral("downloads"));
+    QDir().mkpath(root + QStringLiteral("/many"));
+    QDir().mkpath(downloads);
+    const QByteArray content(bytes, 'x');
+    for (int i = 0; i < g_files; ++i) {
+        QFile f(root + QStringLiteral("/many/f%1.dat").arg(i, 5, 10, QLatin1Char('0')));
+        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+            fatal(QStringLiteral("cannot write the source files"));
+    }
+    Server server;
+    server.start(root);
+    std::printf("many-files benchmark: %d files of %d KiB, stand-in instrument on %s:%u, %d round(s)\n",
+                g_files, bytes / 1024, qPrintable(kAddress), server.port, rounds);
+
+    viaReceiver(server, downloads); // warm-up
+    clearFolder(downloads);
+    std::vector<double> candidate, bare, bareSynced;
+    const std::vector<std::function<void()>> sides = {
+        [&] { candidate.push_back(viaReceiver(server, downloads)); },
+        [&] { bare.push_back(bareWriter(server, downloads, false)); },
+        [&] { bareSynced.push_back(bareWriter(server, downloads, true)); },
+    };
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < sides.size(); ++i) {
+            sides[(i + size_t(round)) % sides.size()]();
+            clearFolder(downloads);
+        }
+    }
+    auto perFile = [&](const char *name, const std::vector<double> &t) {
+        std::vector<double> ms;
+        for (double s : t)
+            ms.push_back(s * 1000.0 / g_files);
+        const Spread r = spread(ms);
+        std::printf("  %-32s %.3f ms/file median (%.3f-%.3f)\n", name, r.median, r.low, r.high);
+    };
+    perFile("download receiver", candidate);
+    perFile("bare writer, fdatasync per file", bareSynced);
+    perFile("bare writer, no sync", bare);
+    auto ratio = [&](const std::vector<double> &baseline) {
+        std::vector<double> r;
+        for (size_t i = 0; i < candidate.size(); ++i)
+            r.push_back(candidate[i] / baseline[i]);
+        return spread(r);
+    };
+    const Spread vsSynced = ratio(bareSynced), vsBare = ratio(bare);
+    std::printf("many small files: receiver time / bare writer without sync %.2f median (%.2f-%.2f) "
+                "(goal within 2x of a bare writer)\n", vsBare.median, vsBare.low, vsBare.high);
+    std::printf("                  receiver time / bare writer with a sync per file %.2f median (%.2f-%.2f)\n",
+                vsSynced.median, vsSynced.low, vsSynced.high);
+    return 0;
+}
