@@ -40,6 +40,9 @@ DownloadController::DownloadController(InstrumentLink *link, BrowserPanel *brows
             &DownloadingProgressDialog::setFileBytes);
     connect(m_receiver, &DownloadReceiver::endNoticeReceived, this, &DownloadController::onEndNotice);
     connect(m_receiver, &DownloadReceiver::stalled, this, &DownloadController::onStalled);
+    // Queued: the reader goes on from the event loop, never from inside its own feed.
+    connect(m_receiver, &DownloadReceiver::holdReleased, m_link, &InstrumentLink::resumeReading,
+            Qt::QueuedConnection);
     // The download ends once the refreshed listing is on screen.
     connect(m_browser, &BrowserPanel::listingApplied, this, &DownloadController::onListingApplied);
     connect(&m_link->reader(), &MessageReader::refused, this, &DownloadController::onLinkRefused);
@@ -212,9 +215,15 @@ void DownloadController::endEarly(const QString &reason)
 bool DownloadController::endOnLinkLoss()
 {
     // The instrument's last bytes may still wait in the socket when the close is seen:
-    // a file that arrived whole is kept.
-    if (m_receiver->isActive())
-        m_link->readPending();
+    // a file that arrived whole is kept. Each file in them is made durable before the next
+    // is read; every round takes at least one file's framing out of a bounded buffer.
+    if (m_receiver->isActive()) {
+        for (int round = 0; round < DownloadReceiver::kSocketReadBuffer; ++round) {
+            m_receiver->settle();
+            if (!m_link->readPending())
+                break;
+        }
+    }
     if (!m_receiver->isActive())
         return false;
     endEarly(tr("The link to the instrument was lost during the download."));

@@ -38,6 +38,7 @@ public:
     void downloadCompleted() override;
     void activity() override { m_stream->activity(); }
     QString refusal() const override { return m_stream->refusal(); }
+    bool holding() const override { return m_stream->holding(); }
 
 private:
     DownloadStream *m_stream;

@@ -8,23 +8,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStorageInfo>
 #include <QTextCodec>
 
-#include <cerrno>
-#include <cstring>
-
-#ifdef Q_OS_LINUX
-#include <fcntl.h>
-#endif
-
 namespace {
-
 constexpr int kReportIntervalMs = 200;
-// Written bytes are handed to the disk in steps of this size while the file still arrives,
-// so that the sync before the file replaces its old copy has little left to do.
-constexpr qint64 kWritebackStep = 8 * 1024 * 1024;
-
 } // namespace
 
 DownloadReceiver::DownloadReceiver(QObject *parent) : QObject(parent)
@@ -34,6 +21,8 @@ DownloadReceiver::DownloadReceiver(QObject *parent) : QObject(parent)
     m_quietTimer.setSingleShot(true);
     m_quietTimer.setInterval(kDefaultSizeQuietMs);
     connect(&m_quietTimer, &QTimer::timeout, this, &DownloadReceiver::sizeRanPastEnd);
+    connect(&m_writer, &FileWriter::committed, this, &DownloadReceiver::fileCommitted);
+    connect(&m_writer, &FileWriter::drained, this, &DownloadReceiver::release);
     m_stallTimer.setSingleShot(true);
     m_stallTimer.setInterval(kDefaultStallLimitMs);
     connect(&m_stallTimer, &QTimer::timeout, this, [this] {
@@ -54,6 +43,7 @@ void DownloadReceiver::setStallLimit(int ms)
 
 void DownloadReceiver::begin(const QString &downloadPath)
 {
+    settle();
     dropFile();
     m_downloadPath = downloadPath;
     m_active = true;
@@ -78,6 +68,7 @@ void DownloadReceiver::begin(const QString &downloadPath)
 
 void DownloadReceiver::finish()
 {
+    settle();
     dropFile();
     m_active = false;
     m_inList = false;
@@ -88,6 +79,7 @@ void DownloadReceiver::finish()
 
 void DownloadReceiver::abort()
 {
+    settle();
     if (m_inFile && !m_fileUnasked)
         m_interrupted = m_fileRemote;
     finish();
@@ -163,7 +155,6 @@ bool DownloadReceiver::fileHeader(const QByteArray &line)
     m_scanner.start(m_rawPath);
     m_inFile = true;
     m_fileBytes = 0;
-    m_writebackFrom = 0;
     m_lastReportMs = -1;
     m_fileSize = header.size;
     m_sizeLeft = qMax<qint64>(0, header.size);
@@ -244,7 +235,7 @@ void DownloadReceiver::openFile(const QString &remote)
         fail(file->errorString());
         return;
     }
-    m_file = std::move(file);
+    m_writer.start(std::move(file), m_downloadPath);
     m_fileState = FileState::Writing;
 }
 
@@ -252,10 +243,8 @@ void DownloadReceiver::fail(const QString &reason)
 {
     if (m_fileFailure.isEmpty())
         m_fileFailure = reason;
-    if (m_file) {
-        m_file->cancelWriting();
-        m_file.reset();
-    }
+    if (m_fileState == FileState::Writing)
+        m_writer.discard();
     m_fileState = FileState::Discarding;
 }
 
@@ -265,24 +254,27 @@ void DownloadReceiver::store(const char *data, qint64 size)
     m_downloadBytes += size;
     if (m_fileState != FileState::Writing)
         return;
-    errno = 0;
-    if (m_file->write(data, size) != size) {
-        fail(writeFailure(errno));
+    m_writer.write(data, size);
+    if (m_writer.isFull())
+        m_stallTimer.stop(); // the instrument waits for us now, not we for it
+}
+
+bool DownloadReceiver::holding() const
+{
+    return m_fileState == FileState::Committing || m_writer.isFull();
+}
+
+void DownloadReceiver::release()
+{
+    if (holding())
         return;
-    }
-#ifdef Q_OS_LINUX
-    if (m_fileBytes - m_writebackFrom >= kWritebackStep) {
-        // A failed flush must not go unnoticed: the save file would still commit what it has.
-        errno = 0;
-        if (!m_file->flush()) {
-            fail(writeFailure(errno));
-            return;
-        }
-        ::sync_file_range(m_file->handle(), m_writebackFrom, m_fileBytes - m_writebackFrom,
-                          SYNC_FILE_RANGE_WRITE);
-        m_writebackFrom = m_fileBytes;
-    }
-#endif
+    touch();
+    emit holdReleased();
+}
+
+void DownloadReceiver::settle()
+{
+    m_writer.settle();
 }
 
 qint64 DownloadReceiver::fileData(const char *data, qint64 size, bool *finished)
@@ -372,20 +364,38 @@ void DownloadReceiver::finishFile()
         if (m_fileSize >= 0 && m_fileBytes != m_fileSize)
             fail(tr("%1 bytes arrived where the instrument announced %2").arg(m_fileBytes).arg(m_fileSize));
         if (m_fileState == FileState::Writing) {
-            errno = 0;
-            if (!m_file->flush() || m_file->size() != m_fileBytes || !m_file->commit())
-                fail(writeFailure(errno));
+            // Acknowledged once durable: see fileCommitted().
+            m_fileState = FileState::Committing;
+            m_stallTimer.stop();
+            m_writer.commit(m_fileBytes);
+            return;
         }
-        m_file.reset();
-        if (m_fileFailure.isEmpty()) {
-            m_stored.append(m_fileRemote);
-            m_createdFolders.clear();
-        } else {
-            m_failures.append({m_fileRemote, m_fileFailure});
-            removeCreatedFolders();
-        }
+        recordFile();
     }
     acknowledge(true);
+}
+
+void DownloadReceiver::fileCommitted(const QString &reason)
+{
+    if (m_fileState != FileState::Committing)
+        return;
+    m_fileState = FileState::Discarding;
+    if (m_fileFailure.isEmpty())
+        m_fileFailure = reason;
+    recordFile();
+    acknowledge(true);
+    release();
+}
+
+void DownloadReceiver::recordFile()
+{
+    if (m_fileFailure.isEmpty()) {
+        m_stored.append(m_fileRemote);
+        m_createdFolders.clear();
+    } else {
+        m_failures.append({m_fileRemote, m_fileFailure});
+        removeCreatedFolders();
+    }
 }
 
 void DownloadReceiver::acknowledge(bool counted)
@@ -401,26 +411,10 @@ void DownloadReceiver::acknowledge(bool counted)
     emit completedChanged(m_acknowledged);
 }
 
-QString DownloadReceiver::writeFailure(int error) const
-{
-    if (error == ENOSPC || error == EDQUOT)
-        return tr("no space left on the disk");
-    const QString said = m_file ? m_file->errorString() : QString();
-    if (!said.isEmpty() && said != QLatin1String("Unknown error"))
-        return said;
-    // Qt loses the system's reason when a buffered write fails; a full disk is the usual one.
-    const QStorageInfo disk(m_downloadPath);
-    if (disk.isValid() && disk.bytesAvailable() < 1024 * 1024)
-        return tr("no space left on the disk");
-    return tr("the disk did not take the data");
-}
-
 void DownloadReceiver::dropFile()
 {
-    if (m_file) {
-        m_file->cancelWriting();
-        m_file.reset();
-    }
+    if (m_fileState == FileState::Writing)
+        m_writer.discard();
     if (m_inFile)
         removeCreatedFolders();
     m_createdFolders.clear();

@@ -1,5 +1,6 @@
 #pragma once
 #include "download/endlinescanner.h"
+#include "download/filewriter.h"
 #include "link/messagereader.h"
 
 #include <QElapsedTimer>
@@ -17,7 +18,9 @@ class QSaveFile;
 // folder, and the acknowledgements. Widget-free; the message reader feeds it.
 //
 // Each file goes into a QSaveFile that is committed only once the file is whole, so an
-// interrupted or failed file never replaces the local copy that was there before.
+// interrupted or failed file never replaces the local copy that was there before. Writing
+// and committing happen on the writer's thread; the stream is held (holding()) while a file
+// is being committed, so the file is acknowledged, and the next message read, only after.
 //
 // A header with a plain decimal size frames the file by that size, so content may hold any
 // text, its own end line included; the end line must follow the content at once. Without a
@@ -74,6 +77,9 @@ public:
     int stallLimit() const { return m_stallTimer.interval(); }
     void setSizeQuietLimit(int ms) { m_quietTimer.setInterval(ms); }
     void setFileFactory(FileFactory factory) { m_fileFactory = std::move(factory); }
+    FileWriter &writer() { return m_writer; }
+    // Waits for the writer and takes in what it finished (the link is going away).
+    void settle();
 
     QStringList announced() const { return m_announced; }
     QStringList pending() const { return m_downloadList; }   // announced, not yet delivered
@@ -87,7 +93,10 @@ public:
     // likely cut short where the content held that line.
     QStringList cutShort() const { return m_cutShort; }
     // Bytes of the stream held in memory (announcement so far, framing not yet decided).
-    qint64 heldBytes() const { return m_listBuffer.capacity() + m_tail.capacity() + m_scanner.heldBytes(); }
+    qint64 heldBytes() const
+    {
+        return m_listBuffer.capacity() + m_tail.capacity() + m_scanner.heldBytes() + m_writer.queuedBytes();
+    }
 
     qint64 announcementData(const char *data, qint64 size, bool *complete) override;
     bool fileHeader(const QByteArray &line) override;
@@ -95,6 +104,7 @@ public:
     void downloadCompleted() override;
     void activity() override { touch(); }
     QString refusal() const override { return m_refusal; }
+    bool holding() const override;
     // Paths come as UTF-8 like the listings; bytes that are not UTF-8 are taken as Latin-1.
     static QString decodePath(const QByteArray &raw);
 
@@ -114,23 +124,27 @@ signals:
     void endNoticeReceived();
     // Nothing arrived for the stall limit.
     void stalled();
+    // holding() has ended: the rest of the stream can be read.
+    void holdReleased();
 
 private:
     void touch();
     void store(const char *data, qint64 size);
     void openFile(const QString &remote);
     void finishFile();
+    void fileCommitted(const QString &reason);
+    void recordFile();
+    void release();
     void acknowledge(bool counted);
     void strayEndLine(const QByteArray &rawPath);
     void keepTail(const char *data, qint64 size);
     void sizeRanPastEnd();
-    QString writeFailure(int error) const;
     void dropFile();
     void fail(const QString &reason);
     void reportBytes(bool force);
     void removeCreatedFolders();
 
-    enum class FileState { Writing, Discarding };
+    enum class FileState { Writing, Committing, Discarding };
 
     QString m_downloadPath;
     bool m_active = false;
@@ -153,7 +167,7 @@ private:
 
     EndLineScanner m_scanner;
     EndLineScanner::Sink m_sink;
-    std::unique_ptr<QSaveFile> m_file;
+    FileWriter m_writer;
     FileFactory m_fileFactory;
     FileState m_fileState = FileState::Discarding;
     bool m_fileUnasked = false;
@@ -167,7 +181,6 @@ private:
     QString m_fileFailure;         // why it will not be stored, empty while all is well
     QStringList m_createdFolders;  // made for this file, deepest first
     qint64 m_fileBytes = 0;
-    qint64 m_writebackFrom = 0;    // bytes before this have been handed to the disk
 
     qint64 m_downloadBytes = 0;
     QElapsedTimer m_rateClock;

@@ -82,15 +82,28 @@ void InstrumentLink::readAvailable(QIODevice *device)
         device->readAll();
         return;
     }
+    // While the download stream holds, the bytes stay in the socket, whose bounded read
+    // buffer then holds the instrument back.
+    if (m_reader.isHeld())
+        return;
     feedFrom(device);
     if (device == m_socket && device->bytesAvailable() == 0)
         m_reader.flushUnterminated();
 }
 
-void InstrumentLink::readPending()
+bool InstrumentLink::readPending()
 {
-    if (m_socket && m_socket->bytesAvailable() > 0)
+    m_reader.resume();
+    if (!m_reader.isHeld() && m_socket && m_socket->bytesAvailable() > 0)
         feedFrom(m_socket);
+    return m_reader.isHeld();
+}
+
+void InstrumentLink::resumeReading()
+{
+    m_reader.resume();
+    if (m_socket && !m_feeding)
+        readAvailable(m_socket);
 }
 
 void InstrumentLink::feedFrom(QIODevice *device)
@@ -106,7 +119,7 @@ void InstrumentLink::feedFrom(QIODevice *device)
         m_readBuffer.resize(kReadChunk);
     const QPointer<QIODevice> guard(device);
     m_feeding = true;
-    while (guard && device == m_socket) {
+    while (guard && device == m_socket && !m_reader.isHeld()) {
         const qint64 got = device->read(m_readBuffer.data(), m_readBuffer.size());
         if (got <= 0)
             break;

@@ -34,9 +34,12 @@ public:
     // since they belong to no conversation now.
     void readAvailable(QIODevice *device);
     // Hands the reader what already waits in the socket (the link was seen to close).
-    void readPending();
+    // False when the reader took it all; true when its download stream holds it back.
+    bool readPending();
 
 public slots:
+    // The download stream no longer holds: the reader goes on, then the socket.
+    void resumeReading();
     void sendLine(const QByteArray &line);
 
 signals:

@@ -63,6 +63,10 @@ void MessageReader::feed(const char *data, qint64 size)
 {
     if (m_refused || size <= 0)
         return;
+    if (isHeld()) {
+        m_held.append(data, int(size));
+        return;
+    }
     if (m_stream)
         m_stream->activity();
     const quint64 resets = m_resets;
@@ -99,7 +103,22 @@ void MessageReader::feed(const char *data, qint64 size)
             replay.size = replay.own.size();
             work.append(replay);
         }
+        if (m_stream && m_stream->holding()) {
+            // The innermost piece comes first: it is what the stream reads next.
+            for (int i = work.size() - 1; i >= 0; --i)
+                m_held.append(work.at(i).data + work.at(i).pos, int(work.at(i).size - work.at(i).pos));
+            return;
+        }
     }
+}
+
+void MessageReader::resume()
+{
+    if (m_held.isEmpty() || (m_stream && m_stream->holding()))
+        return;
+    QByteArray bytes;
+    bytes.swap(m_held);
+    feed(bytes.constData(), bytes.size());
 }
 
 qint64 MessageReader::toStream(const char *data, qint64 size)
@@ -371,7 +390,7 @@ void MessageReader::completed()
 
 void MessageReader::flushUnterminated()
 {
-    if (m_flushed || m_framing != Framing::Lines)
+    if (m_flushed || m_framing != Framing::Lines || isHeld())
         return;
     switch (m_line) {
     case Line::Pwd:
@@ -415,6 +434,8 @@ void MessageReader::reset()
     m_text.squeeze();
     m_pending.squeeze();
     m_replay.clear();
+    m_held.clear();
+    m_held.squeeze();
     m_refused = false;
     ++m_resets;
 }
@@ -422,6 +443,7 @@ void MessageReader::reset()
 qint64 MessageReader::heldBytes() const
 {
     return m_text.capacity() * qint64(sizeof(QChar)) + m_pending.capacity() + m_replay.capacity()
+        + m_held.capacity()
         + m_utf8Tail.size() + m_nextHead.size();
 }
 

@@ -26,6 +26,9 @@ public:
     // Why the stream would take no more: announcementData() and fileData() return a negative
     // count when it refuses, and the reader then refuses the link as a whole.
     virtual QString refusal() const { return QString(); }
+    // True while the stream cannot take the next bytes yet (a file is being made durable,
+    // or the disk lags behind). The reader keeps what follows until resume().
+    virtual bool holding() const { return false; }
 };
 
 // Turns the byte stream from the instrument into messages, however it is split into reads.
@@ -70,6 +73,11 @@ public:
     // Forgets partial input (the link was closed) and takes bytes again after a refusal.
     // The framing is kept.
     void reset();
+    // The download stream holds (see DownloadStream::holding()): bytes fed now are kept, in
+    // order, until resume(), so nothing after a file is read before that file is stored.
+    bool isHeld() const { return !m_held.isEmpty() || (m_stream && m_stream->holding()); }
+    // Reads what was kept while held, unless the stream still holds.
+    void resume();
     bool isRefused() const { return m_refused; }
     // Bytes of partial input held.
     qint64 heldBytes() const;
@@ -123,6 +131,7 @@ private:
     bool m_lineComplete = false;
     int m_boundaryFrom = 0; // answerBoundary() has looked at m_text up to here
     QByteArray m_replay;    // bytes of an answer that began inside the line before it
+    QByteArray m_held;      // bytes kept while the download stream holds
     bool m_refused = false;
     quint64 m_resets = 0;   // a reset during feed() ends that feed
 };

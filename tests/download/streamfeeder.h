@@ -7,6 +7,10 @@
 #include <QByteArray>
 #include <QList>
 #include <QRandomGenerator>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTimer>
+#include <QtTest>
 
 #include <cstring>
 
@@ -15,10 +19,33 @@ class StreamFeeder
 public:
     explicit StreamFeeder(DownloadStream *stream) : m_stream(stream) {}
 
+    // Like the real reader, nothing after a file is handed on while the stream holds (the
+    // file is being made durable): the feeder waits for the writer there.
     void feed(const QByteArray &bytes)
     {
         m_pending += bytes;
+        feedPending();
+        waitWhileHolding();
+    }
+
+    void waitWhileHolding()
+    {
+        if (!m_stream->holding())
+            return;
+        // The writer's answer comes as an event; the timer bounds the wait if it never does.
+        QTimer tick;
+        tick.start(100);
+        QDeadlineTimer deadline(30000);
+        while (m_stream->holding() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QVERIFY2(!m_stream->holding(), "the writer never finished the file");
+    }
+
+private:
+    void feedPending()
+    {
         for (;;) {
+            waitWhileHolding();
             if (m_mode == List || m_mode == File) {
                 if (m_pending.isEmpty())
                     return;
@@ -55,6 +82,7 @@ public:
         }
     }
 
+public:
     // Feeds the stream in pieces of the given size (0: all at once).
     void feedInPieces(const QByteArray &stream, int piece)
     {

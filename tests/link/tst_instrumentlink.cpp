@@ -5,8 +5,12 @@
 #include "download/streamfeeder.h"
 #include "link/instrumentlink.h"
 #include "link/loginexchange.h"
+#include "link/protocol.h"
 #include "tools/instrument/instrumentserver.h"
 
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -24,6 +28,27 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
+
+// Logs `link` in to a fresh stand-in serving `options`, with `receiver` on the link.
+std::unique_ptr<InstrumentServer> logIn(const InstrumentOptions &options, InstrumentLink &link,
+                                        DownloadReceiver &receiver)
+{
+    auto server = std::make_unique<InstrumentServer>(options);
+    if (!server->listen(QHostAddress(kAddress), 0))
+        return nullptr;
+    LoginExchange login;
+    login.setSocket(link.newSocket());
+    QSignalSpy accepted(&login, &LoginExchange::accepted);
+    login.start(kAddress, server->serverPort(), true, QString(), QString());
+    if (!accepted.wait(kWaitMs))
+        return nullptr;
+    link.attach(link.socket());
+    link.reader().setDownloadStream(&receiver);
+    QObject::connect(&receiver, &DownloadReceiver::sendLine, &link, &InstrumentLink::sendLine);
+    QObject::connect(&receiver, &DownloadReceiver::holdReleased, &link, &InstrumentLink::resumeReading,
+                     Qt::QueuedConnection);
+    return server;
+}
 } // namespace
 
 class tst_InstrumentLink : public QObject
@@ -32,6 +57,7 @@ class tst_InstrumentLink : public QObject
 private slots:
     void browseAndDownload_data();
     void browseAndDownload();
+    void slowDiskHoldsTheInstrumentBack();
 };
 
 void tst_InstrumentLink::browseAndDownload_data()
@@ -57,20 +83,10 @@ void tst_InstrumentLink::browseAndDownload()
     options.root = served.path();
     options.quiet = true;
     options.chunk = chunk;
-    auto server = std::make_unique<InstrumentServer>(options);
-    QVERIFY2(server->listen(QHostAddress(kAddress), 0), qPrintable(server->errorString()));
-
     InstrumentLink link;
-    LoginExchange login;
-    login.setSocket(link.newSocket());
-    QSignalSpy accepted(&login, &LoginExchange::accepted);
-    login.start(kAddress, server->serverPort(), true, QString(), QString());
-    QVERIFY(accepted.wait(kWaitMs));
-    link.attach(link.socket());
-
     DownloadReceiver receiver;
-    link.reader().setDownloadStream(&receiver);
-    connect(&receiver, &DownloadReceiver::sendLine, &link, &InstrumentLink::sendLine);
+    auto server = logIn(options, link, receiver);
+    QVERIFY(server);
     QStringList answers;
     connect(&link.reader(), &MessageReader::pwdAnswer, this, [&](const QString &line) {
         if (link.reader().lineComplete())
@@ -110,6 +126,68 @@ void tst_InstrumentLink::browseAndDownload()
     QCOMPARE(lost.count(), 0);
     server.reset(); // the instrument goes away
     QVERIFY(lost.wait(kWaitMs));
+}
+
+// The disk takes a piece only when the test lets it. Whatever the instrument sends, the
+// program holds a bounded amount meanwhile, the window's thread keeps running, the file
+// arrives whole and is acknowledged only once it is in place.
+void tst_InstrumentLink::slowDiskHoldsTheInstrumentBack()
+{
+    QTemporaryDir served;
+    QTemporaryDir download;
+    QVERIFY(served.isValid() && download.isValid());
+    QByteArray content(48 * 1024 * 1024 + 123, Qt::Uninitialized);
+    QRandomGenerator(5).fillRange(reinterpret_cast<quint32 *>(content.data()), content.size() / 4);
+    QVERIFY(writeFile(served.path() + "/big.bin", content));
+
+    InstrumentOptions options;
+    options.root = served.path();
+    options.quiet = true;
+    InstrumentLink link;
+    DownloadReceiver receiver;
+    auto server = logIn(options, link, receiver);
+    QVERIFY(server);
+    link.socket()->setReadBufferSize(DownloadReceiver::kSocketReadBuffer);
+
+    QSemaphore disk;
+    const auto openDisk = qScopeGuard([&disk] { disk.release(1 << 20); }); // before the receiver goes
+    receiver.writer().setWriteHook([&disk] { disk.acquire(); });
+    const QString stored = download.path() + "/big.bin";
+    bool ackedInPlace = false;
+    int acks = 0;
+    connect(server.get(), &InstrumentServer::lineReceived, this, [&](int, const QByteArray &line) {
+        if (!line.startsWith(Protocol::kFileAckPrefix))
+            return;
+        ++acks;
+        ackedInPlace = QFileInfo(stored).size() == content.size();
+    });
+    qint64 mostHeld = 0;
+    bool held = false;
+    QTimer slowDisk; // one piece every few milliseconds, from the window's thread
+    connect(&slowDisk, &QTimer::timeout, this, [&] {
+        mostHeld = qMax(mostHeld, receiver.heldBytes() + link.reader().heldBytes()
+                                      + link.socket()->bytesAvailable());
+        held = held || link.reader().isHeld();
+        disk.release();
+    });
+    QSignalSpy endNotice(&receiver, &DownloadReceiver::endNoticeReceived);
+    receiver.begin(download.path());
+    link.sendLine(DownloadRequest::requestLine({QStringLiteral("/TARVELO/big.bin")}));
+    QTRY_VERIFY_WITH_TIMEOUT(link.reader().isHeld(), kWaitMs); // the disk lags from the start
+    slowDisk.start(3);
+    QVERIFY(endNotice.wait(kWaitMs));
+    slowDisk.stop();
+
+    QVERIFY(held);
+    const qint64 bound = FileWriter::kMaxQueuedBytes + 3 * DownloadReceiver::kSocketReadBuffer;
+    QVERIFY2(mostHeld <= bound, qPrintable(QStringLiteral("%1 bytes held").arg(mostHeld)));
+    QCOMPARE(acks, 1);
+    QVERIFY(ackedInPlace);
+    QCOMPARE(receiver.storedFiles(), QStringList{QStringLiteral("/TARVELO/big.bin")});
+    QFile file(stored);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll() == content);
+    receiver.finish();
 }
 
 QTEST_GUILESS_MAIN(tst_InstrumentLink)

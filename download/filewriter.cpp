@@ -1,0 +1,256 @@
+#include "download/filewriter.h"
+
+#include <QLoggingCategory>
+#include <QSaveFile>
+#include <QStorageInfo>
+#include <QThread>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#endif
+
+Q_LOGGING_CATEGORY(lcWriter, "tarvelo.writer")
+
+namespace {
+// Written bytes are handed to the disk in steps of this size while the file still arrives,
+// so that the sync before the file replaces its old copy has little left to do.
+constexpr qint64 kWritebackStep = 8 * 1024 * 1024;
+} // namespace
+
+FileWriter::FileWriter(QObject *parent) : QObject(parent)
+{
+    m_thread = QThread::create([this] { run(); });
+    m_thread->setObjectName(QStringLiteral("file writer"));
+    m_thread->start();
+}
+
+FileWriter::~FileWriter()
+{
+    discard();
+    push({Job::Quit, {}, nullptr, {}, 0});
+    m_thread->wait();
+    delete m_thread;
+}
+
+void FileWriter::push(Job job)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (job.kind == Job::Data)
+            m_queuedBytes += job.chunk.size;
+        m_jobs.push_back(std::move(job));
+    }
+    m_wake.notify_one();
+}
+
+void FileWriter::start(std::unique_ptr<QSaveFile> file, const QString &folder)
+{
+    discard();
+    m_failed = false;
+    // The writer thread owns the file from here on, and deletes it there.
+    file->moveToThread(m_thread);
+    push({Job::Open, {}, std::move(file), folder, 0});
+}
+
+void FileWriter::write(const char *data, qint64 size)
+{
+    if (m_failed.load())
+        return; // the file will not be stored: its bytes need not be copied
+    while (size > 0) {
+        if (!m_fill.bytes) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_spare.empty()) {
+                m_fill.bytes = std::move(m_spare.back());
+                m_spare.pop_back();
+            }
+        }
+        // Pieces are reused, so a long download does not touch fresh memory for every read.
+        if (!m_fill.bytes)
+            m_fill.bytes.reset(new char[kChunkBytes]);
+        const qint64 step = qMin(size, kChunkBytes - m_fill.size);
+        std::memcpy(m_fill.bytes.get() + m_fill.size, data, size_t(step));
+        m_fill.size += step;
+        data += step;
+        size -= step;
+        if (m_fill.size == kChunkBytes)
+            pushFill();
+    }
+    if (isFull())
+        m_waitingForRoom = true;
+}
+
+void FileWriter::pushFill()
+{
+    if (m_fill.size == 0)
+        return;
+    push({Job::Data, std::move(m_fill), nullptr, {}, 0});
+    m_fill = Chunk();
+}
+
+void FileWriter::commit(qint64 expectedSize)
+{
+    pushFill();
+    push({Job::Commit, {}, nullptr, {}, expectedSize});
+}
+
+void FileWriter::discard()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    // What still waits need not reach the disk at all.
+    for (auto it = m_jobs.begin(); it != m_jobs.end();) {
+        if (it->kind == Job::Data) {
+            m_queuedBytes -= it->chunk.size;
+            m_spare.push_back(std::move(it->chunk.bytes));
+            it = m_jobs.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    m_fill.size = 0;
+    m_jobs.push_back({Job::Discard, {}, nullptr, {}, 0});
+    m_wake.notify_one();
+    if (!m_idle.wait_for(lock, std::chrono::milliseconds(kSettleLimitMs),
+                         [this] { return m_jobs.empty() && !m_working; }))
+        qCWarning(lcWriter) << "the disk has not answered for" << kSettleLimitMs / 1000 << "s";
+}
+
+void FileWriter::settle()
+{
+    pushFill();
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!m_idle.wait_for(lock, std::chrono::milliseconds(kSettleLimitMs),
+                             [this] { return m_jobs.empty() && !m_working; }))
+            qCWarning(lcWriter) << "the disk has not answered for" << kSettleLimitMs / 1000 << "s";
+    }
+    deliver();
+}
+
+void FileWriter::deliver()
+{
+    std::vector<QString> results;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        results.swap(m_results);
+    }
+    for (const QString &reason : results)
+        emit committed(reason);
+    if (m_waitingForRoom.load() && m_queuedBytes.load() <= kMaxQueuedBytes / 2) {
+        m_waitingForRoom = false;
+        emit drained();
+    }
+}
+
+void FileWriter::run()
+{
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_working = false;
+            if (m_jobs.empty())
+                m_idle.notify_all();
+            m_wake.wait(lock, [this] { return !m_jobs.empty(); });
+            job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+            m_working = true;
+        }
+        bool tell = false;
+        switch (job.kind) {
+        case Job::Quit:
+            return;
+        case Job::Open:
+            m_file = std::move(job.file);
+            m_folder = job.folder;
+            m_error.clear();
+            m_written = 0;
+            m_writebackFrom = 0;
+            break;
+        case Job::Data: {
+            writeChunk(job.chunk);
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_queuedBytes -= job.chunk.size;
+            m_spare.push_back(std::move(job.chunk.bytes));
+            tell = m_waitingForRoom.load() && m_queuedBytes.load() <= kMaxQueuedBytes / 2;
+            break;
+        }
+        case Job::Commit: {
+            const QString reason = commitFile(job.expected);
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_results.push_back(reason);
+            tell = true;
+            break;
+        }
+        case Job::Discard:
+            if (m_file)
+                m_file->cancelWriting();
+            m_file.reset();
+            break;
+        }
+        if (tell)
+            QMetaObject::invokeMethod(this, [this] { deliver(); }, Qt::QueuedConnection);
+    }
+}
+
+void FileWriter::writeChunk(const Chunk &chunk)
+{
+    if (!m_file || !m_error.isEmpty())
+        return;
+    if (m_writeHook)
+        m_writeHook();
+    errno = 0;
+    if (m_file->write(chunk.bytes.get(), chunk.size) != chunk.size) {
+        m_error = failure(errno);
+        m_failed = true;
+        return;
+    }
+    m_written += chunk.size;
+#ifdef Q_OS_LINUX
+    if (m_written - m_writebackFrom >= kWritebackStep) {
+        // A failed flush must not go unnoticed: the save file would still commit what it has.
+        errno = 0;
+        if (!m_file->flush()) {
+            m_error = failure(errno);
+            m_failed = true;
+            return;
+        }
+        ::sync_file_range(m_file->handle(), m_writebackFrom, m_written - m_writebackFrom,
+                          SYNC_FILE_RANGE_WRITE);
+        m_writebackFrom = m_written;
+    }
+#endif
+}
+
+QString FileWriter::commitFile(qint64 expected)
+{
+    if (!m_file)
+        return tr("the file could not be written");
+    QString reason = m_error;
+    if (reason.isEmpty()) {
+        errno = 0;
+        if (!m_file->flush() || m_file->size() != expected || !m_file->commit())
+            reason = failure(errno);
+    }
+    if (!reason.isEmpty())
+        m_file->cancelWriting();
+    m_file.reset(); // an uncommitted file takes its partial copy with it
+    return reason;
+}
+
+QString FileWriter::failure(int error) const
+{
+    if (error == ENOSPC || error == EDQUOT)
+        return tr("no space left on the disk");
+    const QString said = m_file ? m_file->errorString() : QString();
+    if (!said.isEmpty() && said != QLatin1String("Unknown error"))
+        return said;
+    // Qt loses the system's reason when a buffered write fails; a full disk is the usual one.
+    const QStorageInfo disk(m_folder);
+    if (disk.isValid() && disk.bytesAvailable() < 1024 * 1024)
+        return tr("no space left on the disk");
+    return tr("the disk did not take the data");
+}

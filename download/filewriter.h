@@ -1,0 +1,104 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class QSaveFile;
+class QThread;
+
+// Writes a download's files on a thread of its own. The sync that makes a file durable
+// before it replaces its old copy takes a good part of a second for a large file, longer on
+// a slow disk; on the window's thread that froze the window at the end of every file.
+//
+// One file at a time: start(), write() as the bytes arrive, then commit() or discard().
+// What waits to be written is bounded: past kMaxQueuedBytes isFull() says so, and the
+// caller stops reading until drained(). The result of a commit comes as committed().
+class FileWriter : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr qint64 kChunkBytes = 1024 * 1024;
+    static constexpr qint64 kMaxQueuedBytes = 8 * kChunkBytes;
+    // Bounds a wait for the disk where the window must have an answer (the link went away).
+    static constexpr int kSettleLimitMs = 120000;
+
+    explicit FileWriter(QObject *parent = nullptr);
+    ~FileWriter() override;
+
+    // Takes over an open file; `folder` is where a failure's cause is looked for.
+    void start(std::unique_ptr<QSaveFile> file, const QString &folder);
+    void write(const char *data, qint64 size);
+    // Writes what is left, checks that `expectedSize` bytes reached the file, syncs it and
+    // replaces the old copy. committed() follows.
+    void commit(qint64 expectedSize);
+    // Drops the file; its old copy stays. Returns once the partial file is gone.
+    void discard();
+    // Waits for the writer to finish what it was given, then delivers its results at once.
+    void settle();
+
+    bool isFull() const { return m_queuedBytes.load() >= kMaxQueuedBytes; }
+    // Bytes handed over and not yet written.
+    qint64 queuedBytes() const { return m_queuedBytes.load() + m_fill.size; }
+    // Runs on the writer thread before each piece is written (a slow disk, in tests).
+    void setWriteHook(std::function<void()> hook) { m_writeHook = std::move(hook); }
+
+signals:
+    // `reason` is empty when the file was stored.
+    void committed(const QString &reason);
+    // There is room to write again after isFull().
+    void drained();
+
+private:
+    struct Chunk
+    {
+        std::unique_ptr<char[]> bytes;
+        qint64 size = 0;
+    };
+    struct Job
+    {
+        enum Kind { Open, Data, Commit, Discard, Quit } kind;
+        Chunk chunk;
+        std::unique_ptr<QSaveFile> file;
+        QString folder;
+        qint64 expected = 0;
+    };
+
+    void push(Job job);
+    void pushFill();
+    void run();
+    void writeChunk(const Chunk &chunk);
+    QString commitFile(qint64 expected);
+    QString failure(int error) const;
+    void deliver();
+
+    // Shared with the writer thread, under m_mutex.
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::deque<Job> m_jobs;
+    bool m_working = false;
+    std::vector<std::unique_ptr<char[]>> m_spare;
+    std::vector<QString> m_results;
+    std::atomic<qint64> m_queuedBytes{0};
+    std::atomic<bool> m_failed{false};
+    std::atomic<bool> m_waitingForRoom{false};
+
+    // The window's side.
+    Chunk m_fill;
+    std::function<void()> m_writeHook;
+    QThread *m_thread = nullptr;
+
+    // The writer thread's side.
+    std::unique_ptr<QSaveFile> m_file;
+    QString m_folder;
+    QString m_error;
+    qint64 m_written = 0;
+    qint64 m_writebackFrom = 0;
+};
