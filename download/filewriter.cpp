@@ -23,17 +23,23 @@ constexpr qint64 kWritebackStep = 8 * 1024 * 1024;
 
 FileWriter::FileWriter(QObject *parent) : QObject(parent)
 {
-    m_thread = QThread::create([this] { run(); });
-    m_thread->setObjectName(QStringLiteral("file writer"));
-    m_thread->start();
+    m_thread = std::thread([this] {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_home = QThread::currentThread();
+        }
+        m_idle.notify_all();
+        run();
+    });
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_idle.wait_for(lock, std::chrono::seconds(10), [this] { return m_home != nullptr; });
 }
 
 FileWriter::~FileWriter()
 {
     discard();
     push({Job::Quit, {}, nullptr, {}, 0});
-    m_thread->wait();
-    delete m_thread;
+    m_thread.join();
 }
 
 void FileWriter::push(Job job)
@@ -52,7 +58,8 @@ void FileWriter::start(std::unique_ptr<QSaveFile> file, const QString &folder)
     discard();
     m_failed = false;
     // The writer thread owns the file from here on, and deletes it there.
-    file->moveToThread(m_thread);
+    if (m_home)
+        file->moveToThread(m_home);
     push({Job::Open, {}, std::move(file), folder, 0});
 }
 

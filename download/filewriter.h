@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 class QSaveFile;
@@ -93,7 +94,8 @@ private:
     // The window's side.
     Chunk m_fill;
     std::function<void()> m_writeHook;
-    QThread *m_thread = nullptr;
+    QThread *m_home = nullptr;     // where the files live while they are written
+    std::thread m_thread;
 
     // The writer thread's side.
     std::unique_ptr<QSaveFile> m_file;

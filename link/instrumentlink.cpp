@@ -83,7 +83,10 @@ void InstrumentLink::readAvailable(QIODevice *device)
         return;
     }
     // While the download stream holds, the bytes stay in the socket, whose bounded read
-    // buffer then holds the instrument back.
+    // buffer then holds the instrument back. What was kept from before a hold that has
+    // ended goes first.
+    if (!m_feeding)
+        m_reader.resume();
     if (m_reader.isHeld())
         return;
     feedFrom(device);
