@@ -40,9 +40,6 @@ DownloadController::DownloadController(InstrumentLink *link, BrowserPanel *brows
             &DownloadingProgressDialog::setFileBytes);
     connect(m_receiver, &DownloadReceiver::endNoticeReceived, this, &DownloadController::onEndNotice);
     connect(m_receiver, &DownloadReceiver::stalled, this, &DownloadController::onStalled);
-    // Queued: the reader goes on from the event loop, never from inside its own feed.
-    connect(m_receiver, &DownloadReceiver::holdReleased, m_link, &InstrumentLink::resumeReading,
-            Qt::QueuedConnection);
     // The download ends once the refreshed listing is on screen.
     connect(m_browser, &BrowserPanel::listingApplied, this, &DownloadController::onListingApplied);
     connect(&m_link->reader(), &MessageReader::refused, this, &DownloadController::onLinkRefused);

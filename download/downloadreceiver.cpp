@@ -269,7 +269,7 @@ void DownloadReceiver::release()
     if (holding())
         return;
     touch();
-    emit holdReleased();
+    released();
 }
 
 void DownloadReceiver::settle()

@@ -124,8 +124,6 @@ signals:
     void endNoticeReceived();
     // Nothing arrived for the stall limit.
     void stalled();
-    // holding() has ended: the rest of the stream can be read.
-    void holdReleased();
 
 private:
     void touch();

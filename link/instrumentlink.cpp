@@ -3,7 +3,12 @@
 #include <QPointer>
 #include <QTcpSocket>
 
-InstrumentLink::InstrumentLink(QObject *parent) : QObject(parent) {}
+InstrumentLink::InstrumentLink(QObject *parent) : QObject(parent)
+{
+    // Queued: the reader goes on from the event loop, never from inside its own feed.
+    connect(&m_reader, &MessageReader::streamReleased, this, &InstrumentLink::resumeReading,
+            Qt::QueuedConnection);
+}
 
 InstrumentLink::~InstrumentLink()
 {

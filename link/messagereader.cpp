@@ -2,6 +2,7 @@
 
 #include "link/protocol.h"
 
+#include <QPointer>
 #include <QVector>
 
 #include <cstring>
@@ -53,6 +54,18 @@ int incompleteUtf8Tail(const char *data, qint64 size)
 } // namespace
 
 MessageReader::MessageReader(QObject *parent) : QObject(parent) {}
+
+void MessageReader::setDownloadStream(DownloadStream *stream)
+{
+    m_stream = stream;
+    if (!stream)
+        return;
+    const QPointer<MessageReader> self(this);
+    stream->onRelease([self] {
+        if (self)
+            emit self->streamReleased();
+    });
+}
 
 void MessageReader::feed(const QByteArray &bytes)
 {

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 // The download side of the stream. The reader hands it everything that belongs to a
 // download; the download receiver implements it.
 class DownloadStream
@@ -29,6 +31,18 @@ public:
     // True while the stream cannot take the next bytes yet (a file is being made durable,
     // or the disk lags behind). The reader keeps what follows until resume().
     virtual bool holding() const { return false; }
+    // What to call once holding() has ended; the reader that reads for the stream sets it.
+    virtual void onRelease(std::function<void()> handler) { m_release = std::move(handler); }
+
+protected:
+    void released() const
+    {
+        if (m_release)
+            m_release();
+    }
+
+private:
+    std::function<void()> m_release;
 };
 
 // Turns the byte stream from the instrument into messages, however it is split into reads.
@@ -57,7 +71,8 @@ public:
     // file, whose bytes all go to the download stream until their end.
     enum class Framing { Lines, Announcement, File };
 
-    void setDownloadStream(DownloadStream *stream) { m_stream = stream; }
+    // The stream's end of a hold comes back as streamReleased().
+    void setDownloadStream(DownloadStream *stream);
     Framing framing() const { return m_framing; }
     // A new download request: an announcement or a file the instrument never finished will
     // not go on, so the next bytes are read as messages again.
@@ -96,6 +111,8 @@ signals:
     // The instrument sent what no sound instrument sends (see the class comment); the link
     // should be closed. The text says what happened, for the user.
     void refused(const QString &reason);
+    // The download stream no longer holds: resume() can go on (from the event loop).
+    void streamReleased();
 
 private:
     enum class Line { Undecided, Announcement, Completed, Header, Pwd, List, Other };

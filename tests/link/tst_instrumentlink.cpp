@@ -45,8 +45,6 @@ std::unique_ptr<InstrumentServer> logIn(const InstrumentOptions &options, Instru
     link.attach(link.socket());
     link.reader().setDownloadStream(&receiver);
     QObject::connect(&receiver, &DownloadReceiver::sendLine, &link, &InstrumentLink::sendLine);
-    QObject::connect(&receiver, &DownloadReceiver::holdReleased, &link, &InstrumentLink::resumeReading,
-                     Qt::QueuedConnection);
     return server;
 }
 } // namespace
