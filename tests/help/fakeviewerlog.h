@@ -4,6 +4,9 @@
 #include <QList>
 #include <QStringList>
 
+#include <cerrno>
+#include <csignal>
+
 // One start of the fake viewer as its log tells it.
 struct ViewerRun
 {
@@ -43,4 +46,11 @@ inline QStringList allLines(const QString &logPath)
     for (const ViewerRun &run : readLog(logPath))
         lines += run.lines;
     return lines;
+}
+
+// No such process any more: collected, not merely dead.
+inline bool processGone(qint64 pid)
+{
+    errno = 0;
+    return ::kill(pid_t(pid), 0) == -1 && errno == ESRCH;
 }

@@ -25,20 +25,23 @@ QByteArray pattern(int size, int seed)
     return bytes;
 }
 
+// "<a>,<b>": paths as requests and announcements list them.
+QByteArray bracketed(const QStringList &paths)
+{
+    QByteArray list;
+    for (int i = 0; i < paths.size(); ++i)
+        list += (i ? ",<" : "<") + paths.at(i).toUtf8() + '>';
+    return list;
+}
+
 QByteArray requestLine(const QStringList &paths)
 {
-    QByteArray line = "$DOWNLOAD REQUEST ";
-    for (int i = 0; i < paths.size(); ++i)
-        line += (i ? ",<" : "<") + paths.at(i).toUtf8() + '>';
-    return line + '\n';
+    return "$DOWNLOAD REQUEST " + bracketed(paths) + '\n';
 }
 
 QByteArray announcement(const QStringList &paths)
 {
-    QByteArray line = "$DOWNLOAD REQUEST: LIST<START>";
-    for (int i = 0; i < paths.size(); ++i)
-        line += (i ? ",<" : "<") + paths.at(i).toUtf8() + '>';
-    return line + "$DOWNLOAD REQUEST: LIST<END>\n";
+    return "$DOWNLOAD REQUEST: LIST<START>" + bracketed(paths) + "$DOWNLOAD REQUEST: LIST<END>\n";
 }
 
 QByteArray header(const QString &path, qint64 size)
