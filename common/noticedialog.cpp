@@ -1,7 +1,6 @@
 #include "common/noticedialog.h"
 
-#include "common/dialogplacement.h"
-#include "common/style.h"
+#include "common/noticelook.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -9,35 +8,13 @@
 
 NoticeDialog::NoticeDialog(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint)
 {
-    setObjectName(QStringLiteral("NoticeDialog"));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    setStyleSheet(QLatin1String(Style::kLabelDialogStyle));
-    setMinimumSize(400, 200);
-    setMaximumWidth(560);
-    DialogPlacement::follow(this);
-
-    QFont bold(QStringLiteral("Arial"));
-    bold.setBold(true);
-    m_label = new QLabel(this);
-    m_label->setObjectName(QStringLiteral("label"));
-    m_label->setWordWrap(true);
-    m_label->setAlignment(Qt::AlignCenter);
-    m_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont labelFont = bold;
-    labelFont.setPointSize(10);
-    m_label->setFont(labelFont);
-
+    QVBoxLayout *layout = nullptr;
+    m_label = NoticeLook::setUp(this, QStringLiteral("NoticeDialog"), &layout);
     m_button = new QPushButton(tr("O K"), this);
     m_button->setObjectName(QStringLiteral("pushButton"));
-    m_button->setFont(bold);
+    m_button->setFont(NoticeLook::boldFont());
     m_button->setFixedSize(101, 30);
     connect(m_button, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 24, 24, 24);
-    layout->addStretch(1);
-    layout->addWidget(m_label);
-    layout->addStretch(1);
     layout->addWidget(m_button, 0, Qt::AlignHCenter);
 }
 

@@ -117,11 +117,8 @@ std::vector<std::string> fuzzSeeds()
     using TestTiff::Layout;
     std::vector<std::string> seeds;
     auto add = [&](auto change) {
-        Layout l;
-        l.width = 9;
-        l.height = 7;
+        Layout l = TestTiff::grey(9, 7, 8, "Software Version: 1.2.0, Min. F: 10, Max. F: 20");
         l.rowsPerStrip = 2;
-        l.description = "Software Version: 1.2.0, Min. F: 10, Max. F: 20";
         change(l);
         seeds.push_back(seed(l));
     };
@@ -143,10 +140,7 @@ std::vector<std::string> fuzzSeeds()
     // BitsPerSample claiming many samples (gigabytes allocated), a header claiming
     // 40000 x 40000 with one byte of data, and bit sizes whose product overflowed.
     const QString path = scratch().path() + QStringLiteral("/regression.tif");
-    Layout l;
-    l.width = 3000;
-    l.height = 3000;
-    l.bitsPerSample = 0;
+    Layout l = TestTiff::grey(3000, 3000, 0);
     l.samplesPerPixel = 8000;
     TestTiff::writeHeaderOnly(path, l);
     seeds.push_back(fileBytes(path));

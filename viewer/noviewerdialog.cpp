@@ -1,7 +1,6 @@
 #include "viewer/noviewerdialog.h"
 
-#include "common/dialogplacement.h"
-#include "common/style.h"
+#include "common/noticelook.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -11,24 +10,9 @@
 
 NoViewerDialog::NoViewerDialog(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint)
 {
-    setObjectName(QStringLiteral("NoViewerDialog"));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    setStyleSheet(QLatin1String(Style::kLabelDialogStyle));
-    setMinimumSize(400, 200);
-    setMaximumWidth(560);
-    DialogPlacement::follow(this);
-
-    QFont bold(QStringLiteral("Arial"));
-    bold.setBold(true);
-    m_label = new QLabel(this);
-    m_label->setObjectName(QStringLiteral("label"));
-    m_label->setWordWrap(true);
-    m_label->setAlignment(Qt::AlignCenter);
-    m_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont labelFont = bold;
-    labelFont.setPointSize(10);
-    m_label->setFont(labelFont);
-
+    QVBoxLayout *layout = nullptr;
+    m_label = NoticeLook::setUp(this, QStringLiteral("NoViewerDialog"), &layout);
+    const QFont bold = NoticeLook::boldFont();
     auto button = [&](const char *name, const QString &text) {
         auto *b = new QPushButton(text, this);
         b->setObjectName(QLatin1String(name));
@@ -52,11 +36,6 @@ NoViewerDialog::NoViewerDialog(QWidget *parent) : QDialog(parent, Qt::FramelessW
     buttons->addSpacing(24);
     buttons->addWidget(m_closeButton);
     buttons->addStretch(1);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 24, 24, 24);
-    layout->addStretch(1);
-    layout->addWidget(m_label);
-    layout->addStretch(1);
     layout->addLayout(buttons);
 }
 

@@ -63,12 +63,10 @@ public:
     QString run(const TiffDecoder::Control &control, bool &cancelled);
 
 private:
+    // A block's samples into the image; null data stores zeros (a block libtiff could not decode).
     template <typename T>
     void store(const uint8_t *data, const Block &b, T *dest);
-    template <typename T>
-    void clear(const Block &b, T *dest);
     void storeBlock(const uint8_t *data, const Block &b);
-    void clearBlock(const Block &b);
     bool direct(const Block &b) const;
     uint8_t *destination(const Block &b);
 
@@ -89,28 +87,18 @@ void Reader::store(const uint8_t *data, const Block &b, T *dest)
     const uint32_t cols = std::min(b.width, m_h.width - b.x0);
     const uint32_t rows = std::min(b.rows, m_h.height - b.y0);
     for (uint32_t r = 0; r < rows; ++r) {
-        const uint8_t *row = data + r * b.rowBytes;
         T *out = dest + (size_t(b.y0 + r) * m_h.width + b.x0) * channels + offset;
+        // Decided per row, so the sample loops stay free of the test.
+        if (!data) {
+            for (uint32_t x = 0; x < cols; ++x)
+                for (int c = 0; c < keep; ++c)
+                    out[x * channels + c] = 0;
+            continue;
+        }
+        const uint8_t *row = data + r * b.rowBytes;
         for (uint32_t x = 0; x < cols; ++x)
             for (int c = 0; c < keep; ++c)
                 out[x * channels + c] = T(fetch(row, m_p.bits, x * srcSamples + c));
-    }
-}
-
-template <typename T>
-void Reader::clear(const Block &b, T *dest)
-{
-    const bool contig = m_h.planar == PLANARCONFIG_CONTIG;
-    const int keep = contig ? m_p.channels : 1;
-    const int offset = contig ? 0 : b.plane;
-    const size_t channels = size_t(m_p.channels);
-    const uint32_t cols = std::min(b.width, m_h.width - b.x0);
-    const uint32_t rows = std::min(b.rows, m_h.height - b.y0);
-    for (uint32_t r = 0; r < rows; ++r) {
-        T *out = dest + (size_t(b.y0 + r) * m_h.width + b.x0) * channels + offset;
-        for (uint32_t x = 0; x < cols; ++x)
-            for (int c = 0; c < keep; ++c)
-                out[x * channels + c] = 0;
     }
 }
 
@@ -122,16 +110,6 @@ void Reader::storeBlock(const uint8_t *data, const Block &b)
         store(data, b, m_out.values16.data());
     else
         store(data, b, m_out.values8.data());
-}
-
-void Reader::clearBlock(const Block &b)
-{
-    if (m_p.bits == 32)
-        clear(b, m_out.raw32.data());
-    else if (m_p.bits > 8)
-        clear(b, m_out.values16.data());
-    else
-        clear(b, m_out.values8.data());
 }
 
 // Whole rows of whole-byte samples, every sample kept: libtiff can decode straight into
@@ -230,7 +208,7 @@ QString Reader::run(const TiffDecoder::Control &control, bool &cancelled)
             }
             if (!read) {
                 // What libtiff could not decode shows black, and the rows are named.
-                clearBlock(b);
+                storeBlock(nullptr, b);
                 const uint32_t last = std::min(b.y0 + b.rows, m_h.height) - 1;
                 auto &missing = m_out.missingRows;
                 if (!missing.empty() && missing.back().second + 1 >= b.y0 && missing.back().first <= b.y0)

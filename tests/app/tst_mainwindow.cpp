@@ -2,11 +2,11 @@
 #include "app/mainwindowui.h"
 #include "browser/browserpanel.h"
 #include "common/settings.h"
+#include "common/gui.h"
 
 #include <QAction>
 #include <QDir>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QSplitterHandle>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,18 +19,7 @@ QString chooseForTest(QWidget *) { return s_chosenFolder; }
 
 QAction *menuAction(MainWindow &window, const QString &text)
 {
-    for (QAction *menu : window.form()->menuBar->actions())
-        for (QAction *action : menu->menu()->actions())
-            if (action->text() == text)
-                return action;
-    return nullptr;
-}
-
-void sendMouse(QWidget *to, QEvent::Type type, QPoint pos, Qt::MouseButton button,
-               Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, pos, to->mapToGlobal(pos), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(to, &event);
+    return Gui::menuAction(window.form()->menuBar, text);
 }
 } // namespace
 
@@ -209,7 +198,7 @@ void tst_MainWindow::doubleClick()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTRY_COMPARE(window.isMaximized(), maximisedBefore);
     const auto b = Qt::MouseButton(button);
-    sendMouse(&window, QEvent::MouseButtonDblClick, QPoint(200, 12), b, b);
+    Gui::sendMouse(&window, QEvent::MouseButtonDblClick, QPoint(200, 12), b, b);
     QTRY_COMPARE(window.isMaximized(), maximisedAfter);
 }
 
@@ -244,9 +233,9 @@ void tst_MainWindow::drag()
     const QPoint start = window.pos();
     const Qt::MouseButtons held(buttons);
     const Qt::MouseButton pressed = held == Qt::RightButton ? Qt::RightButton : Qt::LeftButton;
-    sendMouse(&window, QEvent::MouseButtonPress, press, pressed, pressed);
+    Gui::sendMouse(&window, QEvent::MouseButtonPress, press, pressed, pressed);
     // Positions are window coordinates of the event, as the window had not moved yet.
-    sendMouse(&window, QEvent::MouseMove, to, Qt::NoButton, held);
+    Gui::sendMouse(&window, QEvent::MouseMove, to, Qt::NoButton, held);
     QTRY_COMPARE(window.pos(), start + moved);
 }
 
@@ -314,10 +303,7 @@ void tst_MainWindow::treeKeepsWidth()
     if (handleMove) {
         QSplitterHandle *handle = splitter->handle(1);
         const QPoint grip = handle->rect().center();
-        const QPoint to = grip + QPoint(handleMove, 0);
-        sendMouse(handle, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
-        sendMouse(handle, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-        sendMouse(handle, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        Gui::drag(handle, {grip, grip + QPoint(handleMove, 0)});
         QTRY_COMPARE(splitter->sizes().at(0), initial.at(0) + handleMove);
     }
     const int treeWidth = splitter->sizes().at(0);
@@ -383,10 +369,7 @@ void tst_MainWindow::longPathAndSplitter()
         for (int move : {drag, drag < 0 ? 250 : -250}) {
             QSplitterHandle *handle = splitter->handle(1);
             const QPoint grip = handle->rect().center();
-            sendMouse(handle, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
-            sendMouse(handle, QEvent::MouseMove, grip + QPoint(move, 0), Qt::NoButton, Qt::LeftButton);
-            sendMouse(handle, QEvent::MouseButtonRelease, grip + QPoint(move, 0), Qt::LeftButton,
-                      Qt::NoButton);
+            Gui::drag(handle, {grip, grip + QPoint(move, 0)});
             QCoreApplication::processEvents();
             const QList<int> sizes = splitter->sizes();
             QVERIFY2(sizes.at(0) >= ui->FILE_TREEWIDGET->minimumWidth() && sizes.at(0) >= 150
@@ -448,8 +431,8 @@ void tst_MainWindow::menusShowTheirHighlight()
     if (keyboard)
         QTest::keyClick(popup, Qt::Key_Down);
     else
-        sendMouse(popup, QEvent::MouseMove, popup->actionGeometry(first).center(), Qt::NoButton,
-                  Qt::NoButton);
+        Gui::sendMouse(popup, QEvent::MouseMove, popup->actionGeometry(first).center(), Qt::NoButton,
+                       Qt::NoButton);
     QTRY_COMPARE(popup->activeAction(), first);
 
     const QImage picture = popup->grab().toImage();

@@ -2,6 +2,7 @@
 #include "app/mainwindowui.h"
 #include "common/settings.h"
 #include "common/e2e.h"
+#include "common/gui.h"
 #include "link/scriptedpeer.h"
 
 #include <QAction>
@@ -29,21 +30,13 @@ struct Receivers : QObject
 
 QWidget *visibleNotice()
 {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("NoticeDialog") && w->isVisible())
-            return w;
-    return nullptr;
+    return Gui::visibleTopLevel(QStringLiteral("NoticeDialog"));
 }
 
 bool disconnectedState(MainWindow &window)
 {
-    QAction *connect = nullptr, *disconnect = nullptr;
-    for (QAction *a : window.findChildren<QAction *>()) {
-        if (a->text() == QLatin1String("Connect"))
-            connect = a;
-        else if (a->text() == QLatin1String("Disconnect"))
-            disconnect = a;
-    }
+    QAction *connect = Gui::menuAction(window.form()->menuBar, QStringLiteral("Connect"));
+    QAction *disconnect = Gui::menuAction(window.form()->menuBar, QStringLiteral("Disconnect"));
     return window.connectionCount() == 0 && connect && connect->isVisible() && disconnect
            && !disconnect->isVisible() && !window.form()->BUTTON_DOWNLOAD->isEnabled();
 }
@@ -67,10 +60,7 @@ struct CancelAfter : QObject
         auto *state = dialog ? dialog->findChild<QLabel *>(QStringLiteral("LABEL_CURRENT_STATE"))
                              : nullptr;
         if (state && !pressed) {
-            for (int i = 0; i < 4; ++i)
-                dialog->findChild<QLineEdit *>(QStringLiteral("EDIT_ADDRESS_%1").arg(i + 1))
-                    ->setText(address.split(QLatin1Char('.')).value(i));
-            dialog->findChild<QPushButton *>(QStringLiteral("BUTTON_CONNECT"))->click();
+            E2E::fillLoginDialog(dialog, address);
             pressed = true;
         } else if (state && state->text() == stateText
                    && dialog->findChild<QPushButton *>(QStringLiteral("BUTTON_CONNECT"))->isEnabled()) {
@@ -219,9 +209,7 @@ void tst_MainWindowLogin::ownDisconnectIsQuiet()
     window.show();
     QVERIFY(E2E::login(window, kPeerAddress));
     QTRY_COMPARE_WITH_TIMEOUT(m_peer->last().count('\n'), 4, kWaitMs);
-    for (QAction *a : window.findChildren<QAction *>())
-        if (a->text() == QLatin1String("Disconnect"))
-            a->trigger();
+    Gui::menuAction(window.form()->menuBar, QStringLiteral("Disconnect"))->trigger();
     QVERIFY(disconnectedState(window));
     QTRY_COMPARE_WITH_TIMEOUT(m_peer->closedByClient, 1, kWaitMs);
     QCoreApplication::processEvents();

@@ -23,21 +23,11 @@ namespace E2E {
 // failed login ends the test instead of leaving a modal dialog up for ever.
 constexpr int kLoginLimitMs = 20000;
 
-namespace Detail {
-inline void closeIfStillUp(QPointer<QWidget> dialog, QDeadlineTimer deadline)
-{
-    if (!dialog || !dialog->isVisible())
-        return;
-    if (deadline.hasExpired()) {
-        if (auto *d = qobject_cast<QDialog *>(dialog.data()))
-            d->done(QDialog::Rejected);
-        return;
-    }
-    QTimer::singleShot(50, [=] { closeIfStillUp(dialog, deadline); });
-}
-
-inline void fill(QWidget *dialog, const QString &address, const QString &account,
-                 const QString &password)
+// Types the address (and the account, when there is one) into the login dialog and presses
+// "CONNECT".
+inline void fillLoginDialog(QWidget *dialog, const QString &address,
+                            const QString &account = QString(),
+                            const QString &password = QString())
 {
     const QStringList parts = address.split(QLatin1Char('.'));
     for (int i = 0; i < 4; ++i)
@@ -53,6 +43,19 @@ inline void fill(QWidget *dialog, const QString &address, const QString &account
     dialog->findChild<QPushButton *>(QStringLiteral("BUTTON_CONNECT"))->click();
 }
 
+namespace Detail {
+inline void closeIfStillUp(QPointer<QWidget> dialog, QDeadlineTimer deadline)
+{
+    if (!dialog || !dialog->isVisible())
+        return;
+    if (deadline.hasExpired()) {
+        if (auto *d = qobject_cast<QDialog *>(dialog.data()))
+            d->done(QDialog::Rejected);
+        return;
+    }
+    QTimer::singleShot(50, [=] { closeIfStillUp(dialog, deadline); });
+}
+
 inline void answerWhenUp(const QString &address, const QString &account,
                          const QString &password, QDeadlineTimer deadline)
 {
@@ -62,7 +65,7 @@ inline void answerWhenUp(const QString &address, const QString &account,
             QTimer::singleShot(10, [=] { answerWhenUp(address, account, password, deadline); });
         return;
     }
-    fill(dialog, address, account, password);
+    fillLoginDialog(dialog, address, account, password);
     closeIfStillUp(dialog, deadline);
 }
 } // namespace Detail

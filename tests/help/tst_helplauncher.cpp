@@ -1,4 +1,5 @@
 #include "help/helplauncher.h"
+#include "fakeviewerlog.h"
 
 #include <QtTest>
 #include <QApplication>
@@ -17,47 +18,6 @@
 namespace {
 
 const QString kIndexCommand = QStringLiteral("setSource qthelp://com.tarvelo.utility/doc/index.html");
-
-// One start of the fake viewer as its log tells it.
-struct ViewerRun
-{
-    qint64 pid = 0;
-    QString program;
-    QStringList arguments;
-    QStringList lines;
-};
-
-QList<ViewerRun> readLog(const QString &path)
-{
-    QList<ViewerRun> runs;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return runs;
-    for (const QByteArray &raw : file.readAll().split('\n')) {
-        const QString entry = QString::fromLocal8Bit(raw);
-        const QString word = entry.section(QLatin1Char(' '), 0, 0);
-        const QString rest = entry.section(QLatin1Char(' '), 1);
-        if (word == QLatin1String("start"))
-            runs.append(ViewerRun{rest.toLongLong(), {}, {}, {}});
-        else if (runs.isEmpty())
-            continue;
-        else if (word == QLatin1String("program"))
-            runs.last().program = rest;
-        else if (word == QLatin1String("arg"))
-            runs.last().arguments.append(rest);
-        else if (word == QLatin1String("line"))
-            runs.last().lines.append(rest);
-    }
-    return runs;
-}
-
-QStringList allLines(const QString &logPath)
-{
-    QStringList lines;
-    for (const ViewerRun &run : readLog(logPath))
-        lines += run.lines;
-    return lines;
-}
 
 // Gone for good, or dead and only waiting to be collected.
 bool processEnded(qint64 pid)
@@ -370,9 +330,7 @@ void tst_HelpLauncher::shutdownEndsViewer()
     clock.start();
     launcher.reset();
     QVERIFY2(clock.elapsed() < maxMs, qPrintable(QString::number(clock.elapsed())));
-    errno = 0;
-    QCOMPARE(::kill(pid_t(pid), 0), -1);
-    QCOMPARE(errno, ESRCH);
+    QVERIFY(processGone(pid));
 }
 
 QTEST_MAIN(tst_HelpLauncher)

@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/mainwindowui.h"
+#include "common/gui.h"
+#include "fakeviewerlog.h"
 
 #include <QtTest>
 #include <QAction>
@@ -8,33 +10,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 
-#include <cerrno>
-#include <csignal>
 #include <memory>
-
-namespace {
-
-QAction *helpContents(MainWindow &window)
-{
-    for (QAction *menu : window.form()->menuBar->actions())
-        for (QAction *action : menu->menu()->actions())
-            if (action->text() == QLatin1String("Help Contents"))
-                return action;
-    return nullptr;
-}
-
-QStringList logEntries(const QString &path, const QString &word)
-{
-    QFile file(path);
-    QStringList entries;
-    if (file.open(QIODevice::ReadOnly))
-        for (const QByteArray &raw : file.readAll().split('\n'))
-            if (raw.startsWith(word.toLocal8Bit() + ' '))
-                entries << QString::fromLocal8Bit(raw.mid(word.size() + 1));
-    return entries;
-}
-
-} // namespace
 
 class tst_HelpWindow : public QObject
 {
@@ -64,7 +40,7 @@ void tst_HelpWindow::helpContentsThenClose()
     auto window = std::make_unique<MainWindow>();
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    QAction *action = helpContents(*window);
+    QAction *action = Gui::menuAction(window->form()->menuBar, QStringLiteral("Help Contents"));
     QVERIFY(action);
     for (int request = 0; request < 2; ++request) {
         if (byKey)
@@ -73,17 +49,14 @@ void tst_HelpWindow::helpContentsThenClose()
             action->trigger();
     }
     const QString command = QStringLiteral("setSource qthelp://com.tarvelo.utility/doc/index.html");
-    QTRY_COMPARE_WITH_TIMEOUT(logEntries(log, QStringLiteral("line")), (QStringList{command, command}), 10000);
-    const QStringList starts = logEntries(log, QStringLiteral("start"));
-    QCOMPARE(starts.size(), 1);
-    QCOMPARE(logEntries(log, QStringLiteral("arg")).value(1),
+    QTRY_COMPARE_WITH_TIMEOUT(allLines(log), (QStringList{command, command}), 10000);
+    const QList<ViewerRun> runs = readLog(log);
+    QCOMPARE(runs.size(), 1);
+    QCOMPARE(runs.first().arguments.value(1),
              QCoreApplication::applicationDirPath() + "/documentation/tarvelo_utility.qhc");
 
     window->close();
-    const pid_t pid = pid_t(starts.first().toLongLong());
-    errno = 0;
-    QCOMPARE(::kill(pid, 0), -1);
-    QCOMPARE(errno, ESRCH);
+    QVERIFY(processGone(runs.first().pid));
     window.reset();
     QDir::setCurrent(savedCurrent);
 }

@@ -60,14 +60,13 @@ public:
         return true;
     }
 
-    // Exactly n bytes, taken from the front of what was received.
-    bool read(qint64 n, QByteArray *out, int timeoutMs = 10000)
+    // n bytes taken from the front of what was received; fewer if the time ran out first.
+    QByteArray take(qint64 n, int timeoutMs = 10000)
     {
-        if (!waitUntil([&] { return m_received.size() >= n; }, timeoutMs))
-            return false;
-        *out = m_received.left(int(n));
+        waitUntil([&] { return m_received.size() >= n; }, timeoutMs);
+        const QByteArray bytes = m_received.left(int(n));
         m_received.remove(0, int(n));
-        return true;
+        return bytes;
     }
 
     // One line, its line feed included.

@@ -25,20 +25,23 @@ QByteArray pattern(int size, int seed)
     return bytes;
 }
 
+// "<a>,<b>": paths as requests and announcements list them.
+QByteArray bracketed(const QStringList &paths)
+{
+    QByteArray list;
+    for (int i = 0; i < paths.size(); ++i)
+        list += (i ? ",<" : "<") + paths.at(i).toUtf8() + '>';
+    return list;
+}
+
 QByteArray requestLine(const QStringList &paths)
 {
-    QByteArray line = "$DOWNLOAD REQUEST ";
-    for (int i = 0; i < paths.size(); ++i)
-        line += (i ? ",<" : "<") + paths.at(i).toUtf8() + '>';
-    return line + '\n';
+    return "$DOWNLOAD REQUEST " + bracketed(paths) + '\n';
 }
 
 QByteArray announcement(const QStringList &paths)
 {
-    QByteArray line = "$DOWNLOAD REQUEST: LIST<START>";
-    for (int i = 0; i < paths.size(); ++i)
-        line += (i ? ",<" : "<") + paths.at(i).toUtf8() + '>';
-    return line + "$DOWNLOAD REQUEST: LIST<END>\n";
+    return "$DOWNLOAD REQUEST: LIST<START>" + bracketed(paths) + "$DOWNLOAD REQUEST: LIST<END>\n";
 }
 
 QByteArray header(const QString &path, qint64 size)
@@ -264,9 +267,7 @@ void TestInstrumentServer::browse()
     LineClient client;
     QVERIFY(loggedInClient(*server, client));
     client.send(commands);
-    QByteArray got;
-    QVERIFY2(client.read(answers.size(), &got), client.received().constData());
-    QCOMPARE(got, answers);
+    QCOMPARE(client.take(answers.size()), answers);
     // Nothing else was sent: the next bytes answer the next command.
     client.send("$CD $HOME\n$PWD\n");
     QCOMPARE(client.readLine(), QByteArray("$PWD: /TARVELO\n"));
@@ -338,9 +339,7 @@ void TestInstrumentServer::download()
     for (const QString &file : files) {
         const QByteArray expected = content(file);
         QCOMPARE(client.readLine(), header(file, expected.size()));
-        QByteArray bytes;
-        QVERIFY(client.read(expected.size(), &bytes));
-        QVERIFY2(bytes == expected, qPrintable(file));
+        QVERIFY2(client.take(expected.size()) == expected, qPrintable(file));
         QCOMPARE(client.readLine(), endLine(file));
         // The next file waits for this one's acknowledgement.
         QVERIFY(!client.anythingWithin(100));
@@ -361,15 +360,12 @@ void TestInstrumentServer::browseCommandsWaitForTheEndOfADownload()
     QCOMPARE(client.readLine(), announcement({"/TARVELO/a.txt"}));
     client.send("$PWD\n" + kListAck + "$LIST\n");
     const QByteArray file = header("/TARVELO/a.txt", 6) + "alpha\n" + endLine("/TARVELO/a.txt");
-    QByteArray got;
-    QVERIFY(client.read(file.size(), &got));
-    QCOMPARE(got, file);
+    QCOMPARE(client.take(file.size()), file);
     client.send("$CD /TARVELO/empty\n$DOWNLOAD COMPLETED /TARVELO/a.txt\n");
     // The held commands are answered after the end notice, in the order they came.
     const QByteArray rest = kCompleted + "$PWD: /TARVELO\n$LIST: " + "<f,a.txt><f,B.txt><f,big.bin>"
                             "<f,c.pdf><d,empty><d,inlink><d,Mixed><d,Run 01><d,\xc3\x84rger>\n";
-    QVERIFY(client.read(rest.size(), &got));
-    QCOMPARE(got, rest);
+    QCOMPARE(client.take(rest.size()), rest);
     client.send("$PWD\n");
     QCOMPARE(client.readLine(), QByteArray("$PWD: /TARVELO/empty\n"));
 }
@@ -411,9 +407,7 @@ void TestInstrumentServer::cancel()
             QVERIFY(finished.isEmpty()); // the file on its way is finished first
             client.setPaused(false);
         }
-        QByteArray bytes;
-        QVERIFY(client.read(expected.size(), &bytes, 30000));
-        QVERIFY(bytes == expected);
+        QVERIFY(client.take(expected.size(), 30000) == expected);
         QCOMPARE(client.readLine(), endLine(files.first()));
         client.send("$DOWNLOAD CANCEL\n");
     }
@@ -474,9 +468,7 @@ void TestInstrumentServer::chunksArriveSpreadOut()
     const QByteArray expected = announcement({"/TARVELO/Run 01/image_a.tif"})
         + header("/TARVELO/Run 01/image_a.tif", 10240) + content("/TARVELO/Run 01/image_a.tif")
         + endLine("/TARVELO/Run 01/image_a.tif");
-    QByteArray got;
-    QVERIFY(fast.read(expected.size(), &got));
-    QVERIFY(got == expected);
+    QVERIFY(fast.take(expected.size()) == expected);
 }
 
 void TestInstrumentServer::cutOff_data()
@@ -521,13 +513,10 @@ void TestInstrumentServer::cutOff()
     client.send(requestLine(files));
     QCOMPARE(client.readLine(), announcement(files));
     client.send(kListAck);
-    QByteArray got;
-    QVERIFY(client.read(beforeAck.size(), &got));
-    QVERIFY(got == beforeAck);
+    QVERIFY(client.take(beforeAck.size()) == beforeAck);
     if (!afterAck.isEmpty()) {
         client.send("$DOWNLOAD COMPLETED " + files.first().toUtf8() + '\n');
-        QVERIFY(client.read(afterAck.size(), &got));
-        QVERIFY(got == afterAck);
+        QVERIFY(client.take(afterAck.size()) == afterAck);
     }
     if (close) {
         QVERIFY(client.waitUntil([&] { return !client.isOpen(); }));
@@ -557,8 +546,7 @@ void TestInstrumentServer::outsidePathsAreAnnouncedAndSent()
         QVERIFY2(head.startsWith("$DOWNLOAD:<" + path.toUtf8() + "><"), head.constData());
         const qint64 size = head.mid(head.lastIndexOf('<') + 1).chopped(2).toLongLong();
         QVERIFY(size > 0);
-        QByteArray bytes;
-        QVERIFY(client.read(size, &bytes));
+        QCOMPARE(client.take(size).size(), int(size));
         QCOMPARE(client.readLine(), endLine(path));
         client.send("$DOWNLOAD COMPLETED " + path.toUtf8() + '\n');
     }
@@ -577,14 +565,11 @@ void TestInstrumentServer::noSizeField()
                                               "/TARVELO/Run 01/Sub/Inner/zero.dat"}));
     const QByteArray deep = "$DOWNLOAD:</TARVELO/Run 01/Sub/deep.dat>\n"
         + content("/TARVELO/Run 01/Sub/deep.dat") + endLine("/TARVELO/Run 01/Sub/deep.dat");
-    QByteArray got;
-    QVERIFY(client.read(deep.size(), &got));
-    QVERIFY(got == deep);
+    QVERIFY(client.take(deep.size()) == deep);
     client.send("$DOWNLOAD COMPLETED /TARVELO/Run 01/Sub/deep.dat\n");
     const QByteArray zero = "$DOWNLOAD:</TARVELO/Run 01/Sub/Inner/zero.dat>\n"
         + endLine("/TARVELO/Run 01/Sub/Inner/zero.dat");
-    QVERIFY(client.read(zero.size(), &got));
-    QCOMPARE(got, zero);
+    QCOMPARE(client.take(zero.size()), zero);
 }
 
 void TestInstrumentServer::noFinalNewline()
@@ -596,9 +581,7 @@ void TestInstrumentServer::noFinalNewline()
     QVERIFY(loggedInClient(*server, client)); // login answers keep their line feed
     client.send("$CD /TARVELO/Run 01/Sub\n$PWD\n$LIST\n");
     const QByteArray answers = "$PWD: /TARVELO/Run 01/Sub$LIST: <f,deep.dat><d,Inner>";
-    QByteArray got;
-    QVERIFY(client.read(answers.size(), &got));
-    QCOMPARE(got, answers);
+    QCOMPARE(client.take(answers.size()), answers);
     QVERIFY(!client.anythingWithin(100));
 }
 
@@ -612,16 +595,13 @@ void TestInstrumentServer::completedWithLastFile()
     const QStringList files{"/TARVELO/B.txt", "/TARVELO/a.txt"};
     client.send(requestLine(files) + kListAck);
     QCOMPARE(client.readLine(), announcement(files));
-    QByteArray got;
     const QByteArray first = header(files.at(0), 5) + "bravo" + endLine(files.at(0));
-    QVERIFY(client.read(first.size(), &got));
-    QCOMPARE(got, first);
+    QCOMPARE(client.take(first.size()), first);
     QVERIFY(!client.anythingWithin(100)); // earlier files keep the normal order
     client.send("$DOWNLOAD COMPLETED /TARVELO/B.txt\n");
     // The notice comes right behind the last file, without waiting for its acknowledgement.
     const QByteArray last = header(files.at(1), 6) + "alpha\n" + endLine(files.at(1)) + kCompleted;
-    QVERIFY(client.read(last.size(), &got));
-    QCOMPARE(got, last);
+    QCOMPARE(client.take(last.size()), last);
     client.send("$DOWNLOAD COMPLETED /TARVELO/a.txt\n$PWD\n");
     QCOMPARE(client.readLine(), QByteArray("$PWD: /TARVELO\n")); // and it is not sent twice
 }

@@ -34,6 +34,18 @@ struct Layout
     QByteArray description;
 };
 
+// A grey image of this size; the most common layout in the tests.
+inline Layout grey(uint32_t width, uint32_t height, int bitsPerSample = 8,
+                   const QByteArray &description = QByteArray())
+{
+    Layout l;
+    l.width = width;
+    l.height = height;
+    l.bitsPerSample = bitsPerSample;
+    l.description = description;
+    return l;
+}
+
 // The sample patterns the written images follow, different in every channel.
 inline uint8_t sample8(uint32_t x, uint32_t y, int c)
 {

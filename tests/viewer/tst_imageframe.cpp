@@ -1,4 +1,5 @@
 #include "viewer/imageframe.h"
+#include "common/gui.h"
 
 #include <QSignalSpy>
 #include <QTouchDevice>
@@ -24,20 +25,6 @@ std::vector<unsigned char> pattern(int width, int height, int bits)
     for (size_t i = 0; i < count; ++i)
         bytes[i] = uint8_t(i * 7 + i / 3);
     return bytes;
-}
-
-QWheelEvent wheel(QPoint pos, QPoint angle)
-{
-    return QWheelEvent(QPointF(pos), QPointF(pos), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
-                       Qt::NoScrollPhase, false);
-}
-
-void sendMouse(QWidget *w, QEvent::Type type, QPoint pos)
-{
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(pos), QPointF(pos), QPointF(pos), Qt::LeftButton, buttons,
-                      Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
 }
 
 } // namespace
@@ -104,9 +91,8 @@ void TestImageFrame::wheelSteps()
     for (int i = 0; i < deltas.size(); ++i) {
         const QPoint before = frame.offset();
         // A purely horizontal wheel: same pixel count sideways, none up or down.
-        QWheelEvent event = wheel(QPoint(100, 75), deltas[i] ? QPoint(0, deltas[i]) : QPoint(120, 0));
-        QApplication::sendEvent(&frame, &event);
-        QVERIFY2(!event.isAccepted(), "the wheel must travel on to the browser");
+        QVERIFY2(!Gui::wheel(&frame, QPoint(100, 75), deltas[i] ? QPoint(0, deltas[i]) : QPoint(120, 0)),
+                 "the wheel must travel on to the browser");
         QVERIFY2(qAbs(frame.zoom() - zooms[i]) < 1e-9, qPrintable(QString::number(frame.zoom())));
         QCOMPARE(frame.overlayShown(), overlay[i]);
         if (deltas[i] == 0)
@@ -130,8 +116,7 @@ void TestImageFrame::wheelRecentresOnCursor()
         const QPoint cursor(130, 60);
         const double beforeX = cursor.x() / frame.zoom() + frame.offset().x();
         const double beforeY = cursor.y() / frame.zoom() + frame.offset().y();
-        QWheelEvent event = wheel(cursor, QPoint(0, delta));
-        QApplication::sendEvent(&frame, &event);
+        Gui::wheel(&frame, cursor, QPoint(0, delta));
         QVERIFY(qAbs(cursor.x() / frame.zoom() + frame.offset().x() - beforeX) <= 1.5);
         QVERIFY(qAbs(cursor.y() / frame.zoom() + frame.offset().y() - beforeY) <= 1.5);
     }
@@ -210,12 +195,10 @@ void TestImageFrame::panClamping()
         QCOMPARE(frame.offset(), QPoint(50, 50));
     // Dragged in two moves, so the offset is clamped at each step.
     const QPoint start(100, 75);
-    sendMouse(&frame, QEvent::MouseButtonPress, start);
-    sendMouse(&frame, QEvent::MouseMove, start + drag / 2);
-    sendMouse(&frame, QEvent::MouseMove, start + drag);
-    sendMouse(&frame, QEvent::MouseButtonRelease, start + drag);
+    Gui::drag(&frame, {start, start + drag / 2, start + drag});
     QCOMPARE(frame.offset(), offset);
-    sendMouse(&frame, QEvent::MouseMove, start); // no drag after the release
+    // No drag after the release, even from a move that says the button is down.
+    Gui::sendMouse(&frame, QEvent::MouseMove, start, Qt::NoButton, Qt::LeftButton);
     QCOMPARE(frame.offset(), offset);
 }
 
@@ -349,8 +332,7 @@ void TestImageFrame::readOut()
     QSignalSpy colour(&frame, SIGNAL(signalIntensity(int,int,int)));
     QSignalSpy outside(&frame, SIGNAL(signalOutsideImage()));
     QSignalSpy text(&frame, SIGNAL(signalReadOut(QString)));
-    QHoverEvent hover(QEvent::HoverMove, QPointF(pointer), QPointF(pointer));
-    QApplication::sendEvent(&frame, &hover);
+    Gui::hover(&frame, pointer, pointer);
     if (pixel.x() < 0) {
         QCOMPARE(outside.count(), 1);
         QCOMPARE(position.count() + grey.count() + colour.count(), 0);
@@ -394,8 +376,7 @@ void TestImageFrame::messageDropsImage()
     QVERIFY(!frame.hasPicture());
     QCOMPARE(frame.zoom(), 1.0);
     QSignalSpy grey(&frame, SIGNAL(signalIntensity(int)));
-    QHoverEvent hover(QEvent::HoverMove, QPointF(5, 5), QPointF(5, 5));
-    QApplication::sendEvent(&frame, &hover);
+    Gui::hover(&frame, QPoint(5, 5), QPoint(5, 5));
     QCOMPARE(grey.count(), 0); // no read-out of the image that was dropped
     // The same size again afterwards is a new image, shown from the start.
     frame.slotSetImageData(bytes.data(), 50, 30, 8);

@@ -5,6 +5,7 @@
 #include "viewer/imageloaddialog.h"
 #include "viewer/imageloaddialogui.h"
 #include "viewer/tifffiles.h"
+#include "common/gui.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -22,28 +23,16 @@ namespace {
 bool writeImage(const QString &path, uint32_t width, const QByteArray &description = QByteArray(),
                 int bits = 8, uint32_t height = 40)
 {
-    Layout l;
-    l.width = width;
-    l.height = height;
-    l.bitsPerSample = bits;
-    l.description = description;
-    return TestTiff::write(path, l);
+    return TestTiff::write(path, TestTiff::grey(width, height, bits, description));
 }
 
 // A wheel turn over the frame. Qt passes an unaccepted wheel on to the parent only for
 // events from the window system, so that step is taken here the same way.
 void wheelOver(QWidget *frame, int delta)
 {
-    const QPointF global(frame->mapToGlobal(QPoint(100, 80)));
-    QWheelEvent event(QPointF(100, 80), global, QPoint(), QPoint(0, delta), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(frame, &event);
-    if (event.isAccepted())
-        return;
-    QWidget *parent = frame->parentWidget();
-    QWheelEvent passed(QPointF(frame->mapToParent(QPoint(100, 80))), global, QPoint(), QPoint(0, delta),
-                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(parent, &passed);
+    const QPoint at(100, 80);
+    if (!Gui::wheel(frame, at, QPoint(0, delta)))
+        Gui::wheel(frame->parentWidget(), frame->mapToParent(at), QPoint(0, delta));
 }
 
 } // namespace
@@ -73,6 +62,11 @@ private slots:
 
 private:
     QString file(const QString &name) const { return m_dir->filePath(name); }
+    // Opens a file of the test's folder, as the main window does.
+    void open(ImageLoadDialog &dialog, const QString &name) const
+    {
+        dialog.openImage(m_dir->path(), file(name), name);
+    }
     QScopedPointer<QTemporaryDir> m_dir;
 };
 
@@ -103,7 +97,7 @@ void TestImageLoadDialog::paging()
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder.tif"))); // folders are not listed
 
     ImageLoadDialog dialog;
-    dialog.openImage(m_dir->path(), file("B.tif"), "B.tif");
+    open(dialog, "B.tif");
     dialog.setFileName("B.tif");
     QCOMPARE(dialog.files().size(), 3);
     QCOMPARE(dialog.index(), 1); // a.tif, B.tif, c.tif: by name, ignoring case
@@ -135,7 +129,7 @@ void TestImageLoadDialog::arrowsForSingleFile()
     for (const QString &name : files)
         QVERIFY(writeImage(file(name), 64));
     ImageLoadDialog dialog;
-    dialog.openImage(m_dir->path(), file("only.tif"), "only.tif");
+    open(dialog, "only.tif");
     QCOMPARE(dialog.form()->pushButton->isEnabled(), enabled);
     QCOMPARE(dialog.form()->pushButton_2->isEnabled(), enabled);
 }
@@ -158,21 +152,19 @@ void TestImageLoadDialog::refusedFileShownAsRefused()
     if (name == QLatin1String("notes.tif")) {
         QVERIFY(TestTiff::writeText(file(name), "not an image\n"));
     } else if (name == QLatin1String("float16.tif")) {
-        Layout l;
-        l.width = l.height = 32;
-        l.bitsPerSample = 16;
+        Layout l = TestTiff::grey(32, 32, 16);
         l.sampleFormat = SAMPLEFORMAT_IEEEFP;
         QVERIFY(TestTiff::write(file(name), l));
     } else {
         QVERIFY(writeImage(file(name), 80));
     }
     ImageLoadDialog dialog;
-    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    open(dialog, "a.tif");
     dialog.setFileName("a.tif");
     QVERIFY(dialog.frame()->hasPicture());
 
     // Opened directly, as the main window does.
-    dialog.openImage(m_dir->path(), file(name), name);
+    open(dialog, name);
     dialog.setFileName(name);
     QCOMPARE(dialog.files().size(), listed ? 2 : 1);
     QCOMPARE(dialog.index(), listed ? dialog.files().size() - 1 - (name < "a.tif" ? 1 : 0) : -1);
@@ -182,7 +174,7 @@ void TestImageLoadDialog::refusedFileShownAsRefused()
 
     // Reached by paging: the name follows, the frame says it cannot be shown.
     if (listed) {
-        dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+        open(dialog, "a.tif");
         QVERIFY(dialog.frame()->hasPicture());
         const int target = dialog.files().indexOf(QFileInfo(file(name)));
         while (dialog.index() != target)
@@ -198,7 +190,7 @@ void TestImageLoadDialog::pagingWithEmptyList()
 {
     QVERIFY(writeImage(file("photo.jpg"), 64));
     ImageLoadDialog dialog;
-    dialog.openImage(m_dir->path(), file("photo.jpg"), "photo.jpg");
+    open(dialog, "photo.jpg");
     dialog.setFileName("photo.jpg");
     QVERIFY(dialog.files().isEmpty());
     dialog.form()->pushButton_2->click();
@@ -213,7 +205,7 @@ void TestImageLoadDialog::zoomLabel()
     ImageLoadDialog dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    open(dialog, "a.tif");
     // Wider than the frame: opened whole, from its first pixel.
     const double fit = dialog.frame()->zoom();
     QVERIFY(fit < 1.0);
@@ -229,7 +221,7 @@ void TestImageLoadDialog::zoomLabel()
         wheelOver(dialog.frame(), 120);
     QCOMPARE(dialog.form()->label_2->text(), QStringLiteral("275%"));
     // A new image starts fitted again.
-    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    open(dialog, "a.tif");
     QCOMPARE(dialog.frame()->zoom(), fit);
 }
 
@@ -238,7 +230,7 @@ void TestImageLoadDialog::attributeSheet()
     QVERIFY(writeImage(file("a.tif"), 64, "Software Version: 1.2.0, Min. F: 10, Max. F: 20"));
     QVERIFY(writeImage(file("b.tif"), 64));
     ImageLoadDialog dialog;
-    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    open(dialog, "a.tif");
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     ImageAttributeDialog *sheet = dialog.attributeDialog();
@@ -265,7 +257,7 @@ void TestImageLoadDialog::attributeSheet()
     dialog.form()->pushButton_4->click();
     QVERIFY(!dialog.isVisible());
     QVERIFY(!sheet->isVisible());
-    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    open(dialog, "a.tif");
     dialog.show();
     QVERIFY(!sheet->isVisible());
 }
@@ -306,7 +298,7 @@ void TestImageLoadDialog::keys()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     dialog.activateWindow();
-    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    open(dialog, "a.tif");
     dialog.setFileName("a.tif");
     const double fit = dialog.frame()->zoom();
     const QHash<QChar, Qt::Key> map{{'D', Qt::Key_PageDown}, {'U', Qt::Key_PageUp}, {'H', Qt::Key_Home},
@@ -347,12 +339,10 @@ void TestImageLoadDialog::pixelReadOut()
     QFETCH(QString, text);
     QVERIFY(writeImage(file("a.tif"), 64, QByteArray(), bits));
     ImageLoadDialog dialog;
-    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    open(dialog, "a.tif");
     QVERIFY(dialog.frame()->testAttribute(Qt::WA_Hover));
-    QHoverEvent first(QEvent::HoverMove, QPointF(1, 1), QPointF(0, 0));
-    QApplication::sendEvent(dialog.frame(), &first);
-    QHoverEvent hover(QEvent::HoverMove, QPointF(pointer), QPointF(1, 1));
-    QApplication::sendEvent(dialog.frame(), &hover);
+    Gui::hover(dialog.frame(), QPoint(1, 1), QPoint(0, 0));
+    Gui::hover(dialog.frame(), pointer, QPoint(1, 1));
     if (text.endsWith(QLatin1Char('(')) || text.endsWith(QLatin1Char(' ')))
         QVERIFY2(dialog.form()->label_3->text().startsWith(text), qPrintable(dialog.form()->label_3->text()));
     else
@@ -364,7 +354,7 @@ void TestImageLoadDialog::fitsTheScreen()
     QVERIFY(writeImage(file("a.tif"), 64));
     ImageLoadDialog dialog;
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    open(dialog, "a.tif");
     dialog.setFileName("a.tif");
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -386,16 +376,14 @@ void TestImageLoadDialog::fitsTheScreen()
 
 void TestImageLoadDialog::stackPages()
 {
-    Layout l;
-    l.width = 30;
-    l.height = 20;
+    Layout l = TestTiff::grey(30, 20);
     l.pages = 3;
     QVERIFY(TestTiff::write(file("stack.tif"), l));
     QVERIFY(writeImage(file("z.tif"), 64));
     ImageLoadDialog dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    dialog.openImage(m_dir->path(), file("stack.tif"), "stack.tif");
+    open(dialog, "stack.tif");
     QCOMPARE(dialog.form()->labelPage->text(), QStringLiteral("page 1 of 3"));
     QVERIFY(dialog.form()->labelPage->isVisible());
     auto shown = [&] { return dialog.frame()->readOutText(2, 1); };
@@ -426,7 +414,7 @@ void TestImageLoadDialog::contrastStaysWhilePaging()
     ImageLoadDialog dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    dialog.openImage(m_dir->path(), file("a.tif"), "a.tif");
+    open(dialog, "a.tif");
     QTest::keyClick(&dialog, Qt::Key_C);
     ContrastPanel *panel = dialog.contrastPanel();
     QVERIFY(panel->isVisible());
@@ -466,9 +454,7 @@ void TestImageLoadDialog::contrastStaysWhilePaging()
 void TestImageLoadDialog::largeImageLoadsWhileThePagePaints()
 {
     // 16384 x 16384 16-bit: 512 MiB of values, read on a thread of its own.
-    Layout l;
-    l.width = l.height = 16384;
-    l.bitsPerSample = 16;
+    Layout l = TestTiff::grey(16384, 16384, 16);
     l.rowsPerStrip = 64;
     QVERIFY(TestTiff::write(file("big.tif"), l));
     ImageLoadDialog dialog;
@@ -483,7 +469,7 @@ void TestImageLoadDialog::largeImageLoadsWhileThePagePaints()
     timer.start();
 
     // Esc cancels a load under way; nothing is delivered and the browser stays open.
-    dialog.openImage(m_dir->path(), file("big.tif"), "big.tif");
+    open(dialog, "big.tif");
     QVERIFY(dialog.loader()->busy());
     QVERIFY(dialog.frame()->message().contains(QStringLiteral("Loading big.tif")));
     QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -491,7 +477,7 @@ void TestImageLoadDialog::largeImageLoadsWhileThePagePaints()
     QVERIFY(dialog.isVisible());
     QVERIFY(dialog.frame()->message().contains(QStringLiteral("cancelled")));
 
-    dialog.openImage(m_dir->path(), file("big.tif"), "big.tif");
+    open(dialog, "big.tif");
     QVERIFY(loaded.wait(60000));
     QCOMPARE(loaded.count(), 1);
     QVERIFY(progress.count() > 1);

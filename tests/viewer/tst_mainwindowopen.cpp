@@ -19,15 +19,8 @@ namespace {
 // "truncated" (a TIFF cut after its header), "folder" or "none".
 bool makeFile(const QString &path, const QString &kind)
 {
-    TestTiff::Layout l;
-    l.width = 40;
-    l.height = 30;
-    if (kind == QLatin1String("tif"))
-        return TestTiff::write(path, l);
-    if (kind == QLatin1String("tif16")) {
-        l.bitsPerSample = 16;
-        return TestTiff::write(path, l);
-    }
+    if (kind == QLatin1String("tif") || kind == QLatin1String("tif16"))
+        return TestTiff::write(path, TestTiff::grey(40, 30, kind == QLatin1String("tif") ? 8 : 16));
     if (kind == QLatin1String("png") || kind == QLatin1String("jpg")) {
         QImage image(40, 30, QImage::Format_RGB32);
         image.fill(qRgb(10, 120, 200));

@@ -44,13 +44,9 @@ void TestMainWindowOpen::doubleClick()
     QFETCH(bool, localCopy);
     QFETCH(bool, browser);
     QTemporaryDir instrument, local;
-    TestTiff::Layout l;
-    l.width = 320;
-    l.height = 240;
-    l.bitsPerSample = 16;
-    l.description = "Software Version: 1.2.0, Gain: 2";
     QVERIFY(QDir(instrument.path()).mkpath(QStringLiteral("run1")));
-    QVERIFY(TestTiff::write(instrument.filePath(QStringLiteral("run1/scan.tif")), l));
+    QVERIFY(TestTiff::write(instrument.filePath(QStringLiteral("run1/scan.tif")),
+                            TestTiff::grey(320, 240, 16, "Software Version: 1.2.0, Gain: 2")));
     QVERIFY(TestTiff::writeText(instrument.filePath(QStringLiteral("run1/notes.txt")), "3 samples\n"));
     if (localCopy) {
         QVERIFY(QDir(local.path()).mkpath(QStringLiteral("run1")));

@@ -88,10 +88,7 @@ void TestTiffImage::readsLayout()
     QFETCH(int, samples);
     QFETCH(int, compression);
     QFETCH(int, width);
-    Layout l;
-    l.width = uint32_t(width);
-    l.height = 200;
-    l.bitsPerSample = bits;
+    Layout l = TestTiff::grey(uint32_t(width), 200, bits);
     l.samplesPerPixel = samples;
     l.compression = uint16_t(compression);
     const QString file = path(QStringLiteral("image.tif"));
@@ -137,10 +134,7 @@ void TestTiffImage::readsLayout()
 
 void TestTiffImage::noBitsPerSampleTag()
 {
-    Layout l;
-    l.width = 21;
-    l.height = 5;
-    l.bitsPerSample = 0;
+    const Layout l = TestTiff::grey(21, 5, 0);
     const QString file = path(QStringLiteral("nobits.tif"));
     QVERIFY(TestTiff::write(file, l));
     TiffImage image;
@@ -211,10 +205,7 @@ void TestTiffImage::refusesAbsurdSizes()
     QFETCH(int, bits);
     QFETCH(int, samples);
     QFETCH(int, fileBytes);
-    Layout l;
-    l.width = width;
-    l.height = height;
-    l.bitsPerSample = bits;
+    Layout l = TestTiff::grey(width, height, bits);
     l.samplesPerPixel = samples;
     const QString file = path(QStringLiteral("huge.tif"));
     QVERIFY(TestTiff::writeHeaderOnly(file, l));
@@ -244,9 +235,7 @@ void TestTiffImage::refusesAbsurdSizes()
 void TestTiffImage::damagedRowsCleared()
 {
     // One Deflate strip a row; the strips from row 10 on are overwritten with garbage.
-    Layout l;
-    l.width = 64;
-    l.height = 64;
+    Layout l = TestTiff::grey(64, 64);
     l.compression = COMPRESSION_ADOBE_DEFLATE;
     l.rowsPerStrip = 1;
     const QString file = path(QStringLiteral("damaged.tif"));

@@ -184,9 +184,7 @@ void TestTiffLayouts::refusedWithTheExactReason_data()
 {
     QTest::addColumn<Layout>("layout");
     QTest::addColumn<QString>("reason");
-    Layout l;
-    l.width = 40;
-    l.height = 20;
+    Layout l = TestTiff::grey(40, 20);
     l.tiled = true;
     l.bitsPerSample = 12;
     l.samplesPerPixel = 4;
