@@ -12,6 +12,7 @@
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,10 +21,11 @@
 
 namespace bench {
 
-// The stand-in of the Server now running, if any. fatal() exits without unwinding the
-// stack, so it ends this one itself: left behind, it would hold its address and port, and
-// the next run could not listen there.
+// What fatal() undoes itself, as it exits without unwinding the stack: a stand-in left
+// running would hold its address and port so that the next run could not listen there, and
+// a work folder left behind may hold gigabytes of sample data.
 inline QProcess *g_runningStandIn = nullptr;
+inline QTemporaryDir *g_workFolder = nullptr;
 
 [[noreturn]] inline void fatal(const QString &message)
 {
@@ -32,6 +34,8 @@ inline QProcess *g_runningStandIn = nullptr;
         g_runningStandIn->kill();
         g_runningStandIn->waitForFinished(5000);
     }
+    if (g_workFolder)
+        g_workFolder->remove();
     std::exit(1);
 }
 

@@ -117,10 +117,16 @@ struct WorkFolders
     {
         if (!dir.isValid())
             fatal(QStringLiteral("no temporary folder"));
+        g_workFolder = &dir;
         root = dir.filePath(QStringLiteral("root"));
         downloads = dir.filePath(QStringLiteral("downloads"));
         QDir().mkpath(root);
         QDir().mkpath(downloads);
+    }
+    ~WorkFolders()
+    {
+        if (g_workFolder == &dir)
+            g_workFolder = nullptr;
     }
 };
 

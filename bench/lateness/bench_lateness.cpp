@@ -210,6 +210,7 @@ int main(int argc, char **argv)
                        + QStringLiteral("/bench_lateness-XXXXXX"));
     if (!work.isValid())
         fatal(QStringLiteral("no temporary folder"));
+    g_workFolder = &work;
     // A home of its own: the window's settings and its default download folder, ~/Downloads.
     const QString home = work.filePath(QStringLiteral("home"));
     const QString downloads = home + QStringLiteral("/Downloads");
@@ -256,5 +257,6 @@ int main(int argc, char **argv)
     for (const Scenario &s : scenarios)
         run(driver, s, downloads, rounds, parser.isSet("replace"));
     window.close();
+    g_workFolder = nullptr;
     return 0;
 }
