@@ -17,7 +17,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -49,18 +48,6 @@ qint64 statusKiB(const char *field)
     return -1;
 }
 
-void makeSource(const QString &path, qint64 size)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        fatal(QStringLiteral("cannot write %1").arg(path));
-    QByteArray block(int(4 * kMiB), Qt::Uninitialized);
-    QRandomGenerator gen(42);
-    gen.fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
-    for (qint64 done = 0; done < size; done += block.size())
-        f.write(block.constData(), qMin<qint64>(block.size(), size - done));
-}
-
 // Bytes the instrument sends for one file after the announcement.
 qint64 framedSize(const QString &remote, qint64 size)
 {
@@ -69,44 +56,12 @@ qint64 framedSize(const QString &remote, qint64 size)
         + (QByteArray("$DOWNLOAD:<") + path + "><END>\n").size();
 }
 
-// The window's path: the reader and receiver, acknowledgements written back.
-double viaReceiver(const Server &server, const QString &remote, const QString &downloadDir)
-{
-    auto *socket = new QTcpSocket;
-    socket->connectToHost(kAddress, server.port);
-    if (!socket->waitForConnected(10000))
-        fatal(QStringLiteral("cannot connect"));
-    qtLogin(*socket);
-    InstrumentLink link;
-    link.attach(socket); // the link owns it from here, and reads as the window does
-    socket->setReadBufferSize(DownloadReceiver::kSocketReadBuffer);
-    DownloadReceiver receiver;
-    link.reader().setDownloadStream(&receiver);
-    QObject::connect(&receiver, &DownloadReceiver::sendLine, &link, &InstrumentLink::sendLine);
-    QElapsedTimer clock;
-    const bool ok = runLoop([&](QEventLoop &loop) {
-        QObject::connect(&receiver, &DownloadReceiver::endNoticeReceived, &loop, &QEventLoop::quit);
-        QObject::connect(&link, &InstrumentLink::linkLost, &loop, &QEventLoop::quit);
-        receiver.begin(downloadDir);
-        clock.start();
-        socket->write(requestLine(remote));
-    });
-    const double seconds = clock.nsecsElapsed() / 1e9;
-    if (!ok || receiver.storedFiles().size() != 1)
-        fatal(QStringLiteral("the download through the receiver did not complete"));
-    receiver.finish();
-    return seconds;
-}
-
 // The floor for Qt: every byte after the announcement into a file, nothing else.
 double bareQt(const Server &server, const QString &remote, qint64 size, const QString &downloadDir,
               bool syncAtEnd = false)
 {
     QTcpSocket socket;
-    socket.connectToHost(kAddress, server.port);
-    if (!socket.waitForConnected(10000))
-        fatal(QStringLiteral("cannot connect"));
-    qtLogin(socket);
+    connectAndLogin(socket, server);
     QFile out(downloadDir + QStringLiteral("/bare.bin"));
     if (!out.open(QIODevice::WriteOnly))
         fatal(QStringLiteral("cannot write the bare copy"));
@@ -206,12 +161,6 @@ double posixCopy(const Server &server, const QString &remote, qint64 size, const
     return seconds;
 }
 
-void clearFolder(const QString &dir)
-{
-    QDir(dir).removeRecursively();
-    QDir().mkpath(dir);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -219,11 +168,9 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Download throughput and memory."));
-    parser.addHelpOption();
+    addRoundOptions(parser, 5);
     parser.addOption({"large-mib", "Size of the large file in MiB (default 1024).", "n", "1024"});
     parser.addOption({"small-mib", "Size of the small file in MiB (default 64).", "n", "64"});
-    parser.addOption({"rounds", "Rounds, each timing every side once (default 5).", "n", "5"});
-    parser.addOption({"folder", "Where the source and download folders go (default: the temporary folder).", "dir"});
     // Internal: one download in a process of its own, for a clean memory figure.
     parser.addOption({"memory-client", "Download <remote> from <port> into <dir>, print idle and peak KiB.", "port,remote,dir"});
     parser.process(app);
@@ -232,7 +179,7 @@ int main(int argc, char **argv)
         Server server; // not started: only its port is used
         server.port = quint16(a.value(0).toUInt());
         const qint64 idle = statusKiB("VmRSS:");
-        viaReceiver(server, a.value(1), a.value(2));
+        viaReceiver(server, a.value(1), a.value(2), 1);
         std::printf("%lld %lld\n", idle, statusKiB("VmHWM:"));
         return 0;
     }
@@ -240,27 +187,21 @@ int main(int argc, char **argv)
     const qint64 small = parser.value("small-mib").toLongLong() * kMiB;
     const int rounds = qMax(1, parser.value("rounds").toInt());
 
-    QTemporaryDir work(parser.isSet("folder") ? parser.value("folder") + QStringLiteral("/bench_download-XXXXXX")
-                                              : QDir::tempPath() + QStringLiteral("/bench_download-XXXXXX"));
-    if (!work.isValid())
-        fatal(QStringLiteral("no temporary folder"));
-    const QString root = work.filePath(QStringLiteral("root"));
-    const QString downloads = work.filePath(QStringLiteral("downloads"));
-    QDir().mkpath(root);
-    QDir().mkpath(downloads);
-    makeSource(root + QStringLiteral("/large.bin"), large);
-    makeSource(root + QStringLiteral("/small.bin"), small);
+    const WorkFolders work(parser, QStringLiteral("bench_download"));
+    const QString &root = work.root, &downloads = work.downloads;
+    writeSampleFile(root + QStringLiteral("/large.bin"), large);
+    writeSampleFile(root + QStringLiteral("/small.bin"), small);
     const QString largeRemote = QStringLiteral("/TARVELO/large.bin");
     const QString smallRemote = QStringLiteral("/TARVELO/small.bin");
 
     Server server;
-    server.start(root);
+    server.start(root, kAddress);
     std::printf("download benchmark: %lld MiB and %lld MiB files, stand-in instrument on %s:%u, %d round(s)\n",
                 large / kMiB, small / kMiB, qPrintable(kAddress), server.port, rounds);
 
     // Warm-up: both paths once on the large file, so that the memory the page cache and the
     // socket buffers need has been handed to this machine before anything is timed.
-    viaReceiver(server, largeRemote, downloads);
+    viaReceiver(server, largeRemote, downloads, 1);
     clearFolder(downloads);
     bareQt(server, largeRemote, large, downloads);
     clearFolder(downloads);
@@ -269,19 +210,14 @@ int main(int argc, char **argv)
     std::vector<double> candidate, bare, bareSynced, posix, posixSynced, smallRun;
     using Side = std::function<void()>;
     const std::vector<Side> sides = {
-        [&] { candidate.push_back(viaReceiver(server, largeRemote, downloads)); },
+        [&] { candidate.push_back(viaReceiver(server, largeRemote, downloads, 1)); },
         [&] { bare.push_back(bareQt(server, largeRemote, large, downloads)); },
         [&] { bareSynced.push_back(bareQt(server, largeRemote, large, downloads, true)); },
         [&] { posix.push_back(posixCopy(server, largeRemote, large, downloads)); },
         [&] { posixSynced.push_back(posixCopy(server, largeRemote, large, downloads, true)); },
-        [&] { smallRun.push_back(viaReceiver(server, smallRemote, downloads)); },
+        [&] { smallRun.push_back(viaReceiver(server, smallRemote, downloads, 1)); },
     };
-    for (int round = 0; round < rounds; ++round) {
-        for (size_t i = 0; i < sides.size(); ++i) {
-            sides[(i + size_t(round)) % sides.size()]();
-            clearFolder(downloads);
-        }
-    }
+    runRotated(sides, rounds, downloads);
 
     // Peak memory of a client that does nothing but this one download.
     QProcess client;

@@ -22,40 +22,7 @@ using namespace bench;
 namespace {
 
 int g_files = 0;
-
-void connectAndLogin(QTcpSocket &socket, const Server &server)
-{
-    socket.connectToHost(kAddress, server.port);
-    if (!socket.waitForConnected(10000))
-        fatal(QStringLiteral("cannot connect"));
-    qtLogin(socket);
-}
-
-double viaReceiver(const Server &server, const QString &downloadDir)
-{
-    auto *socket = new QTcpSocket;
-    connectAndLogin(*socket, server);
-    InstrumentLink link;
-    link.attach(socket);
-    socket->setReadBufferSize(DownloadReceiver::kSocketReadBuffer);
-    DownloadReceiver receiver;
-    link.reader().setDownloadStream(&receiver);
-    QObject::connect(&receiver, &DownloadReceiver::sendLine, &link, &InstrumentLink::sendLine);
-    QElapsedTimer clock;
-    const bool ok = runLoop([&](QEventLoop &loop) {
-        QObject::connect(&receiver, &DownloadReceiver::endNoticeReceived, &loop, &QEventLoop::quit);
-        QObject::connect(&link, &InstrumentLink::linkLost, &loop, &QEventLoop::quit);
-        receiver.begin(downloadDir);
-        clock.start();
-        socket->write(requestLine(QStringLiteral("/TARVELO/many")));
-    });
-    const double seconds = clock.nsecsElapsed() / 1e9;
-    if (!ok || receiver.storedFiles().size() != g_files)
-        fatal(QStringLiteral("the download through the receiver stored %1 of %2 files")
-                  .arg(receiver.storedFiles().size()).arg(g_files));
-    receiver.finish();
-    return seconds;
-}
+const QString kManyRemote = QStringLiteral("/TARVELO/many");
 
 // Frames by the header's size, writes each file whole, acknowledges it; nothing else.
 double bareWriter(const Server &server, const QString &downloadDir, bool syncEach)
@@ -104,18 +71,12 @@ double bareWriter(const Server &server, const QString &downloadDir, bool syncEac
         });
         QObject::connect(&socket, &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
         clock.start();
-        socket.write(requestLine(QStringLiteral("/TARVELO/many")));
+        socket.write(requestLine(kManyRemote));
     });
     const double seconds = clock.nsecsElapsed() / 1e9;
     if (!ok || stored != g_files)
         fatal(QStringLiteral("the bare writer stored %1 of %2 files").arg(stored).arg(g_files));
     return seconds;
-}
-
-void clearFolder(const QString &dir)
-{
-    QDir(dir).removeRecursively();
-    QDir().mkpath(dir);
 }
 
 } // namespace
@@ -125,49 +86,31 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Many small files: time per file."));
-    parser.addHelpOption();
+    addRoundOptions(parser, 3);
     parser.addOption({"files", "Number of files (default 10000).", "n", "10000"});
     parser.addOption({"kib", "Size of each file in KiB (default 4).", "n", "4"});
-    parser.addOption({"rounds", "Rounds, each timing every side once (default 3).", "n", "3"});
-    parser.addOption({"folder", "Where the source and download folders go (default: the temporary folder).", "dir"});
     parser.process(app);
     g_files = qMax(1, parser.value("files").toInt());
     const int bytes = qMax(1, parser.value("kib").toInt()) * 1024;
     const int rounds = qMax(1, parser.value("rounds").toInt());
 
-    QTemporaryDir work(parser.isSet("folder") ? parser.value("folder") + QStringLiteral("/bench_manyfiles-XXXXXX")
-                                              : QDir::tempPath() + QStringLiteral("/bench_manyfiles-XXXXXX"));
-    if (!work.isValid())
-        fatal(QStringLiteral("no temporary folder"));
-    const QString root = work.filePath(QStringLiteral("root"));
-    const QString downloads = work.filePath(QStringLiteral("downloads"));
-    QDir().mkpath(root + QStringLiteral("/many"));
-    QDir().mkpath(downloads);
-    const QByteArray content(bytes, 'x');
-    for (int i = 0; i < g_files; ++i) {
-        QFile f(root + QStringLiteral("/many/f%1.dat").arg(i, 5, 10, QLatin1Char('0')));
-        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-            fatal(QStringLiteral("cannot write the source files"));
-    }
+    const WorkFolders work(parser, QStringLiteral("bench_manyfiles"));
+    const QString &root = work.root, &downloads = work.downloads;
+    writeSampleFiles(root + QStringLiteral("/many"), g_files, bytes);
     Server server;
-    server.start(root);
+    server.start(root, kAddress);
     std::printf("many-files benchmark: %d files of %d KiB, stand-in instrument on %s:%u, %d round(s)\n",
                 g_files, bytes / 1024, qPrintable(kAddress), server.port, rounds);
 
-    viaReceiver(server, downloads); // warm-up
+    viaReceiver(server, kManyRemote, downloads, g_files); // warm-up
     clearFolder(downloads);
     std::vector<double> candidate, bare, bareSynced;
     const std::vector<std::function<void()>> sides = {
-        [&] { candidate.push_back(viaReceiver(server, downloads)); },
+        [&] { candidate.push_back(viaReceiver(server, kManyRemote, downloads, g_files)); },
         [&] { bare.push_back(bareWriter(server, downloads, false)); },
         [&] { bareSynced.push_back(bareWriter(server, downloads, true)); },
     };
-    for (int round = 0; round < rounds; ++round) {
-        for (size_t i = 0; i < sides.size(); ++i) {
-            sides[(i + size_t(round)) % sides.size()]();
-            clearFolder(downloads);
-        }
-    }
+    runRotated(sides, rounds, downloads);
     auto perFile = [&](const char *name, const std::vector<double> &t) {
         std::vector<double> ms;
         for (double s : t)

@@ -1,19 +1,20 @@
 #pragma once
-// What the download benchmarks share: the stand-in instrument in a process of its own on
-// loopback, an anonymous login, bounded event loops, and the median and range of a series.
+// What the download benchmarks share on top of bench/common: an anonymous login on a bare
+// socket, bounded event loops, the window's receive path, per-round rotation of the sides.
+#include "bench/common/benchcommon.h"
+#include "download/downloadreceiver.h"
+#include "link/instrumentlink.h"
 #include "link/protocol.h"
 
 #include <QByteArray>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTcpSocket>
 #include <QTimer>
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -21,12 +22,6 @@ namespace bench {
 
 inline const QString kAddress = QStringLiteral("127.0.0.39");
 inline constexpr int kRunLimitMs = 600000;
-
-[[noreturn]] inline void fatal(const QString &message)
-{
-    std::fprintf(stderr, "bench: %s\n", qPrintable(message));
-    std::exit(1);
-}
 
 inline QByteArray requestLine(const QString &remote)
 {
@@ -36,7 +31,6 @@ inline QByteArray requestLine(const QString &remote)
 // Logs in on a connected Qt socket, anonymously; bounded waits.
 inline void qtLogin(QTcpSocket &socket)
 {
-    QByteArray buffer;
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 10000) {
@@ -54,6 +48,14 @@ inline void qtLogin(QTcpSocket &socket)
     fatal(QStringLiteral("no login answer"));
 }
 
+inline void connectAndLogin(QTcpSocket &socket, const Server &server)
+{
+    socket.connectToHost(kAddress, server.port);
+    if (!socket.waitForConnected(10000))
+        fatal(QStringLiteral("cannot connect"));
+    qtLogin(socket);
+}
+
 inline bool runLoop(const std::function<void(QEventLoop &)> &setUp)
 {
     QEventLoop loop;
@@ -64,49 +66,80 @@ inline bool runLoop(const std::function<void(QEventLoop &)> &setUp)
     return !timedOut;
 }
 
-struct Server
+// The window's receive path (InstrumentLink -> MessageReader -> DownloadReceiver, each file
+// committed before it is acknowledged) for one request; its time in seconds.
+inline double viaReceiver(const Server &server, const QString &remote, const QString &downloadDir,
+                          int expectedFiles)
 {
-    QProcess process;
-    quint16 port = 0;
-
-    void start(const QString &root, quint16 wantedPort = 0, const QString &address = kAddress)
-    {
-        process.setProgram(QStringLiteral(TARVELO_INSTRUMENT_PROGRAM));
-        process.setArguments({"--root", root, "--listen", address, "--port", QString::number(wantedPort), "--quiet"});
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start();
-        if (!process.waitForStarted(10000))
-            fatal(QStringLiteral("the stand-in instrument did not start"));
-        QElapsedTimer clock;
+    auto *socket = new QTcpSocket;
+    connectAndLogin(*socket, server);
+    InstrumentLink link;
+    link.attach(socket); // the link owns it from here, and reads as the window does
+    socket->setReadBufferSize(DownloadReceiver::kSocketReadBuffer);
+    DownloadReceiver receiver;
+    link.reader().setDownloadStream(&receiver);
+    QObject::connect(&receiver, &DownloadReceiver::sendLine, &link, &InstrumentLink::sendLine);
+    QElapsedTimer clock;
+    const bool ok = runLoop([&](QEventLoop &loop) {
+        QObject::connect(&receiver, &DownloadReceiver::endNoticeReceived, &loop, &QEventLoop::quit);
+        QObject::connect(&link, &InstrumentLink::linkLost, &loop, &QEventLoop::quit);
+        receiver.begin(downloadDir);
         clock.start();
-        while (!process.canReadLine() && clock.elapsed() < 10000)
-            process.waitForReadyRead(1000);
-        const QByteArray first = process.readLine(); // "Listening on 127.0.0.39:PORT, ..."
-        const int colon = first.indexOf(':', first.indexOf(address.toLatin1()));
-        port = quint16(first.mid(colon + 1).split(',').value(0).toUInt());
-        if (!port)
-            fatal(QStringLiteral("no port from the stand-in instrument: %1").arg(QString::fromLatin1(first)));
-    }
-    ~Server()
+        socket->write(requestLine(remote));
+    });
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (!ok || receiver.storedFiles().size() != expectedFiles)
+        fatal(QStringLiteral("the download through the receiver stored %1 of %2 files")
+                  .arg(receiver.storedFiles().size()).arg(expectedFiles));
+    receiver.finish();
+    return seconds;
+}
+
+// "--rounds" and "--folder", which every download benchmark takes.
+inline void addRoundOptions(QCommandLineParser &parser, int defaultRounds)
+{
+    parser.addHelpOption();
+    parser.addOption({"rounds", QStringLiteral("Rounds, each timing every side once (default %1).").arg(defaultRounds),
+                      "n", QString::number(defaultRounds)});
+    parser.addOption({"folder", "Where the source and download folders go (default: the temporary folder).", "dir"});
+}
+
+// The source folder the stand-in serves and the download folder, in a temporary folder under
+// "--folder" that goes with the benchmark.
+struct WorkFolders
+{
+    QTemporaryDir dir;
+    QString root, downloads;
+
+    WorkFolders(const QCommandLineParser &parser, const QString &name)
+        : dir((parser.isSet("folder") ? parser.value("folder") : QDir::tempPath()) + QLatin1Char('/') + name
+              + QStringLiteral("-XXXXXX"))
     {
-        process.terminate();
-        if (!process.waitForFinished(5000))
-            process.kill();
-        process.waitForFinished(5000);
+        if (!dir.isValid())
+            fatal(QStringLiteral("no temporary folder"));
+        g_workFolder = &dir;
+        root = dir.filePath(QStringLiteral("root"));
+        downloads = dir.filePath(QStringLiteral("downloads"));
+        QDir().mkpath(root);
+        QDir().mkpath(downloads);
+    }
+    ~WorkFolders()
+    {
+        if (g_workFolder == &dir)
+            g_workFolder = nullptr;
     }
 };
 
-struct Spread
+// Every side once per round, starting one further each round, so that no side always runs
+// on a machine another side has just warmed or tired; the download folder is emptied after each.
+inline void runRotated(const std::vector<std::function<void()>> &sides, int rounds, const QString &downloads)
 {
-    double median, low, high;
-};
-
-inline Spread spread(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-    return {median, v.front(), v.back()};
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < sides.size(); ++i) {
+            sides[(i + size_t(round)) % sides.size()]();
+            clearFolder(downloads);
+        }
+    }
 }
 
 } // namespace bench
