@@ -2,6 +2,9 @@
 
 BrowseIcons::FileType BrowseIcons::fileType(QStringView name)
 {
+    // Every type told here ends in an "f": most other names go by their last letter alone.
+    if (name.isEmpty() || (name.back() != QLatin1Char('f') && name.back() != QLatin1Char('F')))
+        return OtherFile;
     if (name.endsWith(QLatin1String(".tif"), Qt::CaseInsensitive)
         || name.endsWith(QLatin1String(".tiff"), Qt::CaseInsensitive))
         return TiffFile;
