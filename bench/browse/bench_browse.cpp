@@ -90,8 +90,8 @@ public:
     BrowseBench(const QString &downloadPath, int folderEvery);
     static QString folderName(int entries) { return QStringLiteral("run%1").arg(entries); }
     static bool makeLocalCopies(const QString &downloadPath, int entries, int folderEvery);
-    // The apply's median time until painted, or -1 when the list never showed it.
-    double measure(int entries, int rounds, QTextStream &out, double *ratio20k);
+    // The apply's times until painted; a low of -1 when the list was not shown in full.
+    Summary measure(int entries, int rounds, QTextStream &out, double *ratio20k);
 
 private:
     QString answer(int entries) const;
@@ -164,7 +164,7 @@ bool BrowseBench::waitForPaint(int scrollMaximum)
     return m_watch.laidOutPaints() != before;
 }
 
-double BrowseBench::measure(int entries, int rounds, QTextStream &out, double *ratio20k)
+Summary BrowseBench::measure(int entries, int rounds, QTextStream &out, double *ratio20k)
 {
     const QString line = answer(entries);
     BrowserPanel *browser = m_window.browser();
@@ -261,7 +261,10 @@ double BrowseBench::measure(int entries, int rounds, QTextStream &out, double *r
     out.flush();
     if (ratio20k && entries == 20000)
         *ratio20k = summarise(ratio).median;
-    return allPainted ? summarise(painted[2]).median : -1;
+    Summary shown = summarise(painted[2]);
+    if (!allPainted)
+        shown.low = -1;
+    return shown;
 }
 
 // Arguments: the number of rounds (default 7) and one entry in how many is a folder
@@ -286,12 +289,17 @@ int main(int argc, char **argv)
            "\"applying 20,000 entries <= 1.2x a bare fill\"\n";
     BrowseBench bench(download.path(), folderEvery);
     double ratio = -1;
-    double painted100k = -1;
+    Summary painted{};
     for (int entries : sizes)
-        painted100k = bench.measure(entries, rounds, out, &ratio);
-    out << "100,000 entries painted within 0.5 s: median "
-        << (painted100k < 0 ? QStringLiteral("never") : QString::number(painted100k, 'f', 1) + " ms")
-        << (painted100k >= 0 && painted100k <= 500 ? ", met\n" : ", NOT met\n");
+        painted = bench.measure(entries, rounds, out, &ratio);
+    // Judged by the slowest round: a user waits for the one in front of them.
+    out << "100,000 entries painted within 0.5 s: ";
+    if (painted.low < 0)
+        out << "not shown in full, NOT met\n";
+    else
+        out << "median " << QString::number(painted.median, 'f', 1) << " ms, slowest "
+            << QString::number(painted.high, 'f', 1) << " ms"
+            << (painted.high <= 500 ? ", met\n" : ", NOT met\n");
     out << "applying 20,000 entries <= 1.2x a bare fill: median ratio "
         << QString::number(ratio, 'f', 2) << (ratio <= 1.2 ? ", met\n" : ", NOT met\n");
     return 0;
