@@ -153,11 +153,31 @@ bool BrowserPanel::applyListLine(const QString &line, quint64 lineId)
 
     if (update.restarted)
         list->clear();
-    for (int i = update.folderFrom; i < folders.size(); ++i)
-        list->insertItem(i, new QListWidgetItem(m_icons.forRow(folders.at(i)), folders.at(i).name));
-    for (int i = update.fileFrom; i < files.size(); ++i)
-        list->addItem(new QListWidgetItem(m_icons.forRow(files.at(i)), files.at(i).name));
+    insertListRows(update.folderFrom, folders, update.folderFrom);
+    insertListRows(folders.size() + update.fileFrom, files, update.fileFrom);
     return true;
+}
+
+// New rows go in by blocks: one insertion for each block, then the block's icons with the
+// model quiet. Rows inserted one by one cost the view a round of bookkeeping each (most of
+// the time of a large listing); rows just inserted need no change notices, as the view lays
+// them out and paints them afresh anyway; and a block small enough to stay in the cache is
+// still there when its icons are set.
+void BrowserPanel::insertListRows(int at, const QVector<ListRow> &rows, int from)
+{
+    constexpr int kBlock = 256;
+    QStringList names;
+    for (int first = from; first < rows.size(); first += kBlock) {
+        const int end = qMin(first + kBlock, rows.size());
+        names.clear();
+        for (int i = first; i < end; ++i)
+            names.append(rows.at(i).name);
+        const int row = at + first - from;
+        m_list->insertItems(row, names);
+        const QSignalBlocker quiet(m_list->model());
+        for (int i = first; i < end; ++i)
+            m_list->item(row + i - first)->setIcon(m_icons.forRow(rows.at(i)));
+    }
 }
 
 // The name-to-kind map is only needed when an item is opened, so a listing of tens of

@@ -83,6 +83,7 @@ private:
     void listSelectionChanged();
     void applyPwdLine(const QString &line, quint64 lineId);
     bool applyListLine(const QString &line, quint64 lineId);
+    void insertListRows(int at, const QVector<ListRow> &rows, int from);
     void setDownloadEnabled(bool enabled);
     void markTreeItem(QTreeWidgetItem *item, bool marked);
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "browser/localnames.h"
+
 #include <QMap>
 #include <QString>
 #include <QVector>
@@ -35,35 +37,6 @@ private:
     int m_pos = 8; // entries start at index 8; index 7 holds the first "<"
     int m_tokenStart = 8;
     bool m_skipNext = false;
-};
-
-// The names in one local folder, read once and looked up exactly (no wildcard patterns).
-// Kept flat, in one string and one open-addressing table, reusing its memory from one read
-// to the next: a folder of tens of thousands of images is read and matched in a fraction of
-// the time a set of strings takes.
-class LocalNames
-{
-public:
-    // Replaces what was read before. An empty path stands for no folder: nothing is present.
-    void read(const QString &folder);
-    bool hasFile(QStringView name) const { return find(name) == 'f'; }
-    bool hasFolder(QStringView name) const { return find(name) == 'd'; }
-    int count() const { return m_names.size(); }
-
-private:
-    struct Name
-    {
-        uint hash;
-        int offset;
-        int size;
-        char kind; // 'f' or 'd'
-    };
-    void add(const QString &name, bool isDir);
-    char find(QStringView name) const;
-
-    QString m_text;       // every name, one after the other
-    QVector<Name> m_names;
-    QVector<int> m_table; // indexes into m_names, -1 where free; a power of two, half full
 };
 
 // One row of the file list.

@@ -1,11 +1,15 @@
-// How long a listing takes to appear in the real window. For 1,000, 20,000 and 100,000
+// How long a listing takes to appear in the real window, for 1,000, 20,000 and 100,000
 // entries (one in N a folder, the rest images, half of them present locally in a folder of
-// their own) each round
-// times, back to back:
-//   fill     filling the list with the same icons and texts, decided beforehand (the floor);
-//   apply    applying the "$LIST:" answer to tree and list;
-// each once alone and once until the list is laid out and painted. The per-round ratios
-// apply/fill are summarised by their median and range.
+// their own). Each round times, in turn (the order reversed every other round), from an
+// empty list and tree branch:
+//   bare fill   the least a QListWidget needs to show the same rows: their texts and icons,
+//               decided beforehand, put into the window's list a block of rows at a time;
+//   item fill   the same rows added one QListWidgetItem at a time (the usual way);
+//   apply       the window applying the "$LIST:" answer: reading the answer, reading the
+//               local folder for the ticks, the folder's tree branch and the list;
+// each once until it returns and once until the list is laid out and painted. Ratios are
+// taken per round (apply against the fills of the same round) and summarised by their
+// median and range.
 #include "app/mainwindow.h"
 #include "app/mainwindowui.h"
 #include "browser/browserpanel.h"
@@ -15,34 +19,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
 #include <functional>
 
-class BrowseBench
-{
-public:
-    BrowseBench(const QString &downloadPath, int folderEvery);
-    static QString folderName(int entries) { return QStringLiteral("run%1").arg(entries); }
-    static bool makeLocalCopies(const QString &downloadPath, int entries, int folderEvery);
-    void measure(int entries, int rounds, QTextStream &out);
-
-private:
-    QString answer(int entries) const;
-    void empty();
-    void paint();
-
-    int m_folderEvery;
-    MainWindow m_window;
-    QListWidget *m_list;
-    QTreeWidgetItem *m_branch = nullptr;
-};
-
 namespace {
 
 constexpr int kWarmUp = 1;
+constexpr qint64 kPaintDeadlineMs = 10000;
 
 struct Summary
 {
@@ -55,8 +42,9 @@ Summary summarise(QVector<double> v)
     return {v.at(v.size() / 2), v.first(), v.last()};
 }
 
-QString describe(const Summary &s, int decimals)
+QString describe(const QVector<double> &v, int decimals)
 {
+    const Summary s = summarise(v);
     return QStringLiteral("%1 (%2 .. %3)")
         .arg(s.median, 0, 'f', decimals)
         .arg(s.low, 0, 'f', decimals)
@@ -69,10 +57,57 @@ QByteArray entryName(int i, int folderEvery)
                                 : "image_" + QByteArray::number(i) + ".tif";
 }
 
+// Counts the list's paints that show a finished layout, which the scroll bar's range tells.
+class PaintWatch : public QObject
+{
+public:
+    explicit PaintWatch(QListWidget *list) : m_list(list)
+    {
+        list->viewport()->installEventFilter(this);
+    }
+    void expect(int scrollMaximum) { m_expected = scrollMaximum; }
+    int laidOutPaints() const { return m_paints; }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_list->verticalScrollBar()->maximum() == m_expected)
+            ++m_paints;
+        return false;
+    }
+
+private:
+    QListWidget *m_list;
+    int m_expected = -1;
+    int m_paints = 0;
+};
+
 } // namespace
 
+class BrowseBench
+{
+public:
+    BrowseBench(const QString &downloadPath, int folderEvery);
+    static QString folderName(int entries) { return QStringLiteral("run%1").arg(entries); }
+    static bool makeLocalCopies(const QString &downloadPath, int entries, int folderEvery);
+    // The apply's times until painted; a low of -1 when the list was not shown in full.
+    Summary measure(int entries, int rounds, QTextStream &out, double *ratio20k);
+
+private:
+    QString answer(int entries) const;
+    void empty();
+    bool waitForPaint(int scrollMaximum);
+
+    int m_folderEvery;
+    MainWindow m_window;
+    QListWidget *m_list;
+    PaintWatch m_watch;
+    int m_fullMaximum = 0; // the scroll range with the whole listing laid out
+    QTreeWidgetItem *m_branch = nullptr;
+};
+
 BrowseBench::BrowseBench(const QString &downloadPath, int folderEvery)
-    : m_folderEvery(folderEvery), m_list(m_window.form()->FILE_LISTWIDGET)
+    : m_folderEvery(folderEvery), m_list(m_window.form()->FILE_LISTWIDGET), m_watch(m_list)
 {
     m_window.setDownloadPath(downloadPath);
     m_window.resize(1024, 768);
@@ -114,79 +149,122 @@ void BrowseBench::empty()
 {
     m_list->clear();
     m_window.browser()->removeTreeChildren(m_branch);
-    paint();
+    waitForPaint(0);
 }
 
-// Until the list is laid out and its visible part painted.
-void BrowseBench::paint()
+// Runs the event loop until the list has painted with its layout done, as a user sees it.
+bool BrowseBench::waitForPaint(int scrollMaximum)
 {
-    QCoreApplication::processEvents();
-    m_list->viewport()->repaint();
-    QCoreApplication::processEvents();
+    m_watch.expect(scrollMaximum);
+    const int before = m_watch.laidOutPaints();
+    QElapsedTimer deadline;
+    deadline.start();
+    while (m_watch.laidOutPaints() == before && deadline.elapsed() < kPaintDeadlineMs)
+        QCoreApplication::processEvents();
+    return m_watch.laidOutPaints() != before;
 }
 
-void BrowseBench::measure(int entries, int rounds, QTextStream &out)
+Summary BrowseBench::measure(int entries, int rounds, QTextStream &out, double *ratio20k)
 {
     const QString line = answer(entries);
     BrowserPanel *browser = m_window.browser();
     const QString path = QStringLiteral("/TARVELO/") + folderName(entries);
     browser->applyPwdAnswer(QStringLiteral("$PWD:") + path);
     m_branch = browser->findTreeItem(path);
-    browser->applyListAnswer(line);
-    QVector<QPair<QIcon, QString>> shown;
-    shown.reserve(m_list->count());
-    for (int i = 0; i < m_list->count(); ++i)
-        shown.append({m_list->item(i)->icon(), m_list->item(i)->text()});
 
-    const std::function<void()> fill = [&] {
-        for (const auto &row : shown)
-            m_list->addItem(new QListWidgetItem(row.first, row.second));
+    // The rows as the window shows them, and the scroll range of the list laid out.
+    browser->applyListAnswer(line);
+    QStringList texts;
+    QVector<QIcon> icons;
+    for (int i = 0; i < m_list->count(); ++i) {
+        texts.append(m_list->item(i)->text());
+        icons.append(m_list->item(i)->icon());
+    }
+    m_list->scrollToBottom();
+    m_fullMaximum = m_list->verticalScrollBar()->maximum();
+    m_list->scrollToTop();
+
+    // Blocks of rows: a block of texts in one insertion, then its icons with the model quiet
+    // (no view needs telling about rows it has not laid out yet). Cheaper than one insertion
+    // for all rows, whose second pass over the items misses the cache.
+    const std::function<void()> bareFill = [&] {
+        constexpr int kBlock = 256;
+        for (int first = 0; first < texts.size(); first += kBlock) {
+            const int count = qMin(kBlock, texts.size() - first);
+            m_list->insertItems(first, texts.mid(first, count));
+            const QSignalBlocker quiet(m_list->model());
+            for (int i = first; i < first + count; ++i)
+                m_list->item(i)->setIcon(icons.at(i));
+        }
+    };
+    const std::function<void()> itemFill = [&] {
+        for (int i = 0; i < texts.size(); ++i)
+            m_list->addItem(new QListWidgetItem(icons.at(i), texts.at(i)));
     };
     const std::function<void()> apply = [&] { browser->applyListAnswer(line); };
+    const std::function<void()> *steps[] = {&bareFill, &itemFill, &apply};
+    constexpr int kSteps = 3;
+
     QElapsedTimer timer;
+    bool allPainted = true;
     auto time = [&](const std::function<void()> &step, bool painted) {
         empty();
         timer.start();
         step();
         if (painted)
-            paint();
-        return timer.nsecsElapsed() / 1e6;
+            allPainted = waitForPaint(m_fullMaximum) && allPainted;
+        const double ms = timer.nsecsElapsed() / 1e6;
+        if (m_list->count() != texts.size())
+            allPainted = false;
+        return ms;
     };
-    QVector<double> fillMs, applyMs, fillPaintMs, applyPaintMs, ratio, paintRatio, readMs;
-    FolderListing alone;
+    QVector<double> alone[kSteps], painted[kSteps], ratio, ratioPainted, ratioItems, readMs;
+    FolderListing reading;
     const QString localFolder = browser->toLocalPath(path);
     for (int round = 0; round < kWarmUp + rounds; ++round) {
-        const double f = time(fill, false);
-        const double a = time(apply, false);
-        const double fp = time(fill, true);
-        const double ap = time(apply, true);
+        double a[kSteps], p[kSteps];
+        for (int k = 0; k < kSteps; ++k) {
+            const int s = round % 2 ? kSteps - 1 - k : k;
+            a[s] = time(*steps[s], false);
+            p[s] = time(*steps[s], true);
+        }
         timer.start();
-        alone.apply(line, 0, path, localFolder);
+        reading.apply(line, 0, path, localFolder);
         const double r = timer.nsecsElapsed() / 1e6;
         if (round < kWarmUp)
             continue;
-        fillMs.append(f);
-        applyMs.append(a);
-        fillPaintMs.append(fp);
-        applyPaintMs.append(ap);
-        ratio.append(a / f);
-        paintRatio.append(ap / fp);
+        for (int s = 0; s < kSteps; ++s) {
+            alone[s].append(a[s]);
+            painted[s].append(p[s]);
+        }
+        ratio.append(a[2] / a[0]);
+        ratioPainted.append(p[2] / p[0]);
+        ratioItems.append(a[2] / a[1]);
         readMs.append(r);
     }
-    if (m_list->count() != shown.size())
-        out << "  list has " << m_list->count() << " rows, expected " << shown.size() << '\n';
 
     out << entries << " entries, " << rounds << " rounds after " << kWarmUp
         << " warm-up (ms: median (min .. max))\n";
-    out << "  fill alone        " << describe(summarise(fillMs), 1) << '\n';
-    out << "  apply alone       " << describe(summarise(applyMs), 1) << '\n';
-    out << "  of which reading  " << describe(summarise(readMs), 1)
+    if (!allPainted)
+        out << "  THE LIST WAS NOT SHOWN IN FULL within " << kPaintDeadlineMs << " ms\n";
+    out << "  bare fill                 " << describe(alone[0], 1) << '\n';
+    out << "  item fill                 " << describe(alone[1], 1) << '\n';
+    out << "  apply                     " << describe(alone[2], 1) << '\n';
+    out << "    of which reading        " << describe(readMs, 1)
         << "  (the answer and the local folder, no widgets)\n";
-    out << "  fill, painted     " << describe(summarise(fillPaintMs), 1) << '\n';
-    out << "  apply, painted    " << describe(summarise(applyPaintMs), 1) << '\n';
-    out << "  ratio apply/fill  " << describe(summarise(ratio), 2) << '\n';
-    out << "  ratio painted     " << describe(summarise(paintRatio), 2) << '\n';
+    out << "  bare fill, painted        " << describe(painted[0], 1) << '\n';
+    out << "  item fill, painted        " << describe(painted[1], 1) << '\n';
+    out << "  apply, painted            " << describe(painted[2], 1) << '\n';
+    out << "  ratio apply/bare fill     " << describe(ratio, 2) << '\n';
+    out << "  ratio painted             " << describe(ratioPainted, 2) << '\n';
+    out << "  ratio apply/item fill     " << describe(ratioItems, 2) << '\n';
     out.flush();
+    if (ratio20k && entries == 20000)
+        *ratio20k = summarise(ratio).median;
+    Summary shown = summarise(painted[2]);
+    if (!allPainted)
+        shown.low = -1;
+    return shown;
 }
 
 // Arguments: the number of rounds (default 7) and one entry in how many is a folder
@@ -207,10 +285,22 @@ int main(int argc, char **argv)
     }
 
     QTextStream out(stdout);
-    out << "goal: 100,000 entries painted within 500 ms; applying 20,000 entries at most 1.2x "
-           "a bare fill\n";
+    out << "goals: \"100,000 entries painted within 0.5 s\"; "
+           "\"applying 20,000 entries <= 1.2x a bare fill\"\n";
     BrowseBench bench(download.path(), folderEvery);
+    double ratio = -1;
+    Summary painted{};
     for (int entries : sizes)
-        bench.measure(entries, rounds, out);
+        painted = bench.measure(entries, rounds, out, &ratio);
+    // Judged by the slowest round: a user waits for the one in front of them.
+    out << "100,000 entries painted within 0.5 s: ";
+    if (painted.low < 0)
+        out << "not shown in full, NOT met\n";
+    else
+        out << "median " << QString::number(painted.median, 'f', 1) << " ms, slowest "
+            << QString::number(painted.high, 'f', 1) << " ms"
+            << (painted.high <= 500 ? ", met\n" : ", NOT met\n");
+    out << "applying 20,000 entries <= 1.2x a bare fill: median ratio "
+        << QString::number(ratio, 'f', 2) << (ratio <= 1.2 ? ", met\n" : ", NOT met\n");
     return 0;
 }

@@ -153,6 +153,13 @@ void tst_Listing::rows_data()
     QTest::newRow("names differing in case are other names")
         << "/TARVELO" << "$LIST: <f,A.tif>" << QStringList{"a.tif"} << QStringList{"F A.tif"}
         << QStringList{"A.tif=File"};
+    QTest::newRow("names beyond ASCII tick only themselves")
+        << "/TARVELO"
+        << "$LIST: <d,\u00c4rger><f,\u00dcber.tif><f,Uber.tif><f,\u00fcber.tif>"
+        << QStringList{"\u00c4rger/", "\u00dcber.tif"}
+        << QStringList{"D+ \u00c4rger", "F+ \u00dcber.tif", "F Uber.tif", "F \u00fcber.tif"}
+        << QStringList{"Uber.tif=File", "\u00c4rger=Dir", "\u00dcber.tif=File",
+                       "\u00fcber.tif=File"};
     QTest::newRow("hidden local file ticks")
         << "/TARVELO" << "$LIST: <f,.cfg>" << QStringList{".cfg"} << QStringList{"F+ .cfg"}
         << QStringList{".cfg=File"};
