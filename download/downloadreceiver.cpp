@@ -74,6 +74,7 @@ void DownloadReceiver::finish()
     m_inList = false;
     m_listBuffer.clear();
     m_listBuffer.squeeze();
+    m_writer.trim();
     m_stallTimer.stop();
 }
 

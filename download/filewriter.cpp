@@ -137,6 +137,15 @@ void FileWriter::settle()
     deliver();
 }
 
+void FileWriter::trim()
+{
+    settle();
+    m_fill = Chunk();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_spare.clear();
+    m_spare.shrink_to_fit();
+}
+
 void FileWriter::deliver()
 {
     std::vector<QString> results;

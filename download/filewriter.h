@@ -43,6 +43,8 @@ public:
     void discard();
     // Waits for the writer to finish what it was given, then delivers its results at once.
     void settle();
+    // Gives back the memory kept for the next file (the download is over).
+    void trim();
 
     bool isFull() const { return m_queuedBytes.load() >= kMaxQueuedBytes; }
     // Bytes handed over and not yet written.

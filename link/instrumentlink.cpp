@@ -109,6 +109,9 @@ bool InstrumentLink::readPending()
 
 void InstrumentLink::resumeReading()
 {
+    // A link closed meanwhile is not read any more (see close()).
+    if (!m_attached)
+        return;
     m_reader.resume();
     if (m_socket && !m_feeding)
         readAvailable(m_socket);
