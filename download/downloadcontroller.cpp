@@ -192,6 +192,7 @@ void DownloadController::onFinished()
     const QString notice = DownloadNotice::finishedText(*m_receiver);
     const bool wasActive = m_receiver->isActive();
     m_receiver->finish();
+    m_link->trimReadBuffers();
     m_dialogs.progress->accept();
     m_window->setEnabled(true);
     if (wasActive && !notice.isEmpty())
@@ -201,6 +202,7 @@ void DownloadController::onFinished()
 void DownloadController::endEarly(const QString &reason)
 {
     m_receiver->abort();
+    m_link->trimReadBuffers();
     m_link->reader().leaveStream();
     m_lifecycle.restart();
     m_dialogs.progress->cancelDialog()->hide();

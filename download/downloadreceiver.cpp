@@ -255,7 +255,7 @@ void DownloadReceiver::store(const char *data, qint64 size)
     m_downloadBytes += size;
     if (m_fileState != FileState::Writing)
         return;
-    m_writer.write(data, size);
+    m_writer.write(data, size, m_source);
     if (m_writer.isFull())
         m_stallTimer.stop(); // the instrument waits for us now, not we for it
 }

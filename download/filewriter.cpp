@@ -47,7 +47,7 @@ void FileWriter::push(Job job)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (job.kind == Job::Data)
-            m_queuedBytes += job.chunk.size;
+            m_queuedBytes += job.chunk.weight();
         m_jobs.push_back(std::move(job));
     }
     m_wake.notify_one();
@@ -63,10 +63,22 @@ void FileWriter::start(std::unique_ptr<QSaveFile> file, const QString &folder)
     push({Job::Open, {}, std::move(file), folder, 0});
 }
 
-void FileWriter::write(const char *data, qint64 size)
+void FileWriter::write(const char *data, qint64 size, const QByteArray *source)
 {
     if (m_failed.load())
         return; // the file will not be stored: its bytes need not be copied
+    if (source && size >= kChunkBytes / 4 && data >= source->constData()
+        && data + size <= source->constData() + source->size()) {
+        // A large run is written from the reader's buffer: copying a gigabyte costs the
+        // window's thread more than all its other work on it.
+        pushFill();
+        Chunk piece;
+        piece.shared = *source;
+        piece.offset = data - source->constData();
+        piece.size = size;
+        push({Job::Data, std::move(piece), nullptr, {}, 0});
+        size = 0;
+    }
     while (size > 0) {
         if (!m_fill.bytes) {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -110,8 +122,9 @@ void FileWriter::discard()
     // What still waits need not reach the disk at all.
     for (auto it = m_jobs.begin(); it != m_jobs.end();) {
         if (it->kind == Job::Data) {
-            m_queuedBytes -= it->chunk.size;
-            m_spare.push_back(std::move(it->chunk.bytes));
+            m_queuedBytes -= it->chunk.weight();
+            if (it->chunk.bytes)
+                m_spare.push_back(std::move(it->chunk.bytes));
             it = m_jobs.erase(it);
         } else {
             ++it;
@@ -188,9 +201,12 @@ void FileWriter::run()
             break;
         case Job::Data: {
             writeChunk(job.chunk);
+            const qint64 weight = job.chunk.weight();
+            job.chunk.shared = QByteArray(); // the reader may fill it again
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_queuedBytes -= job.chunk.size;
-            m_spare.push_back(std::move(job.chunk.bytes));
+            m_queuedBytes -= weight;
+            if (job.chunk.bytes)
+                m_spare.push_back(std::move(job.chunk.bytes));
             tell = m_waitingForRoom.load() && m_queuedBytes.load() <= kMaxQueuedBytes / 2;
             break;
         }
@@ -219,7 +235,7 @@ void FileWriter::writeChunk(const Chunk &chunk)
     if (m_writeHook)
         m_writeHook();
     errno = 0;
-    if (m_file->write(chunk.bytes.get(), chunk.size) != chunk.size) {
+    if (m_file->write(chunk.data(), chunk.size) != chunk.size) {
         m_error = failure(errno);
         m_failed = true;
         return;

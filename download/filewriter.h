@@ -35,7 +35,9 @@ public:
 
     // Takes over an open file; `folder` is where a failure's cause is looked for.
     void start(std::unique_ptr<QSaveFile> file, const QString &folder);
-    void write(const char *data, qint64 size);
+    // With `source`, the buffer `data` lies in: a large piece is then written from it
+    // rather than copied (the buffer is shared until written).
+    void write(const char *data, qint64 size, const QByteArray *source = nullptr);
     // Writes what is left, checks that `expectedSize` bytes reached the file, syncs it and
     // replaces the old copy. committed() follows.
     void commit(qint64 expectedSize);
@@ -63,6 +65,10 @@ private:
     {
         std::unique_ptr<char[]> bytes;
         qint64 size = 0;
+        QByteArray shared;      // instead of bytes: the reader's buffer
+        qint64 offset = 0;      // where in it
+        qint64 weight() const { return shared.isNull() ? size : shared.size(); }
+        const char *data() const { return shared.isNull() ? bytes.get() : shared.constData() + offset; }
     };
     struct Job
     {

@@ -119,24 +119,38 @@ void InstrumentLink::resumeReading()
 
 void InstrumentLink::feedFrom(QIODevice *device)
 {
-    // One buffer serves every read: a fresh array per read costs page faults by the
+    // A few buffers serve every read: a fresh array per read costs page faults by the
     // hundred thousand over a large download. The socket's own read buffer bounds what
     // waits, so taking it all here is bounded too.
     if (m_feeding) { // a handler read the link again from inside the reader
         m_reader.feed(device->readAll());
         return;
     }
-    if (m_readBuffer.size() != kReadChunk)
-        m_readBuffer.resize(kReadChunk);
     const QPointer<QIODevice> guard(device);
     m_feeding = true;
     while (guard && device == m_socket && !m_reader.isHeld()) {
-        const qint64 got = device->read(m_readBuffer.data(), m_readBuffer.size());
+        QByteArray &buffer = freeReadBuffer();
+        const qint64 got = device->read(buffer.data(), buffer.size());
         if (got <= 0)
             break;
-        m_reader.feed(m_readBuffer.constData(), got);
+        m_reader.feedShared(buffer, got);
     }
     m_feeding = false;
+}
+
+// The file writer may still hold a buffer (shared, not copied) until it has written what
+// lies in it; a buffer only this link holds can be read into again.
+QByteArray &InstrumentLink::freeReadBuffer()
+{
+    for (QByteArray &buffer : m_readBuffers) {
+        if (buffer.isDetached())
+            return buffer;
+    }
+    // Any beyond those kept are let go once the writer is done with them.
+    while (m_readBuffers.size() >= kKeptBuffers)
+        m_readBuffers.removeFirst();
+    m_readBuffers.append(QByteArray(kReadChunk, Qt::Uninitialized));
+    return m_readBuffers.last();
 }
 
 void InstrumentLink::sendLine(const QByteArray &line)

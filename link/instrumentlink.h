@@ -37,6 +37,9 @@ public:
     // False when the reader took it all; true when its download stream holds it back.
     bool readPending();
 
+    // Lets go of the read buffers (a download is over; the next read makes one again).
+    void trimReadBuffers() { m_readBuffers.clear(); }
+
 public slots:
     // The download stream no longer holds: the reader goes on, then the socket.
     void resumeReading();
@@ -51,10 +54,14 @@ private:
     void feedFrom(QIODevice *device);
 
     static constexpr int kReadChunk = 1024 * 1024;
+    // Buffers kept for reading: enough for what the file writer may hold and one more.
+    static constexpr int kKeptBuffers = 12;
 
     QTcpSocket *m_socket = nullptr;
     MessageReader m_reader;
     bool m_attached = false;
-    QByteArray m_readBuffer;
+    QByteArray &freeReadBuffer();
+
+    QList<QByteArray> m_readBuffers;
     bool m_feeding = false;
 };

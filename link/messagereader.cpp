@@ -67,6 +67,18 @@ void MessageReader::setDownloadStream(DownloadStream *stream)
     });
 }
 
+void MessageReader::feedShared(const QByteArray &buffer, qint64 size)
+{
+    if (!m_stream || isHeld()) {
+        feed(buffer.constData(), size);
+        return;
+    }
+    m_stream->setSourceBuffer(&buffer);
+    feed(buffer.constData(), size);
+    if (m_stream)
+        m_stream->setSourceBuffer(nullptr);
+}
+
 void MessageReader::feed(const QByteArray &bytes)
 {
     feed(bytes.constData(), bytes.size());

@@ -31,6 +31,9 @@ public:
     // True while the stream cannot take the next bytes yet (a file is being made durable,
     // or the disk lags behind). The reader keeps what follows until resume().
     virtual bool holding() const { return false; }
+    // The buffer the bytes handed over next lie in, while the reader feeds from it (null
+    // otherwise). A stream may keep a reference to it instead of copying the bytes.
+    virtual void setSourceBuffer(const QByteArray *buffer) { Q_UNUSED(buffer) }
     // What to call once holding() has ended; the reader that reads for the stream sets it.
     virtual void onRelease(std::function<void()> handler) { m_release = std::move(handler); }
 
@@ -81,6 +84,8 @@ public:
     // Bytes as they came from the socket.
     void feed(const QByteArray &bytes);
     void feed(const char *data, qint64 size);
+    // The first `size` bytes of `buffer`, which the download stream may share.
+    void feedShared(const QByteArray &buffer, qint64 size);
     // Handles a pending unterminated browse line now (when no more bytes are waiting).
     // It is handled again, whole, if the rest of it arrives later; if the next bytes start
     // a new message instead, the line was complete.
