@@ -42,7 +42,7 @@ FileWriter::~FileWriter()
     m_thread.join();
 }
 
-void FileWriter::push(Job job)
+void FileWriter::push(Job job, bool wake)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -50,17 +50,21 @@ void FileWriter::push(Job job)
             m_queuedBytes += job.chunk.weight();
         m_jobs.push_back(std::move(job));
     }
-    m_wake.notify_one();
+    if (wake)
+        m_wake.notify_one();
 }
 
 void FileWriter::start(std::unique_ptr<QSaveFile> file, const QString &folder)
 {
-    discard();
+    if (m_open)
+        discard();
+    m_open = true;
     m_failed = false;
     // The writer thread owns the file from here on, and deletes it there.
     if (m_home)
         file->moveToThread(m_home);
-    push({Job::Open, {}, std::move(file), folder, 0});
+    // Nothing to do until bytes come: one wake-up less for each small file.
+    push({Job::Open, {}, std::move(file), folder, 0}, false);
 }
 
 void FileWriter::write(const char *data, qint64 size, const QByteArray *source)
@@ -113,11 +117,15 @@ void FileWriter::pushFill()
 void FileWriter::commit(qint64 expectedSize)
 {
     pushFill();
+    m_open = false;
     push({Job::Commit, {}, nullptr, {}, expectedSize});
 }
 
 void FileWriter::discard()
 {
+    if (!m_open)
+        return;
+    m_open = false;
     std::unique_lock<std::mutex> lock(m_mutex);
     // What still waits need not reach the disk at all.
     for (auto it = m_jobs.begin(); it != m_jobs.end();) {
@@ -141,6 +149,7 @@ void FileWriter::discard()
 void FileWriter::settle()
 {
     pushFill();
+    m_wake.notify_one(); // a file just started has not woken the writer yet
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         if (!m_idle.wait_for(lock, std::chrono::milliseconds(kSettleLimitMs),

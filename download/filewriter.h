@@ -79,7 +79,7 @@ private:
         qint64 expected = 0;
     };
 
-    void push(Job job);
+    void push(Job job, bool wake = true);
     void pushFill();
     void run();
     void writeChunk(const Chunk &chunk);
@@ -100,6 +100,7 @@ private:
     std::atomic<bool> m_waitingForRoom{false};
 
     // The window's side.
+    bool m_open = false;           // a file was started and is neither committed nor dropped
     Chunk m_fill;
     std::function<void()> m_writeHook;
     QThread *m_home = nullptr;     // where the files live while they are written
