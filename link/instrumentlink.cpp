@@ -136,6 +136,15 @@ void InstrumentLink::feedFrom(QIODevice *device)
         m_reader.feedShared(buffer, got);
     }
     m_feeding = false;
+    if (m_trimAfterFeed)
+        trimReadBuffers();
+}
+
+void InstrumentLink::trimReadBuffers()
+{
+    m_trimAfterFeed = m_feeding;
+    if (!m_feeding)
+        m_readBuffers.clear();
 }
 
 // The file writer may still hold a buffer (shared, not copied) until it has written what

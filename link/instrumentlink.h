@@ -38,7 +38,9 @@ public:
     bool readPending();
 
     // Lets go of the read buffers (a download is over; the next read makes one again).
-    void trimReadBuffers() { m_readBuffers.clear(); }
+    // Asked from inside the reader (the listing that ends a download), it waits for the
+    // read under way to end, since the reader is still going through one of them.
+    void trimReadBuffers();
 
 public slots:
     // The download stream no longer holds: the reader goes on, then the socket.
@@ -64,4 +66,5 @@ private:
 
     QList<QByteArray> m_readBuffers;
     bool m_feeding = false;
+    bool m_trimAfterFeed = false;
 };
