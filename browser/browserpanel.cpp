@@ -1,6 +1,7 @@
 // The browser: the reader's "$PWD:" and "$LIST:" answers into the folder tree and the file list.
 #include "browser/browserpanel.h"
 
+#include "browser/listentryitem.h"
 #include "browser/remotepath.h"
 #include "common/style.h"
 #include "link/instrumentlink.h"
@@ -124,8 +125,8 @@ bool BrowserPanel::applyListLine(const QString &line, quint64 lineId)
         return false;
     if (list->count() != m_listing.rowCount())
         m_listing.invalidate();
-    const ListingUpdate update = m_listing.apply(line, lineId, m_currentRemotePath,
-                                                  toLocalPath(m_currentRemotePath));
+    const ListingUpdate update = m_listing.applyUnticked(line, lineId, m_currentRemotePath,
+                                                         toLocalPath(m_currentRemotePath));
     m_kindsStale = true;
 
     const QVector<ListRow> &folders = m_listing.folders();
@@ -151,11 +152,43 @@ bool BrowserPanel::applyListLine(const QString &line, quint64 lineId)
         branch->addChildren(children);
     }
 
-    if (update.restarted)
-        list->clear();
+    if (update.restarted) {
+        fillListAfresh();
+        return true;
+    }
+    m_listing.settleTicks();
     insertListRows(update.folderFrom, folders, update.folderFrom);
     insertListRows(folders.size() + update.fileFrom, files, update.fileFrom);
     return true;
+}
+
+// A new listing empties the list, so its views may as well be told once, when every row is
+// in: the rows go in with the model quiet, get their icons once the local folder has been
+// read (on a worker, meanwhile), and the views then start over from the full list, as after
+// any reset. Told row by row, or even block by block, the views cost more than making the
+// rows does.
+void BrowserPanel::fillListAfresh()
+{
+    m_list->clear();
+    const QVector<ListRow> *const parts[] = {&m_listing.folders(), &m_listing.files()};
+    QVector<ListEntryItem *> items;
+    items.reserve(m_listing.rowCount());
+    {
+        const QSignalBlocker quiet(m_list->model());
+        for (const QVector<ListRow> *rows : parts) {
+            for (const ListRow &row : *rows) {
+                items.append(new ListEntryItem(row.name));
+                m_list->insertItem(items.size() - 1, items.last());
+            }
+        }
+        m_listing.settleTicks();
+        int at = 0;
+        for (const QVector<ListRow> *rows : parts) {
+            for (const ListRow &row : *rows)
+                items.at(at++)->setIconUntold(m_icons.forRow(row));
+        }
+    }
+    m_list->reset();
 }
 
 // New rows go in by blocks: one insertion for each block, then the block's icons with the

@@ -84,6 +84,7 @@ private:
     void applyPwdLine(const QString &line, quint64 lineId);
     bool applyListLine(const QString &line, quint64 lineId);
     void insertListRows(int at, const QVector<ListRow> &rows, int from);
+    void fillListAfresh();
     void setDownloadEnabled(bool enabled);
     void markTreeItem(QTreeWidgetItem *item, bool marked);
 

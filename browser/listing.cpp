@@ -2,6 +2,8 @@
 
 #include "browser/remotepath.h"
 
+#include <QThreadPool>
+
 namespace Listing {
 
 bool isEntryName(QStringView name)
@@ -79,6 +81,52 @@ const QString FolderListing::kParent = QStringLiteral("..");
 ListingUpdate FolderListing::apply(const QString &line, quint64 lineId, const QString &remotePath,
                                    const QString &localFolder)
 {
+    const ListingUpdate update = applyUnticked(line, lineId, remotePath, localFolder);
+    settleTicks();
+    return update;
+}
+
+namespace {
+
+// Below this many characters of answer (a few hundred entries) handing the read to another
+// thread costs more than it saves.
+constexpr int kReadAsideFrom = 8192;
+
+} // namespace
+
+// Reading a folder of ten thousand names takes the system about as long as the list takes
+// to fill, and the rows need it only for their ticks: on a second core the two overlap.
+// Where no worker is free at once the folder is read here, as before.
+void FolderListing::startLocalRead(const QString &localFolder, int answerSize)
+{
+    if (!localFolder.isEmpty() && answerSize >= kReadAsideFrom) {
+        m_read.active = QThreadPool::globalInstance()->tryStart([this, localFolder] {
+            m_local.read(localFolder);
+            m_read.done.release();
+        });
+    }
+    if (!m_read.active)
+        m_local.read(localFolder);
+}
+
+void FolderListing::settleTicks()
+{
+    if (!m_read.active)
+        return;
+    m_read.done.acquire();
+    m_read.active = false;
+    for (int i = m_untickedFolders; i < m_folders.size(); ++i) {
+        ListRow &row = m_folders[i];
+        row.local = row.role == ListRow::Folder && m_local.hasFolder(row.name);
+    }
+    for (int i = m_untickedFiles; i < m_files.size(); ++i)
+        m_files[i].local = m_local.hasFile(m_files.at(i).name);
+}
+
+ListingUpdate FolderListing::applyUnticked(const QString &line, quint64 lineId,
+                                           const QString &remotePath, const QString &localFolder)
+{
+    settleTicks();
     ListingUpdate update;
     const bool continuing = m_valid && lineId != 0 && lineId == m_lineId
         && remotePath == m_remotePath;
@@ -87,7 +135,7 @@ ListingUpdate FolderListing::apply(const QString &line, quint64 lineId, const QS
         m_lineId = lineId;
         m_remotePath = remotePath;
         m_parser.reset();
-        m_local.read(localFolder);
+        startLocalRead(localFolder, line.size());
         m_folders.clear();
         m_files.clear();
         update.restarted = true;
@@ -96,16 +144,19 @@ ListingUpdate FolderListing::apply(const QString &line, quint64 lineId, const QS
     }
     update.folderFrom = continuing ? m_folders.size() : 0;
     update.fileFrom = continuing ? m_files.size() : 0;
+    m_untickedFolders = update.folderFrom;
+    m_untickedFiles = update.fileFrom;
     m_scratch.clear();
     m_parser.parse(line, &m_scratch);
     if (m_files.capacity() < m_files.size() + m_scratch.size())
         m_files.reserve(m_files.size() + m_scratch.size());
+    const bool ticksKnown = !m_read.active;
     for (Listing::Entry &entry : m_scratch) {
         if (entry.folder) {
-            const bool local = m_local.hasFolder(entry.name);
+            const bool local = ticksKnown && m_local.hasFolder(entry.name);
             m_folders.append({std::move(entry.name), ListRow::Folder, local});
         } else {
-            const bool local = m_local.hasFile(entry.name);
+            const bool local = ticksKnown && m_local.hasFile(entry.name);
             m_files.append({std::move(entry.name), ListRow::File, local});
         }
     }
@@ -126,6 +177,7 @@ void FolderListing::kinds(QMap<QString, QString> *out) const
 QVector<int> FolderListing::recheck(const QString &localFolder)
 {
     QVector<int> changed;
+    settleTicks();
     if (!m_valid)
         return changed;
     m_local.read(localFolder);

@@ -2,6 +2,7 @@
 #include "browser/localnames.h"
 
 #include <QMap>
+#include <QSemaphore>
 #include <QString>
 #include <QVector>
 
@@ -72,8 +73,16 @@ public:
     static const QString kFile;
     static const QString kParent;
 
+    ~FolderListing() { settleTicks(); }
+
     ListingUpdate apply(const QString &line, quint64 lineId, const QString &remotePath,
                         const QString &localFolder);
+    // As apply, but the local folder of a long new answer is read on a worker thread: the
+    // new rows' `local` is only known after settleTicks(). Meanwhile the caller can do work
+    // of its own that needs only the names.
+    ListingUpdate applyUnticked(const QString &line, quint64 lineId, const QString &remotePath,
+                                const QString &localFolder);
+    void settleTicks();
     const QVector<ListRow> &folders() const { return m_folders; }
     const QVector<ListRow> &files() const { return m_files; }
     int rowCount() const { return m_folders.size() + m_files.size(); }
@@ -89,7 +98,26 @@ public:
     void invalidate() { m_valid = false; }
 
 private:
+    void startLocalRead(const QString &localFolder, int answerSize);
+
+    // A copy takes the rows of a settled listing, never a read under way.
+    struct PendingRead
+    {
+        bool active = false; // m_local belongs to the worker until `done`
+        QSemaphore done;
+        PendingRead() = default;
+        PendingRead(const PendingRead &other) { Q_ASSERT(!other.active); }
+        PendingRead &operator=(const PendingRead &other)
+        {
+            Q_ASSERT(!active && !other.active);
+            return *this;
+        }
+    };
+
     bool m_valid = false;
+    PendingRead m_read;
+    int m_untickedFolders = 0; // rows from here on wait for the local read
+    int m_untickedFiles = 0;
     quint64 m_lineId = 0;
     QString m_remotePath;
     ListingParser m_parser;

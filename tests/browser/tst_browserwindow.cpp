@@ -35,6 +35,7 @@ private slots:
     void contextMenus_data();
     void contextMenus();
     void ticksFollowTheDownloadFolder();
+    void longListingShownWhole();
     void downloadEndWaitsForAcceptedListing_data();
     void downloadEndWaitsForAcceptedListing();
     void readsFromTheSocket();
@@ -545,6 +546,39 @@ void tst_BrowserWindow::ticksFollowTheDownloadFolder()
     QVERIFY(m_ui->FILE_LISTWIDGET->item(3)->isSelected());
     m_window->setDownloadPath(m_download->path());
     QCOMPARE(dumpList(), QStringLiteral("parent ..|folder x|folder w|file y|file z"));
+}
+
+// A listing long enough for its local folder to be read aside while the rows are made:
+// every row still gets its own tick, and the list shows all of it, as the user finds by
+// clicking in it and going to its end with the keyboard.
+void tst_BrowserWindow::longListingShownWhole()
+{
+    const QDir big(m_download->filePath(QStringLiteral("big")));
+    QVERIFY(big.mkpath(QStringLiteral(".")));
+    QString line = QStringLiteral("$LIST: ");
+    QStringList folders{QStringLiteral("parent ..")}, files;
+    for (int i = 0; i < 3000; ++i) {
+        const bool folder = i % 10 == 0, local = i % 4 < 2;
+        const QString name = folder ? QStringLiteral("d%1").arg(i) : QStringLiteral("f%1.tif").arg(i);
+        line += QStringLiteral("<%1,%2>").arg(folder ? 'd' : 'f').arg(name);
+        if (local && folder)
+            QVERIFY(big.mkdir(name));
+        QFile file(big.filePath(name));
+        QVERIFY(!local || folder || file.open(QIODevice::WriteOnly));
+        (folder ? folders : files).append((folder ? "folder" : "tiff") + QString(local ? "+ " : " ") + name);
+    }
+    apply({"$PWD:/TARVELO", "$LIST: <d,big>", "$PWD:/TARVELO/big", line});
+    QCOMPARE(dumpList(), (folders + files).join('|'));
+
+    QListWidget *list = m_ui->FILE_LISTWIDGET;
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
+    QCOMPARE(list->currentRow(), 1);
+    QTest::keyClick(list, Qt::Key_End);
+    QCOMPARE(list->currentRow(), list->count() - 1);
+    QVERIFY(list->viewport()->rect().intersects(list->visualItemRect(list->currentItem())));
 }
 
 void tst_BrowserWindow::downloadEndWaitsForAcceptedListing_data()
