@@ -128,9 +128,20 @@ int main(int argc, char **argv)
         return spread(r);
     };
     const Spread vsSynced = ratio(bareSynced), vsBare = ratio(bare);
-    std::printf("many small files: receiver time / bare writer without sync %.2f median (%.2f-%.2f) "
-                "(goal within 2x of a bare writer)\n", vsBare.median, vsBare.low, vsBare.high);
-    std::printf("                  receiver time / bare writer with a sync per file %.2f median (%.2f-%.2f)\n",
+    std::vector<double> floorRatios;
+    for (size_t i = 0; i < bare.size(); ++i)
+        floorRatios.push_back(bareSynced[i] / bare[i]);
+    const Spread floor = spread(floorRatios);
+    // Like for like: the instrument sends a file only once the last one is acknowledged, and
+    // a file is acknowledged only once it is durable, so every file costs one sync whoever
+    // writes it; the writer without sync is printed for what the sync itself costs.
+    std::printf("many small files: receiver time / bare writer with a sync per file %.2f median (%.2f-%.2f) "
+                "(goal within 2x of a bare writer, each file durable before its acknowledgement)\n",
                 vsSynced.median, vsSynced.low, vsSynced.high);
+    std::printf("                  receiver time / bare writer without sync %.2f median (%.2f-%.2f)\n",
+                vsBare.median, vsBare.low, vsBare.high);
+    std::printf("                  bare writer with a sync per file / without %.2f median (%.2f-%.2f) "
+                "(the least any writer that syncs each file can reach against the one without)\n",
+                floor.median, floor.low, floor.high);
     return 0;
 }
