@@ -117,10 +117,11 @@ void FolderListing::settleTicks()
     m_read.active = false;
     for (int i = m_untickedFolders; i < m_folders.size(); ++i) {
         ListRow &row = m_folders[i];
-        row.local = row.role == ListRow::Folder && m_local.hasFolder(row.name);
+        row.local = row.role == ListRow::Folder
+            && m_local.hasFolder(row.name, m_folderHashes.at(i - m_untickedFolders));
     }
     for (int i = m_untickedFiles; i < m_files.size(); ++i)
-        m_files[i].local = m_local.hasFile(m_files.at(i).name);
+        m_files[i].local = m_local.hasFile(m_files.at(i).name, m_fileHashes.at(i - m_untickedFiles));
 }
 
 ListingUpdate FolderListing::applyUnticked(const QString &line, quint64 lineId,
@@ -151,13 +152,25 @@ ListingUpdate FolderListing::applyUnticked(const QString &line, quint64 lineId,
     if (m_files.capacity() < m_files.size() + m_scratch.size())
         m_files.reserve(m_files.size() + m_scratch.size());
     const bool ticksKnown = !m_read.active;
+    m_folderHashes.clear();
+    m_fileHashes.clear();
+    if (!ticksKnown) {
+        for (int i = m_untickedFolders; i < m_folders.size(); ++i) // the parent row
+            m_folderHashes.append(LocalNames::hashOf(m_folders.at(i).name));
+        m_fileHashes.reserve(m_scratch.size());
+    }
     for (Listing::Entry &entry : m_scratch) {
+        const uint hash = LocalNames::hashOf(entry.name);
         if (entry.folder) {
-            const bool local = ticksKnown && m_local.hasFolder(entry.name);
+            const bool local = ticksKnown && m_local.hasFolder(entry.name, hash);
             m_folders.append({std::move(entry.name), ListRow::Folder, local});
+            if (!ticksKnown)
+                m_folderHashes.append(hash);
         } else {
-            const bool local = ticksKnown && m_local.hasFile(entry.name);
+            const bool local = ticksKnown && m_local.hasFile(entry.name, hash);
             m_files.append({std::move(entry.name), ListRow::File, local});
+            if (!ticksKnown)
+                m_fileHashes.append(hash);
         }
     }
     return update;

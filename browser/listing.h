@@ -118,6 +118,8 @@ private:
     PendingRead m_read;
     int m_untickedFolders = 0; // rows from here on wait for the local read
     int m_untickedFiles = 0;
+    QVector<uint> m_folderHashes; // of the rows waiting, worked out while the folder is read
+    QVector<uint> m_fileHashes;
     quint64 m_lineId = 0;
     QString m_remotePath;
     ListingParser m_parser;

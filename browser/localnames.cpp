@@ -34,7 +34,7 @@ void LocalNames::add(const char *name, bool isDir)
     }
     const char kind = isDir ? 'd' : 'f';
     if (ascii) {
-        const uint hash = qHash(QStringView(wide, size), m_seed);
+        const uint hash = hashOf(QStringView(wide, size));
         m_names.append({hash, m_ascii.size(), size, kind, false});
         m_ascii.append(name, size);
         return;
@@ -44,16 +44,15 @@ void LocalNames::add(const char *name, bool isDir)
 
 void LocalNames::addDecoded(const QString &name, bool isDir)
 {
-    m_names.append({qHash(QStringView(name), m_seed), m_decoded.size(), int(name.size()),
+    m_names.append({hashOf(name), m_decoded.size(), int(name.size()),
                     isDir ? 'd' : 'f', true});
     m_decoded += name;
 }
 
-char LocalNames::find(QStringView name) const
+char LocalNames::find(QStringView name, uint hash) const
 {
     if (m_names.isEmpty())
         return 0;
-    const uint hash = qHash(name, m_seed);
     const int mask = m_table.size() - 1;
     for (int i = int(hash) & mask;; i = (i + 1) & mask) {
         const Slot &slot = m_table.at(i);
@@ -92,7 +91,6 @@ void LocalNames::buildTable()
 // the names, whereas a QDirIterator builds a path and a file info for each entry.
 void LocalNames::read(const QString &folder)
 {
-    m_seed = uint(qGlobalQHashSeed());
     m_ascii.resize(0);
     m_decoded.resize(0);
     m_names.resize(0);

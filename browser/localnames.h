@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QVector>
 
@@ -13,8 +14,12 @@ class LocalNames
 public:
     // Replaces what was read before. An empty path stands for no folder: nothing is present.
     void read(const QString &folder);
-    bool hasFile(QStringView name) const { return find(name) == 'f'; }
-    bool hasFolder(QStringView name) const { return find(name) == 'd'; }
+    bool hasFile(QStringView name) const { return find(name, hashOf(name)) == 'f'; }
+    bool hasFolder(QStringView name) const { return find(name, hashOf(name)) == 'd'; }
+    // The same, with the name's hashOf worked out beforehand (on any thread).
+    bool hasFile(QStringView name, uint hash) const { return find(name, hash) == 'f'; }
+    bool hasFolder(QStringView name, uint hash) const { return find(name, hash) == 'd'; }
+    static uint hashOf(QStringView name) { return qHash(name, uint(qGlobalQHashSeed())); }
     int count() const { return m_names.size(); }
 
 private:
@@ -34,9 +39,8 @@ private:
     void add(const char *name, bool isDir);
     void addDecoded(const QString &name, bool isDir);
     void buildTable();
-    char find(QStringView name) const;
+    char find(QStringView name, uint hash) const;
 
-    uint m_seed = 0;
     QByteArray m_ascii;
     QString m_decoded;
     QVector<Name> m_names;
