@@ -38,6 +38,8 @@ DownloadController::DownloadController(InstrumentLink *link, BrowserPanel *brows
             &DownloadingProgressDialog::setCurrentFileSize);
     connect(m_receiver, &DownloadReceiver::bytesReceived, progress,
             &DownloadingProgressDialog::setFileBytes);
+    connect(m_receiver, &DownloadReceiver::waitingForDisk, progress,
+            &DownloadingProgressDialog::setWaitingForDisk);
     connect(m_receiver, &DownloadReceiver::endNoticeReceived, this, &DownloadController::onEndNotice);
     connect(m_receiver, &DownloadReceiver::stalled, this, &DownloadController::onStalled);
     // The download ends once the refreshed listing is on screen.

@@ -139,6 +139,11 @@ void DownloadingProgressDialog::setFileBytes(qint64 bytes)
     scheduleRefresh();
 }
 
+void DownloadingProgressDialog::setWaitingForDisk(bool waiting)
+{
+    m_progress.setWaitingForDisk(waiting, now());
+}
+
 void DownloadingProgressDialog::scheduleRefresh()
 {
     const qint64 since = now() - m_lastRefreshMs;

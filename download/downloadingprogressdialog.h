@@ -36,6 +36,7 @@ public:
     void setCurrentFileSize(qint64 size);
     // Bytes of the current file received so far.
     void setFileBytes(qint64 bytes);
+    void setWaitingForDisk(bool waiting);
     bool isStopping() const { return m_progress.stopping(); }
 
     // For tests.

@@ -71,6 +71,13 @@ void DownloadProgress::setCompleted(int files, qint64 nowMs)
     arrived(nowMs);
 }
 
+void DownloadProgress::setWaitingForDisk(bool waiting, qint64 nowMs)
+{
+    if (m_waitingForDisk && !waiting)
+        m_lastArrivalMs = nowMs;
+    m_waitingForDisk = waiting;
+}
+
 int DownloadProgress::fileNumber() const
 {
     const int byCount = m_total > 0 ? qMin(m_completed + 1, m_total) : 0;
@@ -178,7 +185,8 @@ QString DownloadProgress::statusText(qint64 nowMs) const
     if (m_stopping && !done)
         parts << tr("Stopping after this file\u2026");
     if (nowMs - m_lastArrivalMs >= kQuietMs) {
-        parts << tr("No data for %1").arg(durationText(quietSeconds(nowMs)));
+        parts << (m_waitingForDisk ? tr("Writing to the disk\u2026")
+                                   : tr("No data for %1").arg(durationText(quietSeconds(nowMs))));
     } else if (m_started > 0 && !done) {
         const qint64 rate = bytesPerSecond(nowMs);
         if (rate >= 0)

@@ -26,6 +26,9 @@ public:
     void setFileBytes(qint64 bytes, qint64 nowMs);
     void setCompleted(int files, qint64 nowMs);
     void setStopping() { m_stopping = true; }
+    // The instrument is held back until the disk has taken what came: the quiet that follows
+    // is ours, not the link's, and its clock starts again when the wait is over.
+    void setWaitingForDisk(bool waiting, qint64 nowMs);
 
     int total() const { return m_total; }
     int completed() const { return m_completed; }
@@ -63,6 +66,7 @@ private:
     int m_completed = 0;
     int m_started = 0;          // headers seen in this download
     bool m_stopping = false;
+    bool m_waitingForDisk = false;
     bool m_fileOpen = false;    // a header came after the last completed file
     qint64 m_fileBytes = 0;
     qint64 m_fileSize = -1;

@@ -76,6 +76,7 @@ void DownloadReceiver::finish()
     m_listBuffer.squeeze();
     m_writer.trim();
     m_stallTimer.stop();
+    noteDiskWait();
 }
 
 void DownloadReceiver::abort()
@@ -256,8 +257,18 @@ void DownloadReceiver::store(const char *data, qint64 size)
     if (m_fileState != FileState::Writing)
         return;
     m_writer.write(data, size, m_source);
-    if (m_writer.isFull())
+    if (m_writer.isFull()) {
         m_stallTimer.stop(); // the instrument waits for us now, not we for it
+        noteDiskWait();
+    }
+}
+
+void DownloadReceiver::noteDiskWait()
+{
+    if (holding() != m_waitingForDisk) {
+        m_waitingForDisk = !m_waitingForDisk;
+        emit waitingForDisk(m_waitingForDisk);
+    }
 }
 
 bool DownloadReceiver::holding() const
@@ -270,6 +281,7 @@ void DownloadReceiver::release()
     if (holding())
         return;
     touch();
+    noteDiskWait();
     released();
 }
 
@@ -369,6 +381,7 @@ void DownloadReceiver::finishFile()
             m_fileState = FileState::Committing;
             m_stallTimer.stop();
             m_writer.commit(m_fileBytes);
+            noteDiskWait();
             return;
         }
         recordFile();

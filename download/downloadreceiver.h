@@ -125,6 +125,8 @@ signals:
     void endNoticeReceived();
     // Nothing arrived for the stall limit.
     void stalled();
+    // Whether the instrument is held back until the disk has taken what came.
+    void waitingForDisk(bool waiting);
 
 private:
     void touch();
@@ -134,6 +136,7 @@ private:
     void fileCommitted(const QString &reason);
     void recordFile();
     void release();
+    void noteDiskWait();
     void acknowledge(bool counted);
     void strayEndLine(const QByteArray &rawPath);
     void keepTail(const char *data, qint64 size);
@@ -170,6 +173,7 @@ private:
     const QByteArray *m_source = nullptr; // the reader's buffer, while it feeds from one
     FileFactory m_fileFactory;
     FileState m_fileState = FileState::Discarding;
+    bool m_waitingForDisk = false; // as last told
     bool m_fileUnasked = false;
     QByteArray m_rawPath;          // the file's path as the instrument sent it
     qint64 m_fileSize = -1;        // from the header, -1 when it gave none

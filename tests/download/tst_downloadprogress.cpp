@@ -33,6 +33,8 @@ void play(DownloadProgress &progress, const QStringList &script)
             progress.setCompleted(int(n), t);
         else if (f.at(1) == "stop")
             progress.setStopping();
+        else if (f.at(1) == "disk")
+            progress.setWaitingForDisk(n != 0, t);
     }
 }
 
@@ -84,6 +86,12 @@ void TestDownloadProgress::script_data()
     QTest::newRow("silence: the rate is not kept, the quiet is counted")
         << steady(1, 10 * MiB, MiB, 2000) << qint64(14000) << 20 << "file 1 of 1" << "2.0 MiB of 10.0 MiB"
         << "No data for 12 s";
+    QTest::newRow("waiting for the disk is not the instrument's silence")
+        << steady(1, 10 * MiB, MiB, 2000) + QStringList{"2000 disk 1"} << qint64(14000) << 20 << "file 1 of 1"
+        << "2.0 MiB of 10.0 MiB" << QString::fromUtf8("Writing to the disk\u2026");
+    QTest::newRow("once the disk has caught up, the quiet counts from then")
+        << steady(1, 10 * MiB, MiB, 2000) + QStringList{"2000 disk 1", "9000 disk 0"} << qint64(14000) << 20
+        << "file 1 of 1" << "2.0 MiB of 10.0 MiB" << "No data for 5 s";
     QTest::newRow("a short gap is not silence, the rate falls")
         << steady(1, 10 * MiB, MiB, 2000) << qint64(3500) << 20 << "file 1 of 1" << "2.0 MiB of 10.0 MiB"
         << QString::fromUtf8("528.5 KiB/s \u00b7 about 16 s left");

@@ -169,14 +169,21 @@ void tst_InstrumentLink::slowDiskHoldsTheInstrumentBack()
         disk.release();
     });
     QSignalSpy endNotice(&receiver, &DownloadReceiver::endNoticeReceived);
+    QSignalSpy diskWaits(&receiver, &DownloadReceiver::waitingForDisk); // what the dialog shows
     receiver.begin(download.path());
     link.sendLine(DownloadRequest::requestLine({QStringLiteral("/TARVELO/big.bin")}));
     QTRY_VERIFY_WITH_TIMEOUT(link.reader().isHeld(), kWaitMs); // the disk lags from the start
+    QCOMPARE(diskWaits.count(), 1);
+    QCOMPARE(diskWaits.first().first().toBool(), true);
     slowDisk.start(3);
     QVERIFY(endNotice.wait(kWaitMs));
     slowDisk.stop();
 
     QVERIFY(held);
+    QVERIFY(diskWaits.count() >= 2);
+    for (int i = 0; i < diskWaits.count(); ++i) // told only of changes, the wait over at the end
+        QCOMPARE(diskWaits.at(i).first().toBool(), i % 2 == 0);
+    QCOMPARE(diskWaits.count() % 2, 0);
     const qint64 bound = FileWriter::kMaxQueuedBytes + 3 * DownloadReceiver::kSocketReadBuffer;
     QVERIFY2(mostHeld <= bound, qPrintable(QStringLiteral("%1 bytes held").arg(mostHeld)));
     QCOMPARE(acks, 1);
