@@ -381,6 +381,10 @@ void DownloadReceiver::finishFile()
             m_fileState = FileState::Committing;
             m_stallTimer.stop();
             m_writer.commit(m_fileBytes);
+            // A small file is usually durable within a fraction of a millisecond; taking
+            // its result here spares the round trip through the event loop for each one.
+            if (m_fileBytes <= kQuickCommitBytes && m_writer.awaitResultBriefly(kQuickCommitUs))
+                return;
             noteDiskWait();
             return;
         }

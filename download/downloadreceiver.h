@@ -42,6 +42,10 @@ public:
     // Read buffer for the link while a download runs, so a slow disk cannot make the
     // program's memory grow.
     static constexpr qint64 kSocketReadBuffer = 1024 * 1024;
+    // Files up to this size are waited for on the window's thread, briefly, as they are
+    // committed; larger ones take longer to sync than the wait is worth.
+    static constexpr qint64 kQuickCommitBytes = 1024 * 1024;
+    static constexpr int kQuickCommitUs = 1500;
     // Longest announcement taken: room for some 100,000 paths of ordinary length.
     static constexpr int kMaxAnnouncementBytes = 32 * 1024 * 1024;
     // A file whose size runs past its end line: with nothing more arriving for this long

@@ -45,6 +45,10 @@ public:
     void discard();
     // Waits for the writer to finish what it was given, then delivers its results at once.
     void settle();
+    // Waits up to `limitUs` microseconds, without sleeping, for the result of a commit and
+    // delivers it at once if it came; false if it did not come in time (it then comes as
+    // committed() as usual).
+    bool awaitResultBriefly(int limitUs);
     // Gives back the memory kept for the next file (the download is over).
     void trim();
 
@@ -98,6 +102,7 @@ private:
     std::atomic<qint64> m_queuedBytes{0};
     std::atomic<bool> m_failed{false};
     std::atomic<bool> m_waitingForRoom{false};
+    std::atomic<int> m_resultCount{0}; // m_results.size(), to be looked at without the lock
 
     // The window's side.
     bool m_open = false;           // a file was started and is neither committed nor dropped

@@ -56,6 +56,8 @@ private slots:
     void browseAndDownload_data();
     void browseAndDownload();
     void slowDiskHoldsTheInstrumentBack();
+    void smallFilesAcknowledgedOnceInPlace_data();
+    void smallFilesAcknowledgedOnceInPlace();
 };
 
 void tst_InstrumentLink::browseAndDownload_data()
@@ -192,6 +194,68 @@ void tst_InstrumentLink::slowDiskHoldsTheInstrumentBack()
     QFile file(stored);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll() == content);
+    receiver.finish();
+}
+
+void tst_InstrumentLink::smallFilesAcknowledgedOnceInPlace_data()
+{
+    QTest::addColumn<bool>("diskLags");
+    QTest::newRow("the disk keeps up: each commit waited for at once") << false;
+    QTest::newRow("the disk lags: each commit's result comes later") << true;
+}
+
+// Each small file is in place, whole, by the time the instrument hears that it arrived,
+// whether its commit is waited for on the spot or comes back through the event loop.
+void tst_InstrumentLink::smallFilesAcknowledgedOnceInPlace()
+{
+    QFETCH(bool, diskLags);
+    QTemporaryDir served;
+    QTemporaryDir download;
+    QVERIFY(served.isValid() && download.isValid());
+    constexpr int kFiles = 40;
+    QMap<QByteArray, QByteArray> contents; // remote path -> bytes
+    for (int i = 0; i < kFiles; ++i) {
+        QByteArray bytes(4096 + i, char('a' + i % 26));
+        bytes.append("$DOWNLOAD:<x><END>\n"); // a file may hold what looks like an end line
+        const QString name = QStringLiteral("f%1.bin").arg(i);
+        QVERIFY(writeFile(served.path() + "/many/" + name, bytes));
+        contents.insert("/TARVELO/many/" + name.toUtf8(), bytes);
+    }
+
+    InstrumentOptions options;
+    options.root = served.path();
+    options.quiet = true;
+    InstrumentLink link;
+    DownloadReceiver receiver;
+    auto server = logIn(options, link, receiver);
+    QVERIFY(server);
+    QSemaphore disk;
+    const auto openDisk = qScopeGuard([&disk] { disk.release(1 << 20); });
+    QTimer slowDisk; // lets one piece through every few milliseconds, from the window's thread
+    connect(&slowDisk, &QTimer::timeout, this, [&disk] { disk.release(); });
+    if (diskLags) {
+        receiver.writer().setWriteHook([&disk] { disk.acquire(); });
+        slowDisk.start(3);
+    }
+    QStringList misplaced;
+    int acks = 0;
+    connect(server.get(), &InstrumentServer::lineReceived, this, [&](int, const QByteArray &line) {
+        if (!line.startsWith(Protocol::kFileAckPrefix))
+            return;
+        ++acks;
+        const QByteArray remote = line.mid(int(qstrlen(Protocol::kFileAckPrefix))).trimmed();
+        QFile file(download.path() + QString::fromUtf8(remote.mid(int(qstrlen("/TARVELO")))));
+        if (!file.open(QIODevice::ReadOnly) || file.readAll() != contents.value(remote))
+            misplaced.append(QString::fromUtf8(remote));
+    });
+    QSignalSpy endNotice(&receiver, &DownloadReceiver::endNoticeReceived);
+    receiver.begin(download.path());
+    link.sendLine(DownloadRequest::requestLine({QStringLiteral("/TARVELO/many")}));
+    QVERIFY(endNotice.wait(kWaitMs));
+    QCOMPARE(acks, kFiles);
+    QCOMPARE(misplaced, QStringList());
+    QCOMPARE(receiver.storedFiles().size(), kFiles);
+    QVERIFY(receiver.failures().isEmpty());
     receiver.finish();
 }
 
