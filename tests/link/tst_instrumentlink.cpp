@@ -9,7 +9,6 @@
 #include "tools/instrument/instrumentserver.h"
 
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -29,10 +28,15 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// Logs `link` in to a fresh stand-in serving `options`, with `receiver` on the link.
-std::unique_ptr<InstrumentServer> logIn(const InstrumentOptions &options, InstrumentLink &link,
-                                        DownloadReceiver &receiver)
+// Logs `link` in to a fresh, quiet stand-in serving `root` in writes of `chunk` bytes (0:
+// whole), with `receiver` on the link.
+std::unique_ptr<InstrumentServer> logIn(const QString &root, InstrumentLink &link,
+                                        DownloadReceiver &receiver, int chunk = 0)
 {
+    InstrumentOptions options;
+    options.root = root;
+    options.quiet = true;
+    options.chunk = chunk;
     auto server = std::make_unique<InstrumentServer>(options);
     if (!server->listen(QHostAddress(kAddress), 0))
         return nullptr;
@@ -47,6 +51,19 @@ std::unique_ptr<InstrumentServer> logIn(const InstrumentOptions &options, Instru
     QObject::connect(&receiver, &DownloadReceiver::sendLine, &link, &InstrumentLink::sendLine);
     return server;
 }
+
+// A slow disk: the writer takes a piece only when the window's thread lets one through.
+// Made after the receiver, so that it opens up before the receiver's writer is destroyed.
+class GatedDisk
+{
+public:
+    explicit GatedDisk(FileWriter &writer) { writer.setWriteHook([this] { m_permits.acquire(); }); }
+    ~GatedDisk() { m_permits.release(1 << 20); }
+    void letOneThrough() { m_permits.release(); }
+
+private:
+    QSemaphore m_permits;
+};
 } // namespace
 
 class tst_InstrumentLink : public QObject
@@ -79,13 +96,9 @@ void tst_InstrumentLink::browseAndDownload()
     QVERIFY(writeFile(served.path() + "/run1/a.bin", content));
     QVERIFY(writeFile(served.path() + "/readme.txt", "x"));
 
-    InstrumentOptions options;
-    options.root = served.path();
-    options.quiet = true;
-    options.chunk = chunk;
     InstrumentLink link;
     DownloadReceiver receiver;
-    auto server = logIn(options, link, receiver);
+    auto server = logIn(served.path(), link, receiver, chunk);
     QVERIFY(server);
     QStringList answers;
     connect(&link.reader(), &MessageReader::pwdAnswer, this, [&](const QString &line) {
@@ -140,18 +153,13 @@ void tst_InstrumentLink::slowDiskHoldsTheInstrumentBack()
     QRandomGenerator(5).fillRange(reinterpret_cast<quint32 *>(content.data()), content.size() / 4);
     QVERIFY(writeFile(served.path() + "/big.bin", content));
 
-    InstrumentOptions options;
-    options.root = served.path();
-    options.quiet = true;
     InstrumentLink link;
     DownloadReceiver receiver;
-    auto server = logIn(options, link, receiver);
+    auto server = logIn(served.path(), link, receiver);
     QVERIFY(server);
     link.socket()->setReadBufferSize(DownloadReceiver::kSocketReadBuffer);
 
-    QSemaphore disk;
-    const auto openDisk = qScopeGuard([&disk] { disk.release(1 << 20); }); // before the receiver goes
-    receiver.writer().setWriteHook([&disk] { disk.acquire(); });
+    GatedDisk disk(receiver.writer());
     const QString stored = download.path() + "/big.bin";
     bool ackedInPlace = false;
     int acks = 0;
@@ -168,7 +176,7 @@ void tst_InstrumentLink::slowDiskHoldsTheInstrumentBack()
         mostHeld = qMax(mostHeld, receiver.heldBytes() + link.reader().heldBytes()
                                       + link.socket()->bytesAvailable());
         held = held || link.reader().isHeld();
-        disk.release();
+        disk.letOneThrough();
     });
     QSignalSpy endNotice(&receiver, &DownloadReceiver::endNoticeReceived);
     QSignalSpy diskWaits(&receiver, &DownloadReceiver::waitingForDisk); // what the dialog shows
@@ -222,19 +230,15 @@ void tst_InstrumentLink::smallFilesAcknowledgedOnceInPlace()
         contents.insert("/TARVELO/many/" + name.toUtf8(), bytes);
     }
 
-    InstrumentOptions options;
-    options.root = served.path();
-    options.quiet = true;
     InstrumentLink link;
     DownloadReceiver receiver;
-    auto server = logIn(options, link, receiver);
+    auto server = logIn(served.path(), link, receiver);
     QVERIFY(server);
-    QSemaphore disk;
-    const auto openDisk = qScopeGuard([&disk] { disk.release(1 << 20); });
-    QTimer slowDisk; // lets one piece through every few milliseconds, from the window's thread
-    connect(&slowDisk, &QTimer::timeout, this, [&disk] { disk.release(); });
+    std::unique_ptr<GatedDisk> disk;
+    QTimer slowDisk; // one piece every few milliseconds, from the window's thread
     if (diskLags) {
-        receiver.writer().setWriteHook([&disk] { disk.acquire(); });
+        disk = std::make_unique<GatedDisk>(receiver.writer());
+        connect(&slowDisk, &QTimer::timeout, this, [&disk] { disk->letOneThrough(); });
         slowDisk.start(3);
     }
     QStringList misplaced;
