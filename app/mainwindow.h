@@ -3,7 +3,7 @@
 #include "download/alreadydialog.h"
 #include "download/alreadydialogtreewidget.h"
 #include "download/downloadingprogressdialog.h"
-#include "download/downloadlifecycle.h"
+#include "transfer/downloadlifecycle.h"
 #include "download/emptydownloadsizedialog.h"
 #include "download/notdownloaddialog.h"
 #include "help/aboutdialog.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "browser/listing.h"
+#include "link/listing.h"
 
 #include <QIcon>
 

@@ -2,7 +2,7 @@
 #include "browser/browserpanel.h"
 
 #include "browser/listentryitem.h"
-#include "browser/remotepath.h"
+#include "link/remotepath.h"
 #include "common/style.h"
 #include "link/instrumentlink.h"
 #include "link/protocol.h"

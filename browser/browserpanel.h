@@ -1,6 +1,6 @@
 #pragma once
 #include "browser/browseicons.h"
-#include "browser/listing.h"
+#include "link/listing.h"
 
 #include <QMap>
 #include <QObject>

@@ -1,8 +1,8 @@
 // The browser: clicks, double clicks and context menus on the folder tree and the file list.
 #include "browser/browserpanel.h"
 
-#include "browser/listing.h"
-#include "browser/remotepath.h"
+#include "link/listing.h"
+#include "link/remotepath.h"
 
 #include <QAction>
 #include <QListWidget>

@@ -1,7 +1,7 @@
 // The browser: the file list's keyboard and the tool tips of its elided names.
 #include "browser/browserpanel.h"
 
-#include "browser/listing.h"
+#include "link/listing.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>

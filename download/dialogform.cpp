@@ -2,7 +2,7 @@
 
 #include "common/dialogplacement.h"
 #include "common/style.h"
-#include "download/replacequestion.h"
+#include "transfer/replacequestion.h"
 
 #include <QFontMetrics>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "download/downloadlifecycle.h"
+#include "transfer/downloadlifecycle.h"
 
 #include <QObject>
 #include <QStringList>

@@ -1,5 +1,5 @@
 #pragma once
-#include "download/downloadprogress.h"
+#include "transfer/downloadprogress.h"
 #include "download/secdialog.h"
 
 #include <QDialog>

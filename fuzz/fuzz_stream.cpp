@@ -3,8 +3,8 @@
 // for writing anywhere outside the download folder, nothing may appear outside it in the
 // scratch tree around it (folders included), and the memory the reader and the receiver
 // hold may never grow faster than the input nor past their stated bounds.
-#include "browser/listing.h"
-#include "download/downloadreceiver.h"
+#include "link/listing.h"
+#include "transfer/downloadreceiver.h"
 #include "fuzzdriver.h"
 #include "link/messagereader.h"
 

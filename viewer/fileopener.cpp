@@ -1,7 +1,7 @@
 // Opening a file from the list.
 #include "viewer/fileopener.h"
 
-#include "browser/remotepath.h"
+#include "link/remotepath.h"
 #include "common/noticedialog.h"
 #include "download/notdownloaddialog.h"
 #include "viewer/imageloaddialog.h"

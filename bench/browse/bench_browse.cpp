@@ -16,7 +16,7 @@
 #include "app/mainwindowui.h"
 #include "browser/browserpanel.h"
 #include "browser/listentryitem.h"
-#include "browser/listing.h"
+#include "link/listing.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 // server in the same round. Each round times every side once; the figures are the median of
 // the per-round ratios with their range, so a noisy neighbour slows both sides of a ratio.
 #include "benchsupport.h"
-#include "download/downloadreceiver.h"
+#include "transfer/downloadreceiver.h"
 #include "link/instrumentlink.h"
 #include "link/messagereader.h"
 #include "link/protocol.h"

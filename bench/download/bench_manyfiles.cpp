@@ -6,7 +6,7 @@
 // pays the same round trips. Each round times every side once; the figures are the median of
 // the per-round ratios with their range.
 #include "benchsupport.h"
-#include "download/downloadreceiver.h"
+#include "transfer/downloadreceiver.h"
 #include "link/instrumentlink.h"
 
 #include <QCommandLineParser>

@@ -2,7 +2,7 @@
 // What the download benchmarks share on top of bench/common: an anonymous login on a bare
 // socket, bounded event loops, the window's receive path, per-round rotation of the sides.
 #include "bench/common/benchcommon.h"
-#include "download/downloadreceiver.h"
+#include "transfer/downloadreceiver.h"
 #include "link/instrumentlink.h"
 #include "link/protocol.h"
 

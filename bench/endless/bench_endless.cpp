@@ -4,8 +4,8 @@
 // listing parsed on every hand-over) and closes the link when the reader refuses. It prints
 // the bytes taken before the link closed and the peak resident memory of this process.
 // Usage: bench_endless [BYTES]   (default 1073741824)
-#include "browser/listing.h"
-#include "download/downloadreceiver.h"
+#include "link/listing.h"
+#include "transfer/downloadreceiver.h"
 #include "link/messagereader.h"
 
 #include <QCoreApplication>

@@ -7,10 +7,10 @@
 #include "viewer/fileopener.h"
 #include "app/mainwindowui.h"
 #include "browser/browseicons.h"
-#include "browser/listing.h"
-#include "browser/remotepath.h"
+#include "link/listing.h"
+#include "link/remotepath.h"
 #include "common/fakedownloadstream.h"
-#include "download/downloadlifecycle.h"
+#include "transfer/downloadlifecycle.h"
 
 #include <QtTest>
 

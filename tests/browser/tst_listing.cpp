@@ -1,5 +1,5 @@
-#include "browser/listing.h"
-#include "browser/remotepath.h"
+#include "link/listing.h"
+#include "link/remotepath.h"
 
 #include <QtTest>
 

@@ -7,7 +7,7 @@
 #include "link/protocol.h"
 #include "download/downloadingprogressdialog.h"
 #include "download/downloadingprogressdialogui.h"
-#include "download/downloadreceiver.h"
+#include "transfer/downloadreceiver.h"
 #include "faultproxy.h"
 #include "streamfeeder.h"
 #include "tools/instrument/instrumentserver.h"

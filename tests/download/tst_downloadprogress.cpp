@@ -1,5 +1,5 @@
 // What the progress dialog says, from a script of download events at given times.
-#include "download/downloadprogress.h"
+#include "transfer/downloadprogress.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "download/downloadnotice.h"
-#include "download/downloadreceiver.h"
+#include "transfer/downloadnotice.h"
+#include "transfer/downloadreceiver.h"
 #include "streamfeeder.h"
 
 #include <QCryptographicHash>

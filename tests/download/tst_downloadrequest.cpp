@@ -1,4 +1,4 @@
-#include "download/downloadrequest.h"
+#include "transfer/downloadrequest.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "download/endlinescanner.h"
+#include "transfer/endlinescanner.h"
 #include "streamfeeder.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
 // A program without widgets logs in, browses and downloads through the link and the
 // receiver alone, against the stand-in instrument.
-#include "download/downloadreceiver.h"
-#include "download/downloadrequest.h"
+#include "transfer/downloadreceiver.h"
+#include "transfer/downloadrequest.h"
 #include "download/streamfeeder.h"
 #include "link/instrumentlink.h"
 #include "link/loginexchange.h"

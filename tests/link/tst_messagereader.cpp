@@ -1,5 +1,5 @@
 #include "common/fakedownloadstream.h"
-#include "download/downloadlifecycle.h"
+#include "transfer/downloadlifecycle.h"
 #include "link/messagereader.h"
 #include "link/protocol.h"
 

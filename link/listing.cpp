@@ -1,6 +1,6 @@
-#include "browser/listing.h"
+#include "link/listing.h"
 
-#include "browser/remotepath.h"
+#include "link/remotepath.h"
 
 #include <QThreadPool>
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "download/endlinescanner.h"
-#include "download/filewriter.h"
+#include "transfer/endlinescanner.h"
+#include "transfer/filewriter.h"
 #include "link/messagereader.h"
 
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "browser/remotepath.h"
+#include "link/remotepath.h"
 
 #include <QStringList>
 

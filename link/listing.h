@@ -1,5 +1,5 @@
 #pragma once
-#include "browser/localnames.h"
+#include "link/localnames.h"
 
 #include <QMap>
 #include <QSemaphore>

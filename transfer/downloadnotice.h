@@ -1,5 +1,5 @@
 #pragma once
-#include "download/downloadreceiver.h"
+#include "transfer/downloadreceiver.h"
 
 #include <QString>
 

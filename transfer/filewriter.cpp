@@ -1,4 +1,4 @@
-#include "download/filewriter.h"
+#include "transfer/filewriter.h"
 
 #include <QLoggingCategory>
 #include <QSaveFile>

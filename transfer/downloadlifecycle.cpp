@@ -1,4 +1,4 @@
-#include "download/downloadlifecycle.h"
+#include "transfer/downloadlifecycle.h"
 
 ReaderMode DownloadLifecycle::mode(const MessageReader &reader) const
 {

@@ -1,8 +1,8 @@
-#include "download/downloadreceiver.h"
+#include "transfer/downloadreceiver.h"
 
-#include "browser/remotepath.h"
-#include "download/downloadframing.h"
-#include "download/downloadnotice.h"
+#include "link/remotepath.h"
+#include "transfer/downloadframing.h"
+#include "transfer/downloadnotice.h"
 #include "link/protocol.h"
 
 #include <QDir>

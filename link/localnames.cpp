@@ -1,4 +1,4 @@
-#include "browser/localnames.h"
+#include "link/localnames.h"
 
 #include <QDirIterator>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "download/downloadprogress.h"
+#include "transfer/downloadprogress.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,6 +1,6 @@
-#include "download/downloadframing.h"
+#include "transfer/downloadframing.h"
 
-#include "download/endlinescanner.h"
+#include "transfer/endlinescanner.h"
 #include "link/protocol.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "download/downloadnotice.h"
+#include "transfer/downloadnotice.h"
 
-#include "browser/remotepath.h"
+#include "link/remotepath.h"
 
 #include <QCoreApplication>
 

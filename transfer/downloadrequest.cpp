@@ -1,6 +1,6 @@
-#include "download/downloadrequest.h"
+#include "transfer/downloadrequest.h"
 
-#include "browser/remotepath.h"
+#include "link/remotepath.h"
 #include "link/protocol.h"
 
 #include <QDir>

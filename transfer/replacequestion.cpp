@@ -1,4 +1,4 @@
-#include "download/replacequestion.h"
+#include "transfer/replacequestion.h"
 
 #include <QCoreApplication>
 #include <QDir>
