@@ -9,6 +9,7 @@
 #include "download/downloadcontroller.h"
 #include "help/helplauncher.h"
 #include "link/instrumentlink.h"
+#include "transfer/clientsession.h"
 #include "viewer/fileopener.h"
 
 #include <QAction>
@@ -38,10 +39,11 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     QMetaObject::connectSlotsByName(this);
-    m_link = new InstrumentLink(this);
-    m_browser = new BrowserPanel(ui->FILE_TREEWIDGET, ui->FILE_LISTWIDGET, m_link, this);
+    m_session = new ClientSession(this);
+    m_link = m_session->link();
+    m_browser = new BrowserPanel(ui->FILE_TREEWIDGET, ui->FILE_LISTWIDGET, m_session, this);
     m_downloads = new DownloadController(
-        m_link, m_browser, ui->FILE_LISTWIDGET,
+        m_session, m_browser, ui->FILE_LISTWIDGET,
         {&m_progressDialog, &m_emptySelectionDialog, &m_replaceDialog, &m_replaceFolderDialog,
          &m_noticeDialog},
         this);
@@ -90,7 +92,7 @@ MainWindow::~MainWindow()
     delete m_opener;
     delete m_downloads;
     delete m_browser;
-    delete m_link; // closes the link
+    delete m_session; // closes the link
     delete ui;
     ui = nullptr;
     delete m_helpLauncher;

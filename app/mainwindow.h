@@ -14,6 +14,7 @@
 #include <QPoint>
 
 class BrowserPanel;
+class ClientSession;
 class DownloadController;
 class FileOpener;
 class HelpLauncher;
@@ -72,6 +73,7 @@ public:
     // The parts, for tests and tools.
     Ui::MainWindow *form() const { return ui; }
     InstrumentLink *link() const { return m_link; }
+    ClientSession *session() const { return m_session; }
     BrowserPanel *browser() const { return m_browser; }
     DownloadController *downloads() const { return m_downloads; }
     FileOpener *opener() const { return m_opener; }
@@ -99,7 +101,7 @@ private:
     void buildMenus();
     void connectParts();
     void connectContextMenus();
-    void onLinkLost();
+    void onLinkClosed(int why, const QString &reason);
 
     Ui::MainWindow *ui = nullptr;
 
@@ -129,7 +131,8 @@ private:
     NoticeDialog m_noticeDialog;
 
     // The parts; made by the constructor and ended before the dialogs they use.
-    InstrumentLink *m_link = nullptr;
+    ClientSession *m_session = nullptr;
+    InstrumentLink *m_link = nullptr; // the session's
     BrowserPanel *m_browser = nullptr;
     DownloadController *m_downloads = nullptr;
     FileOpener *m_opener = nullptr;

@@ -7,7 +7,7 @@
 #include "download/downloadcontroller.h"
 #include "link/instrumentlink.h"
 #include "link/logindialog.h"
-#include "link/protocol.h"
+#include "transfer/clientsession.h"
 
 #include <QAction>
 #include <QTcpSocket>
@@ -24,7 +24,7 @@ void MainWindow::Connect()
 {
     if (m_connectionCount != 0)
         Disconnect();
-    QTcpSocket *socket = m_link->newSocket(); // the closed link of an earlier session goes
+    QTcpSocket *socket = m_session->newSocket();
 
     bool accepted = false;
     {
@@ -37,16 +37,10 @@ void MainWindow::Connect()
         return;
     }
     // The instrument may have gone between its acceptance and now.
-    if (!m_link->isConnected()) {
-        m_link->drop();
+    if (!m_session->begin(socket)) {
         m_noticeDialog.showNotice(linkLostText());
         return;
     }
-
-    m_link->attach(socket);
-    m_link->sendLine(Protocol::kCdHome);
-    m_link->sendLine(Protocol::kPwd);
-    m_link->sendLine(Protocol::kList);
     ui->FILE_TREEWIDGET->reset();
     connectContextMenus();
     m_connectAction->setVisible(false);
@@ -75,7 +69,7 @@ void MainWindow::connectContextMenus()
 
 void MainWindow::Disconnect()
 {
-    m_link->close();
+    m_session->close();
     m_browser->clear();
     // Their answers would start a download that cannot run any more.
     m_downloads->closeQuestions();
@@ -87,12 +81,17 @@ void MainWindow::Disconnect()
     m_connectionCount = 0;
 }
 
-void MainWindow::onLinkLost()
+// After any download under way has ended and told the user how.
+void MainWindow::onLinkClosed(int why, const QString &reason)
 {
     if (m_connectionCount == 0)
         return;
-    const bool told = m_downloads->endOnLinkLoss();
+    const bool told = m_downloads->toldLinkEnd();
     Disconnect();
-    if (!told)
+    if (told)
+        return;
+    if (ClientSession::End(why) == ClientSession::End::LinkLost)
         m_noticeDialog.showNotice(linkLostText());
+    else
+        m_noticeDialog.showNotice(reason + QLatin1Char(' ') + DownloadController::linkClosedText());
 }

@@ -6,6 +6,7 @@
 #include "common/checkconnection.h"
 #include "download/downloadcontroller.h"
 #include "link/instrumentlink.h"
+#include "transfer/clientsession.h"
 #include "viewer/fileopener.h"
 
 void MainWindow::connectParts()
@@ -22,9 +23,9 @@ void MainWindow::connectParts()
     checkConnection(connect(m_progressDialog.cancelDialog(), SIGNAL(signalDownloadingCancel()),
                             this, SLOT(slotDownloadingCancel())),
                     "signalDownloadingCancel");
-    connect(m_link, &InstrumentLink::linkLost, this, &MainWindow::onLinkLost);
+    connect(m_session, &ClientSession::linkClosed, this,
+            [this](ClientSession::End why, const QString &reason) { onLinkClosed(int(why), reason); });
     connect(m_browser, &BrowserPanel::openRequested, this, &MainWindow::openListFile);
-    connect(m_downloads, &DownloadController::linkUnusable, this, &MainWindow::Disconnect);
 }
 
 QTcpSocket *MainWindow::socket() const { return m_link->socket(); }

@@ -4,8 +4,7 @@
 #include "browser/listentryitem.h"
 #include "link/remotepath.h"
 #include "common/style.h"
-#include "link/instrumentlink.h"
-#include "link/protocol.h"
+#include "transfer/clientsession.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -33,9 +32,9 @@ private:
 
 } // namespace
 
-BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, InstrumentLink *link,
+BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, ClientSession *session,
                            QWidget *window)
-    : QObject(window), m_tree(tree), m_list(list), m_link(link)
+    : QObject(window), m_tree(tree), m_list(list), m_session(session)
 {
     m_listMenu = new QMenu(window);
     m_listMenu->setObjectName(QStringLiteral("listMenu"));
@@ -68,11 +67,9 @@ BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, InstrumentLink 
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &BrowserPanel::listSelectionChanged);
-    MessageReader *reader = &m_link->reader();
-    connect(reader, &MessageReader::pwdAnswer, this,
-            [this, reader](const QString &line) { applyPwdLine(line, reader->lineId()); });
-    connect(reader, &MessageReader::listAnswer, this, [this, reader](const QString &line) {
-        if (applyListLine(line, reader->lineId()))
+    connect(m_session, &ClientSession::pwdShown, this, &BrowserPanel::applyPwdLine);
+    connect(m_session, &ClientSession::listShown, this, [this](const QString &line, quint64 lineId) {
+        if (applyListLine(line, lineId))
             emit listingApplied();
     });
 }
@@ -85,9 +82,7 @@ void BrowserPanel::setDownloadControls(QPushButton *button, QAction *menuAction)
 
 void BrowserPanel::changeRemoteFolder(const QString &remotePath)
 {
-    m_link->sendLine(QByteArray(Protocol::kCdPrefix) + remotePath.toUtf8() + '\n');
-    m_link->sendLine(Protocol::kPwd);
-    m_link->sendLine(Protocol::kList);
+    m_session->showFolder(remotePath);
 }
 
 void BrowserPanel::applyPwdAnswer(const QString &line)

@@ -7,7 +7,7 @@
 #include <QPoint>
 #include <QString>
 
-class InstrumentLink;
+class ClientSession;
 class QAction;
 class QHelpEvent;
 class QKeyEvent;
@@ -25,7 +25,7 @@ class BrowserPanel : public QObject
     Q_OBJECT
 public:
     // The widgets stay the window's; the panel fills them and answers their clicks.
-    BrowserPanel(QTreeWidget *tree, QListWidget *list, InstrumentLink *link, QWidget *window);
+    BrowserPanel(QTreeWidget *tree, QListWidget *list, ClientSession *session, QWidget *window);
 
     // What the download button and the menu's "Start Download" are set to by clicks.
     void setDownloadControls(QPushButton *button, QAction *menuAction);
@@ -90,7 +90,7 @@ private:
 
     QTreeWidget *m_tree;
     QListWidget *m_list;
-    InstrumentLink *m_link;
+    ClientSession *m_session;
     QPushButton *m_downloadButton = nullptr;
     QAction *m_menuDownloadAction = nullptr;
     QMenu *m_listMenu = nullptr;

@@ -11,58 +11,55 @@
 #include "transfer/downloadreceiver.h"
 #include "transfer/downloadrequest.h"
 #include "download/emptydownloadsizedialog.h"
-#include "link/instrumentlink.h"
-#include "link/protocol.h"
 
 #include <QListWidget>
-#include <QTcpSocket>
 
-DownloadController::DownloadController(InstrumentLink *link, BrowserPanel *browser,
+DownloadController::DownloadController(ClientSession *session, BrowserPanel *browser,
                                        QListWidget *list, const Dialogs &dialogs,
                                        QWidget *window)
-    : QObject(window), m_link(link), m_browser(browser), m_list(list),
-      m_dialogs(dialogs), m_window(window), m_receiver(new DownloadReceiver(this)),
-      m_lifecycle(m_receiver)
+    : QObject(window), m_session(session), m_browser(browser), m_list(list),
+      m_dialogs(dialogs), m_window(window)
 {
     DownloadingProgressDialog *progress = m_dialogs.progress;
-    m_receiver->setObjectName(QStringLiteral("downloadReceiver"));
-    m_link->reader().setDownloadStream(&m_lifecycle);
-    connect(m_receiver, &DownloadReceiver::sendLine, m_link, &InstrumentLink::sendLine);
-    connect(m_receiver, &DownloadReceiver::totalChanged, progress,
+    DownloadReceiver *receiver = m_session->receiver();
+    connect(receiver, &DownloadReceiver::totalChanged, progress,
             &DownloadingProgressDialog::setTotal);
-    connect(m_receiver, &DownloadReceiver::currentFileChanged, progress,
+    connect(receiver, &DownloadReceiver::currentFileChanged, progress,
             &DownloadingProgressDialog::setCurrentFile);
-    connect(m_receiver, &DownloadReceiver::completedChanged, progress,
+    connect(receiver, &DownloadReceiver::completedChanged, progress,
             &DownloadingProgressDialog::setCompleted);
-    connect(m_receiver, &DownloadReceiver::currentFileSizeChanged, progress,
+    connect(receiver, &DownloadReceiver::currentFileSizeChanged, progress,
             &DownloadingProgressDialog::setCurrentFileSize);
-    connect(m_receiver, &DownloadReceiver::bytesReceived, progress,
+    connect(receiver, &DownloadReceiver::bytesReceived, progress,
             &DownloadingProgressDialog::setFileBytes);
-    connect(m_receiver, &DownloadReceiver::waitingForDisk, progress,
+    connect(receiver, &DownloadReceiver::waitingForDisk, progress,
             &DownloadingProgressDialog::setWaitingForDisk);
-    connect(m_receiver, &DownloadReceiver::endNoticeReceived, this, &DownloadController::onEndNotice);
-    connect(m_receiver, &DownloadReceiver::stalled, this, &DownloadController::onStalled);
-    // The download ends once the refreshed listing is on screen.
-    connect(m_browser, &BrowserPanel::listingApplied, this, &DownloadController::onListingApplied);
-    connect(&m_link->reader(), &MessageReader::refused, this, &DownloadController::onLinkRefused);
+    connect(m_session, &ClientSession::downloadEnded, this, &DownloadController::onEnded);
+}
+
+DownloadReceiver *DownloadController::receiver() const
+{
+    return m_session->receiver();
+}
+
+DownloadLifecycle &DownloadController::lifecycle()
+{
+    return m_session->lifecycle();
 }
 
 ReaderMode DownloadController::readerMode() const
 {
-    return m_lifecycle.mode(m_link->reader());
+    return m_session->readerMode();
 }
 
-// Whatever the instrument left unfinished of an earlier download does not carry over.
 void DownloadController::prepareRequest()
 {
     m_window->setEnabled(false);
-    m_link->reader().leaveStream();
-    m_lifecycle.restart();
 }
 
 void DownloadController::cancel()
 {
-    m_receiver->requestCancel();
+    m_session->stopDownload();
 }
 
 QStringList DownloadController::selectedListNames() const
@@ -83,7 +80,7 @@ QString DownloadController::notConnectedText()
 // Checked first: a selection question or a replace question means nothing without a link.
 bool DownloadController::refuseWhenDisconnected()
 {
-    if (m_link->isConnected())
+    if (m_session->isConnected())
         return false;
     m_dialogs.notice->showNotice(notConnectedText());
     return true;
@@ -164,89 +161,52 @@ void DownloadController::startDownload(const QStringList &remotePaths)
         m_window->setEnabled(true);
         return;
     }
-    if (!m_link->isConnected()) {
+    m_session->setDownloadPath(m_browser->downloadPath());
+    if (!m_session->startDownload(remotePaths)) {
         m_dialogs.notice->showNotice(notConnectedText());
         m_window->setEnabled(true);
         return;
     }
-    // Bytes the disk cannot take yet wait in the system's socket buffer, not in ours.
-    m_link->socket()->setReadBufferSize(DownloadReceiver::kSocketReadBuffer);
-    m_receiver->begin(m_browser->downloadPath());
-    m_link->sendLine(line);
+    m_toldLinkEnd = false;
     m_dialogs.progress->reset();
     m_dialogs.progress->show();
 }
 
-void DownloadController::onEndNotice()
+QString DownloadController::linkClosedText()
 {
-    m_browser->changeRemoteFolder(m_browser->currentRemotePath());
-    m_link->sendLine(QByteArray(Protocol::kList));
+    return tr("The link was closed; connect again to go on.");
 }
 
-void DownloadController::onListingApplied()
+bool DownloadController::toldLinkEnd()
 {
-    if (m_lifecycle.listingShown())
-        onFinished();
+    const bool told = m_toldLinkEnd;
+    m_toldLinkEnd = false;
+    return told;
 }
 
-void DownloadController::onFinished()
+void DownloadController::onEnded(const ClientSession::Result &result)
 {
-    const QString notice = DownloadNotice::finishedText(*m_receiver);
-    const bool wasActive = m_receiver->isActive();
-    m_receiver->finish();
-    m_link->trimReadBuffers();
-    m_dialogs.progress->accept();
-    m_window->setEnabled(true);
-    if (wasActive && !notice.isEmpty())
-        m_dialogs.notice->showNotice(notice);
-}
-
-void DownloadController::endEarly(const QString &reason)
-{
-    m_receiver->abort();
-    m_link->trimReadBuffers();
-    m_link->reader().leaveStream();
-    m_lifecycle.restart();
+    const DownloadReceiver &receiver = *m_session->receiver();
     m_dialogs.progress->cancelDialog()->hide();
     m_dialogs.progress->accept();
     m_window->setEnabled(true);
-    m_dialogs.notice->showNotice(DownloadNotice::earlyEndText(reason, *m_receiver));
-}
-
-bool DownloadController::endOnLinkLoss()
-{
-    // The instrument's last bytes may still wait in the socket when the close is seen:
-    // a file that arrived whole is kept. Each file in them is made durable before the next
-    // is read; every round takes at least one file's framing out of a bounded buffer.
-    if (m_receiver->isActive()) {
-        for (int round = 0; round < DownloadReceiver::kSocketReadBuffer; ++round) {
-            m_receiver->settle();
-            if (!m_link->readPending())
-                break;
-        }
+    switch (result.end) {
+    case ClientSession::End::Completed: {
+        const QString notice = DownloadNotice::finishedText(receiver);
+        if (!result.requested.isEmpty() && !notice.isEmpty())
+            m_dialogs.notice->showNotice(notice);
+        return;
     }
-    if (!m_receiver->isActive())
-        return false;
-    endEarly(tr("The link to the instrument was lost during the download."));
-    return true;
-}
-
-void DownloadController::onStalled()
-{
-    // Whatever the instrument sends later could not be told apart from new messages, and
-    // nothing it sends may pile up in memory: the link is closed.
-    const QString seconds = QString::number(m_receiver->stallLimit() / 1000.0, 'g', 3);
-    endEarly(tr("The instrument sent nothing for %1 s, so the download was stopped.").arg(seconds)
-             + QLatin1Char(' ') + tr("The link was closed; connect again to go on."));
-    emit linkUnusable();
-}
-
-void DownloadController::onLinkRefused(const QString &reason)
-{
-    const QString text = reason + QLatin1Char(' ') + tr("The link was closed; connect again to go on.");
-    if (m_receiver->isActive())
-        endEarly(text);
-    else
-        m_dialogs.notice->showNotice(text);
-    emit linkUnusable();
+    case ClientSession::End::Closed:
+        return;
+    case ClientSession::End::LinkLost:
+        m_dialogs.notice->showNotice(DownloadNotice::earlyEndText(result.reason, receiver));
+        break;
+    case ClientSession::End::Stalled:
+    case ClientSession::End::Refused:
+        m_dialogs.notice->showNotice(DownloadNotice::earlyEndText(
+            result.reason + QLatin1Char(' ') + linkClosedText(), receiver));
+        break;
+    }
+    m_toldLinkEnd = true;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "transfer/clientsession.h"
 #include "transfer/downloadlifecycle.h"
 
 #include <QObject>
@@ -7,17 +8,17 @@
 class AlreadyDialog;
 class AlreadyDialogTreeWidget;
 class BrowserPanel;
+class ClientSession;
 class DownloadReceiver;
 class DownloadingProgressDialog;
 class EmptyDownloadSizeDialog;
-class InstrumentLink;
 class NoticeDialog;
 class QListWidget;
 class QWidget;
 
-// A download from start to end: checks the request against the download folder, asks the
-// questions it needs, lets the receiver store what arrives and closes the download once the
-// refreshed listing is shown. The window stays disabled while a download runs.
+// The window's side of a download: checks the request against the download folder, asks the
+// questions it needs, hands the request to the session and shows what it reports. The
+// window stays disabled while a download runs.
 class DownloadController : public QObject
 {
     Q_OBJECT
@@ -31,12 +32,12 @@ public:
         AlreadyDialogTreeWidget *replaceFolder;
         NoticeDialog *notice;
     };
-    DownloadController(InstrumentLink *link, BrowserPanel *browser, QListWidget *list,
+    DownloadController(ClientSession *session, BrowserPanel *browser, QListWidget *list,
                        const Dialogs &dialogs, QWidget *window);
 
-    DownloadReceiver *receiver() const { return m_receiver; }
+    DownloadReceiver *receiver() const;
     // Sits between the link's reader and the receiver.
-    DownloadLifecycle &lifecycle() { return m_lifecycle; }
+    DownloadLifecycle &lifecycle();
     // The reader's six modes: its framing inside a message, the download's phase between.
     ReaderMode readerMode() const;
 
@@ -51,35 +52,25 @@ public:
     // A file the user tried to open and agreed to download.
     void downloadFile(const QString &remotePath);
     void cancel();
-    // Ends a download under way when the link is lost; true when one was under way (the
-    // user has then been told).
-    bool endOnLinkLoss();
+    // True once after a download ended with the link: the user has been told why.
+    bool toldLinkEnd();
     // The link is gone: questions about a download that can no longer start are closed.
     void closeQuestions();
     static QString notConnectedText();
-
-signals:
-    // The instrument went quiet inside a file, so its stream cannot be followed any more.
-    void linkUnusable();
+    static QString linkClosedText();
 
 private:
     bool refuseWhenDisconnected();
     void prepareRequest();
     void startDownload(const QStringList &remotePaths);
-    void endEarly(const QString &reason);
-    void onEndNotice();
-    void onListingApplied();
-    void onFinished();
-    void onStalled();
-    void onLinkRefused(const QString &reason);
+    void onEnded(const ClientSession::Result &result);
     QStringList selectedListNames() const;
 
-    InstrumentLink *m_link;
+    ClientSession *m_session;
     BrowserPanel *m_browser;
     QListWidget *m_list;
     Dialogs m_dialogs;
     QWidget *m_window;
-    DownloadReceiver *m_receiver;
-    DownloadLifecycle m_lifecycle;
     QString m_askedTreeFolder; // the folder the replace question is about
+    bool m_toldLinkEnd = false;
 };

@@ -40,7 +40,7 @@ QString failureText(const QList<DownloadReceiver::Failure> &failures)
     lines.append(failures.size() == 1 ? tr("This file could not be stored:")
                                       : tr("These files could not be stored:"));
     for (int i = 0; i < failures.size() && i < kMaxNames; ++i)
-        lines.append(tr("%1 (%2)").arg(shownName(failures.at(i).remotePath), failures.at(i).reason));
+        lines.append(tr("%1 (%2)").arg(shownName(failures.at(i).remotePath), failures.at(i).detail));
     if (failures.size() > kMaxNames)
         lines.append(tr("and %1 more").arg(failures.size() - kMaxNames));
     return lines.join(QLatin1Char('\n'));

@@ -21,6 +21,7 @@ DownloadReceiver::DownloadReceiver(QObject *parent) : QObject(parent)
     m_quietTimer.setSingleShot(true);
     m_quietTimer.setInterval(kDefaultSizeQuietMs);
     connect(&m_quietTimer, &QTimer::timeout, this, &DownloadReceiver::sizeRanPastEnd);
+    qRegisterMetaType<FileOutcome>();
     connect(&m_writer, &FileWriter::committed, this, &DownloadReceiver::fileCommitted);
     connect(&m_writer, &FileWriter::drained, this, &DownloadReceiver::release);
     m_stallTimer.setSingleShot(true);
@@ -43,10 +44,12 @@ void DownloadReceiver::setStallLimit(int ms)
 
 void DownloadReceiver::begin(const QString &downloadPath)
 {
-    settle();
+    // What the writer still does for an earlier download ends up nowhere: its results carry
+    // the serial of a file this download never started.
     dropFile();
     m_downloadPath = downloadPath;
     m_active = true;
+    m_endReported = false;
     m_cancelRequested = false;
     m_inList = false;
     m_listBuffer.clear();
@@ -70,6 +73,7 @@ void DownloadReceiver::finish()
 {
     settle();
     dropFile();
+    settle(); // the dropped file's folders go once the writer has come to it
     m_active = false;
     m_inList = false;
     m_listBuffer.clear();
@@ -84,7 +88,61 @@ void DownloadReceiver::abort()
     settle();
     if (m_inFile && !m_fileUnasked)
         m_interrupted = m_fileRemote;
+    reportNeverSent();
     finish();
+}
+
+void DownloadReceiver::endWhenIdle(bool early, std::function<void()> done)
+{
+    // A file being written is dropped at once; whatever was committed before is taken in
+    // from the writer's results first.
+    if (early && m_inFile && !m_fileUnasked)
+        m_interrupted = m_fileRemote;
+    if (early && m_fileState == FileState::Writing) {
+        m_writer.discard();
+        m_fileState = FileState::Discarding;
+    }
+    m_writer.whenIdle([this, done = std::move(done)] {
+        if (m_active)
+            reportNeverSent();
+        dropFile();
+        m_active = false;
+        m_inList = false;
+        m_listBuffer.clear();
+        m_listBuffer.squeeze();
+        m_writer.trim();
+        m_stallTimer.stop();
+        noteDiskWait();
+        if (done)
+            done();
+    });
+}
+
+void DownloadReceiver::reportNeverSent()
+{
+    if (!m_active || m_endReported)
+        return;
+    m_endReported = true;
+    QStringList missing = m_downloadList;
+    if (!m_interrupted.isEmpty())
+        missing.removeAll(m_interrupted);
+    if (!m_interrupted.isEmpty()) {
+        FileOutcome outcome;
+        outcome.kind = FileOutcome::Kind::Failed;
+        outcome.remotePath = m_interrupted;
+        outcome.announced = m_fileSize;
+        outcome.time = QDateTime::currentDateTimeUtc();
+        outcome.failure = {TransferFailure::Kind::Interrupted, m_interrupted,
+                           tr("the download ended while it arrived")};
+        emit fileEnded(outcome);
+    }
+    for (const QString &remote : qAsConst(missing)) {
+        FileOutcome outcome;
+        outcome.kind = FileOutcome::Kind::NeverSent;
+        outcome.remotePath = remote;
+        outcome.time = QDateTime::currentDateTimeUtc();
+        emit fileEnded(outcome);
+    }
 }
 
 void DownloadReceiver::touch()
@@ -185,7 +243,7 @@ bool DownloadReceiver::fileHeader(const QByteArray &line)
     emit currentFileChanged(DownloadNotice::shownName(m_fileRemote));
     emit currentFileSizeChanged(m_fileSize);
     if (!DownloadFraming::isStorable(m_rawPath))
-        fail(tr("its name holds \"<\", \">\" or a line break, which cannot be named on the link"));
+        fail(TransferFailure::Kind::Unnameable, tr("its name holds \"<\", \">\" or a line break, which cannot be named on the link"));
     else
         openFile(m_fileRemote);
     if (!m_rateClock.isValid())
@@ -209,14 +267,16 @@ void DownloadReceiver::openFile(const QString &remote)
 {
     bool safe = false;
     const QString local = QDir::cleanPath(RemotePath::toLocalPath(remote, m_downloadPath, &safe));
+    m_fileLocal.clear();
     if (remote.isEmpty()) {
-        fail(tr("the instrument named no path"));
+        fail(TransferFailure::Kind::NoPath, tr("the instrument named no path"));
         return;
     }
     if (!safe || remote == RemotePath::kRoot || m_downloadPath.isEmpty()) {
-        fail(tr("refused: the path lies outside the instrument's folder"));
+        fail(TransferFailure::Kind::OutsideRoot, tr("refused: the path lies outside the instrument's folder"));
         return;
     }
+    m_fileLocal = local;
 
     const QString folder = QFileInfo(local).path();
     m_createdFolders.clear();
@@ -225,26 +285,30 @@ void DownloadReceiver::openFile(const QString &remote)
          dir = QFileInfo(dir).path())
         m_createdFolders.append(dir);
     if (!QDir().mkpath(folder)) {
-        fail(tr("the folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
+        fail(TransferFailure::Kind::FolderNotCreated, tr("the folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
         return;
     }
-    if (QFileInfo(local).isDir()) {
-        fail(tr("a folder of that name is in the way"));
+    const QFileInfo existing(local);
+    if (existing.isDir()) {
+        fail(TransferFailure::Kind::FolderInWay, tr("a folder of that name is in the way"));
         return;
     }
+    m_fileReplaces = existing.exists();
     auto file = m_fileFactory(local);
     if (!file->open(QIODevice::WriteOnly)) {
-        fail(file->errorString());
+        fail(TransferFailure::Kind::CannotOpen, file->errorString());
         return;
     }
-    m_writer.start(std::move(file), m_downloadPath);
+    m_commitSerial = m_writer.start(std::move(file), m_downloadPath);
     m_fileState = FileState::Writing;
 }
 
-void DownloadReceiver::fail(const QString &reason)
+void DownloadReceiver::fail(TransferFailure::Kind kind, const QString &reason)
 {
-    if (m_fileFailure.isEmpty())
+    if (m_fileFailure.isEmpty()) {
         m_fileFailure = reason;
+        m_fileFailureKind = kind;
+    }
     if (m_fileState == FileState::Writing)
         m_writer.discard();
     m_fileState = FileState::Discarding;
@@ -370,12 +434,18 @@ void DownloadReceiver::finishFile()
             ? m_cutShort : m_unasked;
         if (!list.contains(m_fileRemote))
             list.append(m_fileRemote);
+        FileOutcome outcome;
+        outcome.kind = FileOutcome::Kind::Discarded;
+        outcome.remotePath = m_fileRemote;
+        outcome.announced = m_fileSize;
+        outcome.time = QDateTime::currentDateTimeUtc();
+        emit fileEnded(outcome);
         acknowledge(false);
         return;
     }
     if (m_active) {
         if (m_fileSize >= 0 && m_fileBytes != m_fileSize)
-            fail(tr("%1 bytes arrived where the instrument announced %2").arg(m_fileBytes).arg(m_fileSize));
+            fail(TransferFailure::Kind::SizeMismatch, tr("%1 bytes arrived where the instrument announced %2").arg(m_fileBytes).arg(m_fileSize));
         if (m_fileState == FileState::Writing) {
             // Acknowledged once durable: see fileCommitted().
             m_fileState = FileState::Committing;
@@ -393,13 +463,14 @@ void DownloadReceiver::finishFile()
     acknowledge(true);
 }
 
-void DownloadReceiver::fileCommitted(const QString &reason)
+void DownloadReceiver::fileCommitted(const WriteResult &result)
 {
-    if (m_fileState != FileState::Committing)
+    if (m_fileState != FileState::Committing || result.serial != m_commitSerial)
         return;
     m_fileState = FileState::Discarding;
-    if (m_fileFailure.isEmpty())
-        m_fileFailure = reason;
+    if (m_fileFailure.isEmpty() && !result.stored)
+        fail(result.kind, result.reason);
+    m_fileSha256 = result.sha256;
     recordFile();
     acknowledge(true);
     release();
@@ -407,13 +478,27 @@ void DownloadReceiver::fileCommitted(const QString &reason)
 
 void DownloadReceiver::recordFile()
 {
+    FileOutcome outcome;
+    outcome.remotePath = m_fileRemote;
+    outcome.localPath = m_fileLocal;
+    outcome.announced = m_fileSize;
+    outcome.time = QDateTime::currentDateTimeUtc();
     if (m_fileFailure.isEmpty()) {
         m_stored.append(m_fileRemote);
         m_createdFolders.clear();
+        outcome.kind = m_fileReplaces ? FileOutcome::Kind::Replaced : FileOutcome::Kind::Stored;
+        outcome.stored = m_fileBytes;
+        outcome.sha256 = m_fileSha256;
     } else {
-        m_failures.append({m_fileRemote, m_fileFailure});
-        removeCreatedFolders();
+        const TransferFailure failure{m_fileFailureKind, m_fileRemote, m_fileFailure};
+        m_failures.append(failure);
+        removeCreatedFolders(true);
+        outcome.kind = FileOutcome::isRefusal(failure.kind) ? FileOutcome::Kind::Refused
+                                                            : FileOutcome::Kind::Failed;
+        outcome.failure = failure;
     }
+    m_fileSha256.clear();
+    emit fileEnded(outcome);
 }
 
 void DownloadReceiver::acknowledge(bool counted)
@@ -431,10 +516,11 @@ void DownloadReceiver::acknowledge(bool counted)
 
 void DownloadReceiver::dropFile()
 {
-    if (m_fileState == FileState::Writing)
+    const bool writing = m_fileState == FileState::Writing;
+    if (writing)
         m_writer.discard();
     if (m_inFile)
-        removeCreatedFolders();
+        removeCreatedFolders(writing);
     m_createdFolders.clear();
     m_inFile = false;
     m_fileState = FileState::Discarding;
@@ -444,12 +530,20 @@ void DownloadReceiver::dropFile()
     m_closedByQuiet = false;
 }
 
-void DownloadReceiver::removeCreatedFolders()
+void DownloadReceiver::removeCreatedFolders(bool afterWriter)
 {
-    // Deepest first; a folder that holds anything stays.
-    for (const QString &dir : qAsConst(m_createdFolders))
-        QDir().rmdir(dir);
+    // Deepest first; a folder that holds anything stays. A file just dropped may still lie
+    // in the deepest until the writer has come to it.
+    const QStringList folders = m_createdFolders;
     m_createdFolders.clear();
+    const auto remove = [folders] {
+        for (const QString &dir : folders)
+            QDir().rmdir(dir);
+    };
+    if (afterWriter && !folders.isEmpty())
+        m_writer.whenIdle(remove);
+    else
+        remove();
 }
 
 void DownloadReceiver::reportBytes(bool force)

@@ -1,5 +1,6 @@
 #pragma once
 #include "transfer/endlinescanner.h"
+#include "transfer/fileoutcome.h"
 #include "transfer/filewriter.h"
 #include "link/messagereader.h"
 
@@ -32,11 +33,7 @@ class DownloadReceiver : public QObject, public DownloadStream
 {
     Q_OBJECT
 public:
-    struct Failure
-    {
-        QString remotePath;
-        QString reason;
-    };
+    using Failure = TransferFailure;
 
     static constexpr int kDefaultStallLimitMs = 60000;
     // Read buffer for the link while a download runs, so a slow disk cannot make the
@@ -67,6 +64,9 @@ public:
     void finish();
     // The download ends early (link lost, stall): a file being received is discarded.
     void abort();
+    // finish() or abort() without waiting: once the writer has done everything it was
+    // given, the download is closed and `done` called, from the event loop.
+    void endWhenIdle(bool early, std::function<void()> done);
     bool isActive() const { return m_active; }
     // True while the stream is inside an announcement or a file, where it cannot be picked
     // up again once abandoned.
@@ -82,7 +82,8 @@ public:
     void setSizeQuietLimit(int ms) { m_quietTimer.setInterval(ms); }
     void setFileFactory(FileFactory factory) { m_fileFactory = std::move(factory); }
     FileWriter &writer() { return m_writer; }
-    // Waits for the writer and takes in what it finished (the link is going away).
+    // Waits for the writer and takes in what it finished. For tools and tests; the
+    // window never waits for the disk (see endWhenIdle()).
     void settle();
 
     QStringList announced() const { return m_announced; }
@@ -114,6 +115,9 @@ public:
     static QString decodePath(const QByteArray &raw);
 
 signals:
+    // A file has ended, before its acknowledgement goes out; files announced and never
+    // sent are told when the download ends.
+    void fileEnded(const FileOutcome &outcome);
     // A client line to write to the instrument, exactly as it goes on the wire.
     void sendLine(const QByteArray &line);
     void totalChanged(int total);
@@ -137,7 +141,8 @@ private:
     void store(const char *data, qint64 size);
     void openFile(const QString &remote);
     void finishFile();
-    void fileCommitted(const QString &reason);
+    void fileCommitted(const WriteResult &result);
+    void reportNeverSent();
     void recordFile();
     void release();
     void noteDiskWait();
@@ -146,15 +151,16 @@ private:
     void keepTail(const char *data, qint64 size);
     void sizeRanPastEnd();
     void dropFile();
-    void fail(const QString &reason);
+    void fail(TransferFailure::Kind kind, const QString &reason);
     void reportBytes(bool force);
-    void removeCreatedFolders();
+    void removeCreatedFolders(bool afterWriter = false);
 
     enum class FileState { Writing, Committing, Discarding };
 
     QString m_downloadPath;
     bool m_active = false;
     bool m_cancelRequested = false;
+    bool m_endReported = false;    // files never sent have been told
     bool m_inList = false;
     bool m_inFile = false;
     bool m_ended = false;          // "$DOWNLOAD: COMPLETED" has arrived
@@ -187,6 +193,11 @@ private:
     bool m_closedByQuiet = false;  // sizeRanPastEnd() closed the file between reads
     QString m_fileRemote;          // decoded path of the file being received
     QString m_fileFailure;         // why it will not be stored, empty while all is well
+    TransferFailure::Kind m_fileFailureKind = TransferFailure::Kind::WriteFailed;
+    QString m_fileLocal;           // where it goes
+    bool m_fileReplaces = false;   // a local copy was there before
+    quint64 m_commitSerial = 0;    // the writer's serial of the file being committed
+    QByteArray m_fileSha256;
     QStringList m_createdFolders;  // made for this file, deepest first
     qint64 m_fileBytes = 0;
 

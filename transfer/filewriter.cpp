@@ -1,6 +1,7 @@
 #include "transfer/filewriter.h"
 
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QSaveFile>
 #include <QStorageInfo>
 #include <QThread>
@@ -12,6 +13,8 @@
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
 #endif
+
+#include <openssl/evp.h>
 
 Q_LOGGING_CATEGORY(lcWriter, "tarvelo.writer")
 
@@ -40,6 +43,7 @@ FileWriter::~FileWriter()
     discard();
     push({Job::Quit, {}, nullptr, {}, 0});
     m_thread.join();
+    EVP_MD_CTX_free(m_hash);
 }
 
 void FileWriter::push(Job job, bool wake)
@@ -54,7 +58,7 @@ void FileWriter::push(Job job, bool wake)
         m_wake.notify_one();
 }
 
-void FileWriter::start(std::unique_ptr<QSaveFile> file, const QString &folder)
+quint64 FileWriter::start(std::unique_ptr<QSaveFile> file, const QString &folder)
 {
     if (m_open)
         discard();
@@ -64,7 +68,10 @@ void FileWriter::start(std::unique_ptr<QSaveFile> file, const QString &folder)
     if (m_home)
         file->moveToThread(m_home);
     // Nothing to do until bytes come: one wake-up less for each small file.
-    push({Job::Open, {}, std::move(file), folder, 0}, false);
+    Job open{Job::Open, {}, std::move(file), folder, 0};
+    open.serial = ++m_serial;
+    push(std::move(open), false);
+    return m_serial;
 }
 
 void FileWriter::write(const char *data, qint64 size, const QByteArray *source)
@@ -141,9 +148,15 @@ void FileWriter::discard()
     m_fill.size = 0;
     m_jobs.push_back({Job::Discard, {}, nullptr, {}, 0});
     m_wake.notify_one();
-    if (!m_idle.wait_for(lock, std::chrono::milliseconds(kSettleLimitMs),
-                         [this] { return m_jobs.empty() && !m_working; }))
-        qCWarning(lcWriter) << "the disk has not answered for" << kSettleLimitMs / 1000 << "s";
+}
+
+void FileWriter::whenIdle(std::function<void()> done)
+{
+    pushFill();
+    m_idleCallbacks.emplace_back(++m_notifyIssued, std::move(done));
+    Job job{Job::Notify, {}, nullptr, {}, 0};
+    job.serial = m_notifyIssued;
+    push(std::move(job));
 }
 
 void FileWriter::settle()
@@ -175,9 +188,10 @@ bool FileWriter::awaitResultBriefly(int limitUs)
     return true;
 }
 
+// Pieces still on their way to the disk come back afterwards and are kept until the next
+// trim: at most what may wait, so nothing here needs to wait for the writer.
 void FileWriter::trim()
 {
-    settle();
     m_fill = Chunk();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_spare.clear();
@@ -186,14 +200,22 @@ void FileWriter::trim()
 
 void FileWriter::deliver()
 {
-    std::vector<QString> results;
+    std::vector<WriteResult> results;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         results.swap(m_results);
         m_resultCount.store(0, std::memory_order_relaxed);
     }
-    for (const QString &reason : results)
-        emit committed(reason);
+    for (const WriteResult &result : results)
+        emit committed(result);
+    // Results first, so whoever waits for the writer sees every file that ended before.
+    const quint64 reached = m_notifyReached.load(std::memory_order_acquire);
+    while (!m_idleCallbacks.empty() && m_idleCallbacks.front().first <= reached) {
+        std::function<void()> done = std::move(m_idleCallbacks.front().second);
+        m_idleCallbacks.pop_front();
+        if (done)
+            done();
+    }
     if (m_waitingForRoom.load() && m_queuedBytes.load() <= kMaxQueuedBytes / 2) {
         m_waitingForRoom = false;
         emit drained();
@@ -221,9 +243,16 @@ void FileWriter::run()
         case Job::Open:
             m_file = std::move(job.file);
             m_folder = job.folder;
+            m_fileSerial = job.serial;
             m_error.clear();
             m_written = 0;
             m_writebackFrom = 0;
+            if (!m_hash)
+                m_hash = EVP_MD_CTX_new();
+            if (m_hash && !EVP_DigestInit_ex(m_hash, EVP_sha256(), nullptr)) {
+                EVP_MD_CTX_free(m_hash);
+                m_hash = nullptr;
+            }
             break;
         case Job::Data: {
             writeChunk(job.chunk);
@@ -237,9 +266,9 @@ void FileWriter::run()
             break;
         }
         case Job::Commit: {
-            const QString reason = commitFile(job.expected);
+            WriteResult result = commitFile(job.expected);
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_results.push_back(reason);
+            m_results.push_back(std::move(result));
             m_resultCount.fetch_add(1, std::memory_order_release);
             tell = true;
             break;
@@ -248,6 +277,10 @@ void FileWriter::run()
             if (m_file)
                 m_file->cancelWriting();
             m_file.reset();
+            break;
+        case Job::Notify:
+            m_notifyReached.store(job.serial, std::memory_order_release);
+            tell = true;
             break;
         }
         if (tell)
@@ -263,17 +296,21 @@ void FileWriter::writeChunk(const Chunk &chunk)
         m_writeHook();
     errno = 0;
     if (m_file->write(chunk.data(), chunk.size) != chunk.size) {
-        m_error = failure(errno);
+        m_error = failure(errno, &m_errorKind);
         m_failed = true;
         return;
     }
+    // Hashed from the bytes just handed to the file, never read back: the record's hash
+    // is of what arrived, and costs no second pass over the disk.
+    if (m_hash)
+        EVP_DigestUpdate(m_hash, chunk.data(), size_t(chunk.size));
     m_written += chunk.size;
 #ifdef Q_OS_LINUX
     if (m_written - m_writebackFrom >= kWritebackStep) {
         // A failed flush must not go unnoticed: the save file would still commit what it has.
         errno = 0;
         if (!m_file->flush()) {
-            m_error = failure(errno);
+            m_error = failure(errno, &m_errorKind);
             m_failed = true;
             return;
         }
@@ -284,32 +321,49 @@ void FileWriter::writeChunk(const Chunk &chunk)
 #endif
 }
 
-QString FileWriter::commitFile(qint64 expected)
+WriteResult FileWriter::commitFile(qint64 expected)
 {
-    if (!m_file)
-        return tr("the file could not be written");
-    QString reason = m_error;
-    if (reason.isEmpty()) {
+    WriteResult result;
+    result.serial = m_fileSerial;
+    if (!m_file) {
+        result.reason = tr("the file could not be written");
+        return result;
+    }
+    result.reason = m_error;
+    result.kind = m_errorKind;
+    if (result.reason.isEmpty()) {
         errno = 0;
         if (!m_file->flush() || m_file->size() != expected || !m_file->commit())
-            reason = failure(errno);
+            result.reason = failure(errno, &result.kind);
     }
-    if (!reason.isEmpty())
+    result.written = m_written;
+    if (!result.reason.isEmpty()) {
         m_file->cancelWriting();
+    } else {
+        result.stored = true;
+        unsigned char digest[EVP_MAX_MD_SIZE];
+        unsigned int length = 0;
+        if (m_hash && EVP_DigestFinal_ex(m_hash, digest, &length))
+            result.sha256 = QByteArray(reinterpret_cast<const char *>(digest), int(length)).toHex();
+    }
     m_file.reset(); // an uncommitted file takes its partial copy with it
-    return reason;
+    return result;
 }
 
-QString FileWriter::failure(int error) const
+QString FileWriter::failure(int error, TransferFailure::Kind *kind) const
 {
+    *kind = TransferFailure::Kind::DiskFull;
     if (error == ENOSPC || error == EDQUOT)
         return tr("no space left on the disk");
+    *kind = TransferFailure::Kind::WriteFailed;
     const QString said = m_file ? m_file->errorString() : QString();
     if (!said.isEmpty() && said != QLatin1String("Unknown error"))
         return said;
     // Qt loses the system's reason when a buffered write fails; a full disk is the usual one.
     const QStorageInfo disk(m_folder);
-    if (disk.isValid() && disk.bytesAvailable() < 1024 * 1024)
+    if (disk.isValid() && disk.bytesAvailable() < 1024 * 1024) {
+        *kind = TransferFailure::Kind::DiskFull;
         return tr("no space left on the disk");
+    }
     return tr("the disk did not take the data");
 }

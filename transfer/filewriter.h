@@ -1,4 +1,6 @@
 #pragma once
+#include "transfer/transferfailure.h"
+
 #include <QObject>
 #include <QString>
 
@@ -13,6 +15,7 @@
 
 class QSaveFile;
 class QThread;
+struct evp_md_ctx_st;
 
 // Writes a download's files on a thread of its own. The sync that makes a file durable
 // before it replaces its old copy takes a good part of a second for a large file, longer on
@@ -20,7 +23,10 @@ class QThread;
 //
 // One file at a time: start(), write() as the bytes arrive, then commit() or discard().
 // What waits to be written is bounded: past kMaxQueuedBytes isFull() says so, and the
-// caller stops reading until drained(). The result of a commit comes as committed().
+// caller stops reading until drained(). The result of a commit comes as committed(), with
+// the SHA-256 of the bytes worked out on the writer thread from the very pieces it wrote.
+// Nothing here waits for the disk on the caller's thread: whenIdle() says when the writer
+// has done all it was given.
 class FileWriter : public QObject
 {
     Q_OBJECT
@@ -33,23 +39,29 @@ public:
     explicit FileWriter(QObject *parent = nullptr);
     ~FileWriter() override;
 
-    // Takes over an open file; `folder` is where a failure's cause is looked for.
-    void start(std::unique_ptr<QSaveFile> file, const QString &folder);
+    // Takes over an open file; `folder` is where a failure's cause is looked for. Returns the
+    // serial its result will carry.
+    quint64 start(std::unique_ptr<QSaveFile> file, const QString &folder);
     // With `source`, the buffer `data` lies in: a large piece is then written from it
     // rather than copied (the buffer is shared until written).
     void write(const char *data, qint64 size, const QByteArray *source = nullptr);
     // Writes what is left, checks that `expectedSize` bytes reached the file, syncs it and
     // replaces the old copy. committed() follows.
     void commit(qint64 expectedSize);
-    // Drops the file; its old copy stays. Returns once the partial file is gone.
+    // Drops the file; its old copy stays. The partial file is gone by the next whenIdle().
     void discard();
+    // Calls `done` on this object's thread, from the event loop, once the writer has done
+    // everything given before (results delivered first).
+    void whenIdle(std::function<void()> done);
     // Waits for the writer to finish what it was given, then delivers its results at once.
+    // For tools and tests with nothing else to do; the window uses whenIdle().
     void settle();
     // Waits up to `limitUs` microseconds, without sleeping, for the result of a commit and
     // delivers it at once if it came; false if it did not come in time (it then comes as
     // committed() as usual).
     bool awaitResultBriefly(int limitUs);
-    // Gives back the memory kept for the next file (the download is over).
+    // Gives back the memory kept for the next file (the download is over); the fill under
+    // way is dropped, so only once the last file has been committed or discarded.
     void trim();
 
     bool isFull() const { return m_queuedBytes.load() >= kMaxQueuedBytes; }
@@ -59,8 +71,7 @@ public:
     void setWriteHook(std::function<void()> hook) { m_writeHook = std::move(hook); }
 
 signals:
-    // `reason` is empty when the file was stored.
-    void committed(const QString &reason);
+    void committed(const WriteResult &result);
     // There is room to write again after isFull().
     void drained();
 
@@ -76,19 +87,20 @@ private:
     };
     struct Job
     {
-        enum Kind { Open, Data, Commit, Discard, Quit } kind;
+        enum Kind { Open, Data, Commit, Discard, Notify, Quit } kind;
         Chunk chunk;
         std::unique_ptr<QSaveFile> file;
         QString folder;
         qint64 expected = 0;
+        quint64 serial = 0; // the file's, or a whenIdle() ticket
     };
 
     void push(Job job, bool wake = true);
     void pushFill();
     void run();
     void writeChunk(const Chunk &chunk);
-    QString commitFile(qint64 expected);
-    QString failure(int error) const;
+    WriteResult commitFile(qint64 expected);
+    QString failure(int error, TransferFailure::Kind *kind) const;
     void deliver();
 
     // Shared with the writer thread, under m_mutex.
@@ -98,14 +110,18 @@ private:
     std::deque<Job> m_jobs;
     bool m_working = false;
     std::vector<std::unique_ptr<char[]>> m_spare;
-    std::vector<QString> m_results;
+    std::vector<WriteResult> m_results;
     std::atomic<qint64> m_queuedBytes{0};
     std::atomic<bool> m_failed{false};
     std::atomic<bool> m_waitingForRoom{false};
     std::atomic<int> m_resultCount{0}; // m_results.size(), to be looked at without the lock
+    std::atomic<quint64> m_notifyReached{0}; // whenIdle() tickets the writer has come to
 
     // The window's side.
     bool m_open = false;           // a file was started and is neither committed nor dropped
+    quint64 m_serial = 0;
+    quint64 m_notifyIssued = 0;
+    std::deque<std::pair<quint64, std::function<void()>>> m_idleCallbacks;
     Chunk m_fill;
     std::function<void()> m_writeHook;
     QThread *m_home = nullptr;     // where the files live while they are written
@@ -115,6 +131,9 @@ private:
     std::unique_ptr<QSaveFile> m_file;
     QString m_folder;
     QString m_error;
+    TransferFailure::Kind m_errorKind = TransferFailure::Kind::WriteFailed;
+    quint64 m_fileSerial = 0;
+    evp_md_ctx_st *m_hash = nullptr;
     qint64 m_written = 0;
     qint64 m_writebackFrom = 0;
 };

@@ -446,7 +446,7 @@ void TestDownloadReceiver::fullDisk()
     QCOMPARE(fileBytes(m_download + "/big.bin"), QByteArray("old copy"));
     QCOMPARE(fileBytes(m_download + "/small"), QByteArray("tiny"));
     QCOMPARE(h.receiver.failures().size(), 1);
-    QCOMPARE(h.receiver.failures().at(0).reason, QStringLiteral("no space left on the disk"));
+    QCOMPARE(h.receiver.failures().at(0).detail, QStringLiteral("no space left on the disk"));
     QCOMPARE(treeFiles(), (QStringList{"download/big.bin", "download/small"}));
     const QString text = DownloadNotice::finishedText(h.receiver);
     QVERIFY2(text.contains(QLatin1String("big.bin (no space left on the disk)")), qPrintable(text));
@@ -467,7 +467,7 @@ void TestDownloadReceiver::sizeTooLargeClosesWhenQuiet()
     QCOMPARE(fileBytes(m_download + "/b"), QByteArray("b"));
     QVERIFY(!QFileInfo::exists(m_download + "/a"));
     QCOMPARE(h.receiver.failures().size(), 1);
-    QVERIFY(h.receiver.failures().at(0).reason.contains(QLatin1String("announced 500")));
+    QVERIFY(h.receiver.failures().at(0).detail.contains(QLatin1String("announced 500")));
 }
 
 QTEST_GUILESS_MAIN(TestDownloadReceiver)
