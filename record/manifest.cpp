@@ -26,7 +26,7 @@ QByteArray text(const RecordIndex &index)
         const bool escape = name.contains('\\') || name.contains('\n') || name.contains('\r');
         if (escape)
             out += '\\';
-        out += copies.value(path).sha256.toLatin1();
+        out += copies.constFind(path)->sha256().toLatin1();
         out += "  ";
         if (escape) {
             for (const char c : name) {

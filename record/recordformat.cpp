@@ -1,9 +1,6 @@
 #include "record/recordformat.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSysInfo>
 #include <QUuid>
 
@@ -87,30 +84,6 @@ QByteArray head(const char *event, const QDateTime &time, const QString &downloa
     out += '"';
     field(out, "download", download);
     return out;
-}
-
-QDateTime timeFrom(const QJsonValue &v)
-{
-    QDateTime t = QDateTime::fromString(v.toString(), Qt::ISODate);
-    return t.isValid() ? t.toUTC() : QDateTime();
-}
-
-std::optional<qint64> sizeFrom(const QJsonValue &v)
-{
-    if (!v.isDouble() || v.toDouble() < 0)
-        return std::nullopt;
-    return qint64(v.toDouble());
-}
-
-bool isHash(const QString &s)
-{
-    if (s.size() != 64)
-        return false;
-    for (const QChar c : s) {
-        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))))
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -211,63 +184,6 @@ QByteArray line(const End &e)
     out += e.linkLost ? ",\"link-lost\":true" : ",\"link-lost\":false";
     out += "}\n";
     return out;
-}
-
-Parsed parse(const QByteArray &text)
-{
-    Parsed p;
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject())
-        return p;
-    const QJsonObject o = doc.object();
-    const QString event = o.value(QLatin1String("event")).toString();
-    const QDateTime time = timeFrom(o.value(QLatin1String("time")));
-    const QString download = o.value(QLatin1String("download")).toString();
-    if (!time.isValid())
-        return p;
-    if (event == QLatin1String("download-start")) {
-        const int format = o.value(QLatin1String("format")).toInt(0);
-        if (format > kFormat) {
-            p.kind = Parsed::Newer;
-            return p;
-        }
-        Start &s = p.start;
-        s = {download, time, o.value(QLatin1String("instrument")).toString(),
-             o.value(QLatin1String("account")).toString(), o.value(QLatin1String("program")).toString(),
-             o.value(QLatin1String("host")).toString(), o.value(QLatin1String("user")).toString(),
-             {}, format};
-        for (const QJsonValue v : o.value(QLatin1String("request")).toArray())
-            s.request << v.toString();
-        p.kind = Parsed::StartLine;
-    } else if (event == QLatin1String("file")) {
-        File &f = p.file;
-        const auto outcome = outcomeFromName(o.value(QLatin1String("outcome")).toString());
-        f.local = o.value(QLatin1String("local")).toString();
-        f.sha256 = o.value(QLatin1String("sha256")).toString();
-        // A copy without a proper hash cannot be checked: the line is not ours, or damaged.
-        if (!outcome || f.local.isEmpty() || (isCopy(*outcome) && !isHash(f.sha256)))
-            return p;
-        f.download = download;
-        f.time = time;
-        f.remote = o.value(QLatin1String("remote")).toString();
-        f.announced = sizeFrom(o.value(QLatin1String("announced")));
-        f.stored = sizeFrom(o.value(QLatin1String("stored")));
-        f.outcome = *outcome;
-        f.reason = o.value(QLatin1String("reason")).toString();
-        p.kind = Parsed::FileLine;
-    } else if (event == QLatin1String("download-end")) {
-        End &e = p.end;
-        e.download = download;
-        e.time = time;
-        const QJsonObject counts = o.value(QLatin1String("counts")).toObject();
-        for (int i = 0; i < kOutcomeCount; ++i)
-            e.counts[size_t(i)] = counts.value(QLatin1String(kOutcomeNames[i])).toInt();
-        e.stopped = o.value(QLatin1String("stopped")).toBool();
-        e.linkLost = o.value(QLatin1String("link-lost")).toBool();
-        p.kind = Parsed::EndLine;
-    }
-    return p;
 }
 
 } // namespace Record

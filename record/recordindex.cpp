@@ -64,6 +64,11 @@ RecordIndex::FileState RecordIndex::classify(const QByteArray &head)
     return completeLines ? FileState::Damaged : FileState::Readable;
 }
 
+QString RecordIndex::Copy::sha256() const
+{
+    return QString::fromLatin1(QByteArray::fromRawData(digest.data(), int(digest.size())).toHex());
+}
+
 QString RecordIndex::remoteOf(const QString &local, const Copy &c)
 {
     return c.remote.isNull() ? QStringLiteral("/TARVELO/") + local : c.remote;
@@ -84,6 +89,9 @@ int RecordIndex::downloadIndex(const QString &id, const QString &file)
 
 void RecordIndex::addFileContent(const QByteArray &content, const QString &name)
 {
+    // About 300 bytes a line: growing the table step by step costs more than the guess.
+    if (m_copies.isEmpty())
+        m_copies.reserve(content.size() / 300);
     const char *data = content.constData();
     const int size = content.size();
     int from = 0;
@@ -125,7 +133,8 @@ void RecordIndex::addFileContent(const QByteArray &content, const QString &name)
                 Copy &c = m_copies[f.local];
                 // Most remote paths are the usual mapping of the local one: not kept twice.
                 c.remote = f.remote == QStringLiteral("/TARVELO/") + f.local ? QString() : f.remote;
-                c.sha256 = f.sha256;
+                const QByteArray raw = QByteArray::fromHex(f.sha256.toLatin1());
+                std::copy(raw.cbegin(), raw.cbegin() + int(c.digest.size()), c.digest.begin());
                 c.stored = f.stored.value_or(0);
                 c.time = f.time;
                 c.download = d;

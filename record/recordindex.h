@@ -16,7 +16,8 @@ public:
     struct Copy
     {
         QString remote;
-        QString sha256;
+        // Kept as 32 bytes rather than 64 hex digits: a third less memory per path.
+        std::array<char, 32> digest{};
         qint64 stored = 0;
         QDateTime time;
         int download = -1;              // index into downloads()
@@ -24,6 +25,7 @@ public:
         // The latest line for the path when it came after the copy (a failed retry).
         std::optional<Record::Outcome> laterOutcome;
         QString laterReason;
+        QString sha256() const;
     };
     struct Download
     {

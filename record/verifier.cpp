@@ -123,7 +123,7 @@ VerifyResult Verifier::run(const QString &folder, const std::atomic_bool &stop,
             break;
         }
         const RecordIndex::Copy &copy = index.copies().find(local).value();
-        VerifyResult::Item item{local, RecordIndex::remoteOf(local, copy), VerifyResult::Verified, copy.sha256, {}, {}};
+        VerifyResult::Item item{local, RecordIndex::remoteOf(local, copy), VerifyResult::Verified, copy.sha256(), {}, {}};
         const QString path = folder + QLatin1Char('/') + local;
         const qint64 before = done;
         if (!QFileInfo(path).isFile()) {
@@ -139,7 +139,7 @@ VerifyResult Verifier::run(const QString &folder, const std::atomic_bool &stop,
                 break;
             }
             item.status = item.actual.isEmpty() ? VerifyResult::Unreadable
-                : item.actual == copy.sha256 ? VerifyResult::Verified : VerifyResult::Changed;
+                : item.actual == item.recorded ? VerifyResult::Verified : VerifyResult::Changed;
         }
         done = before + copy.stored; // a file that grew or shrank does not throw the bar off
         if (progress)

@@ -38,7 +38,7 @@ void TestRecordIndex::latestCopyWins()
     const RecordIndex index = RecordIndex::read(dir.path());
     QCOMPARE(index.copies().size(), 1); // b was never stored
     const RecordIndex::Copy a = index.copies().value("a");
-    QCOMPARE(a.sha256, qtHash("two"));
+    QCOMPARE(a.sha256(), qtHash("two"));
     QCOMPARE(a.outcome, Record::Outcome::Replaced);
     QCOMPARE(a.laterOutcome, std::optional<Record::Outcome>(Record::Outcome::Failed));
     QCOMPARE(a.laterReason, "link lost");
@@ -84,7 +84,7 @@ void TestRecordIndex::damagedLines()
     QCOMPARE(index.report().tornLines, torn);
     QCOMPARE(index.report().garbageLines, garbage);
     QVERIFY2(index.report().message().contains(says), qPrintable(index.report().message()));
-    QCOMPARE(index.copies().value("a").sha256, qtHash("alpha")); // the lines before are whole
+    QCOMPARE(index.copies().value("a").sha256(), qtHash("alpha")); // the lines before are whole
 
     // The next program to write ends the cut line first: only that one line stays lost.
     {
@@ -95,7 +95,7 @@ void TestRecordIndex::damagedLines()
         QCOMPARE(record.takeNotice(), QString());
     }
     index = RecordIndex::read(dir.path());
-    QCOMPARE(index.copies().value("b").sha256, qtHash("bravo"));
+    QCOMPARE(index.copies().value("b").sha256(), qtHash("bravo"));
     QCOMPARE(index.report().tornLines, 0);
     QCOMPARE(index.report().garbageLines, garbage + torn);
     QCOMPARE(index.downloads().size(), 2);
