@@ -5,7 +5,8 @@ packages=(
     cmake g++ make pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev qttools5-dev-tools
     qt5-image-formats-plugins qt5-assistant libqt5help5 libqt5sql5-sqlite
-    libtiff-dev libssl-dev xvfb xauth
+    libtiff-dev xvfb xauth
+    libssl-dev  # libcrypto's SHA-256 for the transfer record
     fonts-liberation  # metric twin of Arial, the font every window asks for
     desktop-file-utils appstream  # validators of the desktop entry and metainfo (tst_install)
     dpkg-dev file  # dpkg-shlibdeps and file, for the package's computed dependencies

@@ -1,0 +1,66 @@
+#include "record/manifest.h"
+
+#include "record/recordindex.h"
+#include "record/recordpaths.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <vector>
+
+namespace Manifest {
+
+QByteArray text(const RecordIndex &index)
+{
+    const auto &copies = index.copies();
+    std::vector<QString> paths;
+    paths.reserve(size_t(copies.size()));
+    for (auto it = copies.constBegin(); it != copies.constEnd(); ++it)
+        paths.push_back(it.key());
+    std::sort(paths.begin(), paths.end());
+    QByteArray out;
+    out.reserve(int(paths.size()) * 100);
+    for (const QString &path : paths) {
+        const QByteArray name = path.toUtf8();
+        const bool escape = name.contains('\\') || name.contains('\n') || name.contains('\r');
+        if (escape)
+            out += '\\';
+        out += copies.constFind(path)->sha256().toLatin1();
+        out += "  ";
+        if (escape) {
+            for (const char c : name) {
+                if (c == '\\')
+                    out += "\\\\";
+                else if (c == '\n')
+                    out += "\\n";
+                else if (c == '\r')
+                    out += "\\r";
+                else
+                    out += c;
+            }
+        } else {
+            out += name;
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+bool write(const QString &downloadFolder, const QByteArray &text, QString *error)
+{
+    const QString path = RecordPaths::manifest(downloadFolder);
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly) && current.size() == text.size() && current.readAll() == text)
+        return true;
+    current.close();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("The checksum list %1 could not be written: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace Manifest

@@ -1,0 +1,20 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+class RecordIndex;
+
+// .tarvelo/manifest-sha256.txt: "<hash>  <path>" per stored file, paths relative to the
+// download folder, so that `sha256sum -c .tarvelo/manifest-sha256.txt` run in the download
+// folder checks every copy with nothing but standard tools.
+namespace Manifest {
+
+// The manifest the record calls for, sorted by path. Names holding a backslash, line feed
+// or carriage return are escaped the way sha256sum writes and reads them.
+QByteArray text(const RecordIndex &index);
+
+// Writes `text` whole (a crash leaves the old manifest or the new one, never a mix) unless
+// the manifest already holds it. The caller holds the record's lock.
+bool write(const QString &downloadFolder, const QByteArray &text, QString *error);
+
+} // namespace Manifest
