@@ -9,6 +9,7 @@
 #include "download/downloadcontroller.h"
 #include "help/helplauncher.h"
 #include "link/instrumentlink.h"
+#include "record/downloadrecorder.h"
 #include "transfer/clientsession.h"
 #include "viewer/fileopener.h"
 
@@ -47,6 +48,7 @@ MainWindow::MainWindow(QWidget *parent)
         {&m_progressDialog, &m_emptySelectionDialog, &m_replaceDialog, &m_replaceFolderDialog,
          &m_noticeDialog},
         this);
+    m_recorder = new DownloadRecorder(m_session, this);
     m_opener = new FileOpener(&m_imageDialog, &m_notDownloadedDialog, &m_noticeDialog, this);
 
     setWindowTitle(tr("TARVELO\u2122 Utility:: Downloader"));

@@ -15,6 +15,7 @@
 
 class BrowserPanel;
 class ClientSession;
+class DownloadRecorder;
 class DownloadController;
 class FileOpener;
 class HelpLauncher;
@@ -74,6 +75,7 @@ public:
     Ui::MainWindow *form() const { return ui; }
     InstrumentLink *link() const { return m_link; }
     ClientSession *session() const { return m_session; }
+    DownloadRecorder *recorder() const { return m_recorder; }
     BrowserPanel *browser() const { return m_browser; }
     DownloadController *downloads() const { return m_downloads; }
     FileOpener *opener() const { return m_opener; }
@@ -133,6 +135,7 @@ private:
     // The parts; made by the constructor and ended before the dialogs they use.
     ClientSession *m_session = nullptr;
     InstrumentLink *m_link = nullptr; // the session's
+    DownloadRecorder *m_recorder = nullptr;
     BrowserPanel *m_browser = nullptr;
     DownloadController *m_downloads = nullptr;
     FileOpener *m_opener = nullptr;

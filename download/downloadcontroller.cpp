@@ -11,6 +11,7 @@
 #include "transfer/downloadreceiver.h"
 #include "transfer/downloadrequest.h"
 #include "download/emptydownloadsizedialog.h"
+#include "record/downloadrecorder.h"
 
 #include <QListWidget>
 
@@ -158,6 +159,12 @@ void DownloadController::startDownload(const QStringList &remotePaths)
     const QByteArray line = DownloadRequest::requestLine(remotePaths);
     if (line.isEmpty()) { // the selection was emptied while a question was open
         m_dialogs.emptySelection->show();
+        m_window->setEnabled(true);
+        return;
+    }
+    const QString unwritable = DownloadRecorder::checkWritable(m_browser->downloadPath());
+    if (!unwritable.isEmpty()) {
+        m_dialogs.notice->showNotice(unwritable);
         m_window->setEnabled(true);
         return;
     }

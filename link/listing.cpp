@@ -99,14 +99,15 @@ constexpr int kReadAsideFrom = 8192;
 // Where no worker is free at once the folder is read here, as before.
 void FolderListing::startLocalRead(const QString &localFolder, int answerSize)
 {
+    const bool root = m_remotePath == RemotePath::kRoot;
     if (!localFolder.isEmpty() && answerSize >= kReadAsideFrom) {
-        m_read.active = QThreadPool::globalInstance()->tryStart([this, localFolder] {
-            m_local.read(localFolder);
+        m_read.active = QThreadPool::globalInstance()->tryStart([this, localFolder, root] {
+            m_local.read(localFolder, root);
             m_read.done.release();
         });
     }
     if (!m_read.active)
-        m_local.read(localFolder);
+        m_local.read(localFolder, root);
 }
 
 void FolderListing::settleTicks()
@@ -193,7 +194,7 @@ QVector<int> FolderListing::recheck(const QString &localFolder)
     settleTicks();
     if (!m_valid)
         return changed;
-    m_local.read(localFolder);
+    m_local.read(localFolder, m_remotePath == RemotePath::kRoot);
     int row = 0;
     for (ListRow &r : m_folders) {
         const bool local = r.role == ListRow::Folder && m_local.hasFolder(r.name);

@@ -1,5 +1,7 @@
 #include "link/localnames.h"
 
+#include "link/remotepath.h"
+
 #include <QDirIterator>
 #include <QFile>
 #include <QHash>
@@ -89,7 +91,7 @@ void LocalNames::buildTable()
 
 // Read with the system's directory calls where there are any: the entry types come with
 // the names, whereas a QDirIterator builds a path and a file info for each entry.
-void LocalNames::read(const QString &folder)
+void LocalNames::read(const QString &folder, bool downloadRoot)
 {
     m_ascii.resize(0);
     m_decoded.resize(0);
@@ -100,6 +102,8 @@ void LocalNames::read(const QString &folder)
             while (const dirent *entry = readdir(dir)) {
                 const char *name = entry->d_name;
                 if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                    continue;
+                if (downloadRoot && qstricmp(name, RemotePath::kRecordFolder) == 0)
                     continue;
                 bool isDir = entry->d_type == DT_DIR;
                 if (entry->d_type != DT_DIR && entry->d_type != DT_REG) { // a link, or not told
@@ -119,6 +123,8 @@ void LocalNames::read(const QString &folder)
         while (it.hasNext()) {
             it.next();
             const QFileInfo info = it.fileInfo();
+            if (downloadRoot && info.fileName().compare(QLatin1String(RemotePath::kRecordFolder), Qt::CaseInsensitive) == 0)
+                continue;
             addDecoded(info.fileName(), info.isDir());
         }
 #endif

@@ -13,7 +13,9 @@ class LocalNames
 {
 public:
     // Replaces what was read before. An empty path stands for no folder: nothing is present.
-    void read(const QString &folder);
+    // `downloadRoot`: the folder is the download folder itself, whose record folder is the
+    // program's own and no copy of anything on the instrument.
+    void read(const QString &folder, bool downloadRoot = false);
     bool hasFile(QStringView name) const { return find(name, hashOf(name)) == 'f'; }
     bool hasFolder(QStringView name) const { return find(name, hashOf(name)) == 'd'; }
     // The same, with the name's hashOf worked out beforehand (on any thread).

@@ -6,6 +6,8 @@
 namespace RemotePath {
 
 inline const QString kRoot = QStringLiteral("/TARVELO");
+// The folder at the download folder's root that holds the program's transfer record.
+constexpr char kRecordFolder[] = ".tarvelo";
 
 // Maps a remote path below the root into the download folder. Only a leading
 // "/TARVELO" followed by "/" or the end is mapped. Paths outside the root, or with

@@ -4,6 +4,7 @@
 #include "record/recordindex.h"
 #include "record/recordpaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -61,18 +62,22 @@ QString TransferRecord::checkWritable()
 {
     const QString shown = QDir::toNativeSeparators(m_folder);
     const QFileInfo info(m_folder);
+    if (info.exists() && !info.isDir())
+        return QCoreApplication::translate("TransferRecord", "The download folder %1 is a file, not a folder, so "
+                                           "nothing was requested from the instrument.").arg(shown);
     if (!info.isDir())
-        return QStringLiteral("The download folder %1 does not exist.").arg(shown);
+        return QCoreApplication::translate("TransferRecord", "The download folder %1 does not exist and could not "
+                                           "be made, so nothing was requested from the instrument.").arg(shown);
     QString why;
     const QString recordFolder = RecordPaths::folder(m_folder);
     if (!probeWrite(m_folder, &why) || !QDir().mkpath(recordFolder) || !probeWrite(recordFolder, &why))
-        return QStringLiteral("The download folder %1 cannot be written to (%2), so nothing was requested "
-                              "from the instrument.").arg(shown, why.isEmpty() ? QStringLiteral("read-only") : why);
+        return QCoreApplication::translate("TransferRecord", "The download folder %1 cannot be written to (%2), "
+                                           "so nothing was requested from the instrument.").arg(shown, why.isEmpty() ? QStringLiteral("read-only") : why);
     std::lock_guard<std::mutex> lk(m_mutex);
     RecordLock lock(m_folder, true);
     if (!lock.isLocked() || !openLocked(&why))
-        return QStringLiteral("The transfer record in %1 cannot be written to (%2), so nothing was requested "
-                              "from the instrument.").arg(shown, lock.isLocked() ? why : lock.error());
+        return QCoreApplication::translate("TransferRecord", "The transfer record in %1 cannot be written to "
+                                           "(%2), so nothing was requested from the instrument.").arg(shown, lock.isLocked() ? why : lock.error());
     return QString();
 }
 

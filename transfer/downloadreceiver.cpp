@@ -276,6 +276,13 @@ void DownloadReceiver::openFile(const QString &remote)
         fail(TransferFailure::Kind::OutsideRoot, tr("refused: the path lies outside the instrument's folder"));
         return;
     }
+    // The download folder's record is the program's own: nothing from the instrument goes
+    // in there, whatever its case on a share that ignores case.
+    if (remote.section(QLatin1Char('/'), 2, 2).compare(QLatin1String(RemotePath::kRecordFolder), Qt::CaseInsensitive) == 0) {
+        fail(TransferFailure::Kind::ProgramFolder,
+             tr("refused: %1 holds the download folder's own record").arg(QLatin1String(RemotePath::kRecordFolder)));
+        return;
+    }
     m_fileLocal = local;
 
     const QString folder = QFileInfo(local).path();

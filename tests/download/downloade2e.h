@@ -168,11 +168,12 @@ public:
     }
 
     // Files below the download folder, relative to it.
+    // The instrument's files, without the program's own record beside them.
     QStringList downloadedFiles() const
     {
         QStringList files;
         for (const QString &f : allFiles())
-            if (f.startsWith(QLatin1String("download/")))
+            if (f.startsWith(QLatin1String("download/")) && !f.startsWith(QLatin1String("download/.tarvelo/")))
                 files.append(f.mid(9));
         return files;
     }
