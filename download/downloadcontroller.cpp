@@ -227,7 +227,7 @@ bool DownloadController::endOnLinkLoss()
     }
     if (!m_receiver->isActive())
         return false;
-    endEarly(tr("The link to the instrument was lost during the download."));
+    endEarly(tr("The connection to the instrument was lost during the download."));
     return true;
 }
 
@@ -237,13 +237,13 @@ void DownloadController::onStalled()
     // nothing it sends may pile up in memory: the link is closed.
     const QString seconds = QString::number(m_receiver->stallLimit() / 1000.0, 'g', 3);
     endEarly(tr("The instrument sent nothing for %1 s, so the download was stopped.").arg(seconds)
-             + QLatin1Char(' ') + tr("The link was closed; connect again to go on."));
+             + QLatin1Char(' ') + tr("The connection was closed; connect again to go on."));
     emit linkUnusable();
 }
 
 void DownloadController::onLinkRefused(const QString &reason)
 {
-    const QString text = reason + QLatin1Char(' ') + tr("The link was closed; connect again to go on.");
+    const QString text = reason + QLatin1Char(' ') + tr("The connection was closed; connect again to go on.");
     if (m_receiver->isActive())
         endEarly(text);
     else
