@@ -90,6 +90,7 @@ void ImageLoadDialog::openImage(const QString &folder, const QString &filePath, 
     }
     m_attributeDialog->showAttributes(folder, fileName);
     m_openingFirst = true;
+    m_sizeToImage = !isVisible();
     m_keepView = false;
     startLoad(filePath, fileName, 0);
 }
@@ -128,6 +129,10 @@ void ImageLoadDialog::slotLoaded(const ImageLoader::Loaded &result)
     {
         const QSignalBlocker blocker(m_contrast); // the frame gets image and range together
         m_contrast->setImage(result.image, result.statistics);
+    }
+    if (m_sizeToImage) {
+        m_sizeToImage = false;
+        sizeToImage(QSize(int(result.image->width), int(result.image->height)));
     }
     imageFrame->setImage(result.image, m_contrast->range(), m_keepView);
     emit m_contrast->imageChanged();
@@ -224,13 +229,21 @@ void ImageLoadDialog::on_pushButtonPageNext_clicked()
 void ImageLoadDialog::on_pushButtonContrast_toggled(bool on)
 {
     m_contrastPanel->setVisible(on);
+    if (m_attributeDialog->isVisible()) {
+        m_ui->imageLayout->activate(); // the panel's place is known before the sheet moves
+        placeAttributeSheet();
+    }
 }
 
+// At the top right of the image, left of the contrast panel when that is open: the sheet
+// floats over the image, so the panel's controls stay in reach with both open.
 void ImageLoadDialog::placeAttributeSheet()
 {
-    const int w = std::min(400, width() - 16);
+    const int right = m_contrastPanel->isVisible() ? m_contrastPanel->geometry().left() - 6
+                                                   : width() - 8;
+    const int w = std::min(400, right - 8);
     const int h = std::min(300, height() - 120);
-    m_attributeDialog->setGeometry(std::max(8, width() - w - 7), 75, w, h);
+    m_attributeDialog->setGeometry(std::max(8, right - w + 1), 75, w, h);
 }
 
 void ImageLoadDialog::on_pushButton_3_clicked()
@@ -370,6 +383,25 @@ void ImageLoadDialog::fitToScreen()
         g.moveTop(std::clamp(g.top(), available.top(), available.bottom() - g.height() + 1));
         move(g.topLeft());
     }
+}
+
+// A browser opened on an image is as large as the image needs at 1:1, within the screen
+// (less a margin, so that the main window still shows around it) and never smaller than
+// its controls need.
+void ImageLoadDialog::sizeToImage(const QSize &image)
+{
+    QScreen *s = screen();
+    if (!s || image.isEmpty())
+        return;
+    m_ui->verticalLayout->activate();
+    const QSize chrome = size() - m_ui->frame->size();
+    const QSize room = s->availableGeometry().size() * 0.9;
+    const QSize wanted = (image + chrome).expandedTo(minimumSizeHint()).expandedTo(QSize(640, 400));
+    resize(wanted.boundedTo(room.expandedTo(minimumSizeHint())));
+    if (isVisible())
+        fitToScreen();
+    else
+        m_placed = false; // placed on the screen again when shown
 }
 
 void ImageLoadDialog::showEvent(QShowEvent *event)

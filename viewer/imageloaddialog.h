@@ -80,6 +80,7 @@ private:
     void showPageLabel();
     void elideName();
     void fitToScreen();
+    void sizeToImage(const QSize &image);
     void placeAttributeSheet();
 
     Ui::ImageLoadDialog *m_ui = nullptr;
@@ -98,5 +99,6 @@ private:
     int m_pageCount = 0;
     bool m_openingFirst = false; // the arrows' state follows the result of openImage
     bool m_placed = false;
+    bool m_sizeToImage = false; // opened while hidden: the window takes the image's size
     bool m_keepView = false; // paging keeps zoom and position for images of the same size
 };
