@@ -22,6 +22,7 @@ class QAction;
 class QListWidgetItem;
 class QTcpSocket;
 class QTreeWidgetItem;
+class WindowFrame;
 
 namespace Ui {
 struct MainWindow;
@@ -75,6 +76,7 @@ public:
     BrowserPanel *browser() const { return m_browser; }
     DownloadController *downloads() const { return m_downloads; }
     FileOpener *opener() const { return m_opener; }
+    WindowFrame *windowFrame() const { return m_frame; }
 
     QTcpSocket *socket() const;
     ReaderMode readerMode() const;
@@ -133,4 +135,5 @@ private:
     BrowserPanel *m_browser = nullptr;
     DownloadController *m_downloads = nullptr;
     FileOpener *m_opener = nullptr;
+    WindowFrame *m_frame = nullptr;
 };
