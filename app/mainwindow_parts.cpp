@@ -8,6 +8,8 @@
 #include "link/instrumentlink.h"
 #include "viewer/fileopener.h"
 
+#include <QItemSelectionModel>
+
 void MainWindow::connectParts()
 {
     checkConnection(connect(&m_notDownloadedDialog, SIGNAL(signalDownlaod()), this,
@@ -22,6 +24,11 @@ void MainWindow::connectParts()
     checkConnection(connect(m_progressDialog.cancelDialog(), SIGNAL(signalDownloadingCancel()),
                             this, SLOT(slotDownloadingCancel())),
                     "signalDownloadingCancel");
+    // "Select files to download" answers the selection it saw; a new one makes it moot.
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(ui->FILE_LISTWIDGET),
+                                    static_cast<QAbstractItemView *>(ui->FILE_TREEWIDGET)})
+        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged,
+                &m_emptySelectionDialog, &QDialog::reject);
     connect(m_link, &InstrumentLink::linkLost, this, &MainWindow::onLinkLost);
     connect(m_browser, &BrowserPanel::openRequested, this, &MainWindow::openListFile);
     connect(m_downloads, &DownloadController::linkUnusable, this, &MainWindow::Disconnect);
