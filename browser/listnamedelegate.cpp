@@ -99,8 +99,6 @@ void ListNameDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     QStyle *style = widget ? widget->style() : QApplication::style();
     const QRect cell = opt.rect;
 
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
-
     const QSize iconSize = m_view->iconSize();
     const QRect iconRect(cell.x() + (cell.width() - iconSize.width()) / 2, cell.y() + kPad,
                          iconSize.width(), iconSize.height());
@@ -111,15 +109,25 @@ void ListNameDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const int width = cell.width() - 2 * kPad;
     const QStringList lines = nameLines(opt.text, opt.font, width);
     const QFontMetrics metrics(opt.font);
+    int y = iconRect.bottom() + 1 + 2 * kPad;
+    if (opt.state & QStyle::State_Selected) {
+        // Behind every line of the name: the style's own panel covers only one line here.
+        int widest = 0;
+        for (const QString &line : lines)
+            widest = qMax(widest, metrics.horizontalAdvance(line));
+        const QRect block(cell.x() + (cell.width() - widest) / 2 - kPad, y - 1, widest + 2 * kPad,
+                          lines.size() * metrics.lineSpacing() + 2);
+        painter->fillRect(block, opt.palette.brush(QPalette::Normal, QPalette::Highlight));
+    }
     painter->save();
     painter->setFont(opt.font);
     painter->setPen(opt.palette.color(opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
                                       opt.state & QStyle::State_Selected ? QPalette::HighlightedText
                                                                          : QPalette::Text));
-    int y = iconRect.bottom() + 1 + 2 * kPad;
     for (const QString &line : lines) {
+        // Not clipped to its line: an underscore reaches below some fonts' descent.
         painter->drawText(QRect(cell.x() + kPad, y, width, metrics.lineSpacing()),
-                          Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, line);
+                          Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, line);
         y += metrics.lineSpacing();
     }
     painter->restore();

@@ -18,8 +18,12 @@ ImageLoadDialog::ImageLoadDialog(QWidget *parent)
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setFocusPolicy(Qt::StrongFocus);
 
+    // Beside the image, like the contrast panel: laid over the image it hid the image, or
+    // the panel, whichever it covered.
     m_attributeDialog = new ImageAttributeDialog(this);
     m_attributeDialog->close();
+    m_attributeDialog->setFixedWidth(300);
+    m_ui->imageLayout->addWidget(m_attributeDialog);
 
     m_contrast = new ContrastModel(this);
     m_contrastPanel = new ContrastPanel(m_contrast, this);
@@ -229,32 +233,11 @@ void ImageLoadDialog::on_pushButtonPageNext_clicked()
 void ImageLoadDialog::on_pushButtonContrast_toggled(bool on)
 {
     m_contrastPanel->setVisible(on);
-    if (m_attributeDialog->isVisible()) {
-        m_ui->imageLayout->activate(); // the panel's place is known before the sheet moves
-        placeAttributeSheet();
-    }
-}
-
-// At the top right of the image, left of the contrast panel when that is open: the sheet
-// floats over the image, so the panel's controls stay in reach with both open.
-void ImageLoadDialog::placeAttributeSheet()
-{
-    const int right = m_contrastPanel->isVisible() ? m_contrastPanel->geometry().left() - 6
-                                                   : width() - 8;
-    const int w = std::min(400, right - 8);
-    const int h = std::min(300, height() - 120);
-    m_attributeDialog->setGeometry(std::max(8, right - w + 1), 75, w, h);
 }
 
 void ImageLoadDialog::on_pushButton_3_clicked()
 {
-    if (m_attributeDialog->isVisible()) {
-        m_attributeDialog->close();
-    } else {
-        placeAttributeSheet();
-        m_attributeDialog->show();
-        m_attributeDialog->raise();
-    }
+    m_attributeDialog->setVisible(!m_attributeDialog->isVisible());
 }
 
 void ImageLoadDialog::on_pushButton_5_clicked()
@@ -416,6 +399,4 @@ void ImageLoadDialog::showEvent(QShowEvent *event)
 void ImageLoadDialog::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    if (m_attributeDialog->isVisible())
-        placeAttributeSheet();
 }

@@ -81,7 +81,6 @@ private:
     void elideName();
     void fitToScreen();
     void sizeToImage(const QSize &image);
-    void placeAttributeSheet();
 
     Ui::ImageLoadDialog *m_ui = nullptr;
     QString m_folder;

@@ -245,11 +245,9 @@ void TestImageLoadDialog::attributeSheet()
 
     dialog.form()->pushButton_3->click();
     QVERIFY(sheet->isVisible());
-    // At the top right, wholly inside the browser whatever the screen made of its size.
-    QCOMPARE(sheet->geometry().right(), dialog.width() - 8);
-    QCOMPARE(sheet->geometry().top(), 75);
+    // Beside the image, wholly inside the browser whatever the screen made of its size.
+    QVERIFY(sheet->geometry().left() > dialog.frame()->geometry().right());
     QVERIFY(dialog.rect().contains(sheet->geometry()));
-    QVERIFY(sheet->width() <= 400 && sheet->height() <= 300);
     dialog.form()->pushButton_3->click();
     QVERIFY(!sheet->isVisible());
 
@@ -266,8 +264,8 @@ void TestImageLoadDialog::attributeSheet()
     QVERIFY(sheet->isVisible());
     QVERIFY2(!sheet->geometry().intersects(panel->geometry()),
              qPrintable(QStringLiteral("sheet %1, panel %2").arg(sheet->geometry().left()).arg(panel->geometry().left())));
+    QVERIFY(!sheet->geometry().intersects(dialog.frame()->geometry()));
     QTest::keyClick(&dialog, Qt::Key_C);
-    QCOMPARE(sheet->geometry().right(), dialog.width() - 8);
 
     // Closing the browser hides the sheet; it stays hidden for the next image.
     dialog.form()->pushButton_4->click();
