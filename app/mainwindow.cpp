@@ -3,6 +3,7 @@
 
 #include "common/checkconnection.h"
 #include "app/mainwindowui.h"
+#include "app/windowframe.h"
 #include "common/settings.h"
 #include "common/style.h"
 #include "browser/browserpanel.h"
@@ -86,6 +87,9 @@ MainWindow::MainWindow(QWidget *parent)
             downloadPath = path;
     }
     setDownloadPath(downloadPath);
+
+    m_frame = new WindowFrame(this, ui->centralWidget, ui->splitter, m_settingsPath);
+    m_frame->restore();
 }
 
 MainWindow::~MainWindow()
@@ -156,7 +160,7 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
     // From the frame's corner: with a platform border, the inner corner would drift the
     // window by the border's width on every move.
     if (event->buttons() & Qt::LeftButton)
-        move(pos() + (event->pos() - m_pressPos));
+        move(WindowFrame::keepTitleOnScreen(frameGeometry(), pos() + (event->pos() - m_pressPos)));
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
@@ -183,11 +187,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     delete m_helpLauncher; // ends a running help viewer
     m_helpLauncher = nullptr;
+    m_frame->save();
     QMainWindow::closeEvent(event);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
 {
+    m_frame->restoreSplitter(); // once, now that the splitter has the window's width
     m_splitterSizes = ui->splitter->sizes();
     QMainWindow::showEvent(event);
 }

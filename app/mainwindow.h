@@ -24,6 +24,7 @@ class QAction;
 class QListWidgetItem;
 class QTcpSocket;
 class QTreeWidgetItem;
+class WindowFrame;
 
 namespace Ui {
 struct MainWindow;
@@ -79,6 +80,7 @@ public:
     BrowserPanel *browser() const { return m_browser; }
     DownloadController *downloads() const { return m_downloads; }
     FileOpener *opener() const { return m_opener; }
+    WindowFrame *windowFrame() const { return m_frame; }
 
     QTcpSocket *socket() const;
     ReaderMode readerMode() const;
@@ -139,4 +141,5 @@ private:
     BrowserPanel *m_browser = nullptr;
     DownloadController *m_downloads = nullptr;
     FileOpener *m_opener = nullptr;
+    WindowFrame *m_frame = nullptr;
 };

@@ -9,6 +9,8 @@
 #include "transfer/clientsession.h"
 #include "viewer/fileopener.h"
 
+#include <QItemSelectionModel>
+
 void MainWindow::connectParts()
 {
     checkConnection(connect(&m_notDownloadedDialog, SIGNAL(signalDownlaod()), this,
@@ -23,6 +25,11 @@ void MainWindow::connectParts()
     checkConnection(connect(m_progressDialog.cancelDialog(), SIGNAL(signalDownloadingCancel()),
                             this, SLOT(slotDownloadingCancel())),
                     "signalDownloadingCancel");
+    // "Select files to download" answers the selection it saw; a new one makes it moot.
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(ui->FILE_LISTWIDGET),
+                                    static_cast<QAbstractItemView *>(ui->FILE_TREEWIDGET)})
+        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged,
+                &m_emptySelectionDialog, &QDialog::reject);
     connect(m_session, &ClientSession::linkClosed, this,
             [this](ClientSession::End why, const QString &reason) { onLinkClosed(int(why), reason); });
     connect(m_browser, &BrowserPanel::openRequested, this, &MainWindow::openListFile);

@@ -1,5 +1,7 @@
 #include "app/mainwindowui.h"
 
+#include "app/mainwindow.h"
+
 #include <QSpacerItem>
 
 namespace Ui {
@@ -23,17 +25,19 @@ void MainWindow::setupUi(QMainWindow *window)
     horizontalLayout_3->setObjectName(QStringLiteral("horizontalLayout_3"));
     horizontalLayout_3->setSpacing(6);
     horizontalLayout_3->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    auto titleButton = [&](const char *name) {
+    auto titleButton = [&](const char *name, const char *says) {
         auto *b = new QPushButton(centralWidget);
+        b->setToolTip(::MainWindow::tr(says)); // drawn by an image alone
+        b->setAccessibleName(b->toolTip());
         b->setObjectName(QLatin1String(name));
         b->setMaximumSize(30, 25);
         b->setFocusPolicy(Qt::NoFocus);
         horizontalLayout_3->addWidget(b);
         return b;
     };
-    pushButton_3 = titleButton("pushButton_3");
-    pushButton_2 = titleButton("pushButton_2");
-    pushButton = titleButton("pushButton");
+    pushButton_3 = titleButton("pushButton_3", QT_TR_NOOP("Minimise"));
+    pushButton_2 = titleButton("pushButton_2", QT_TR_NOOP("Maximise or restore"));
+    pushButton = titleButton("pushButton", QT_TR_NOOP("Close"));
     verticalLayout_3->addLayout(horizontalLayout_3);
 
     verticalLayout_2 = new QVBoxLayout();
@@ -52,6 +56,7 @@ void MainWindow::setupUi(QMainWindow *window)
     FILE_TREEWIDGET->setHeaderHidden(true);
     FILE_TREEWIDGET->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     FILE_TREEWIDGET->setContextMenuPolicy(Qt::CustomContextMenu);
+    FILE_TREEWIDGET->setAccessibleName(::MainWindow::tr("Instrument folders"));
     splitter->addWidget(FILE_TREEWIDGET);
 
     layoutWidget = new QWidget(splitter);
@@ -67,6 +72,8 @@ void MainWindow::setupUi(QMainWindow *window)
     BUTTON_DOWNLOAD->setObjectName(QStringLiteral("BUTTON_DOWNLOAD"));
     BUTTON_DOWNLOAD->setFixedSize(120, 30);
     BUTTON_DOWNLOAD->setFocusPolicy(Qt::StrongFocus);
+    BUTTON_DOWNLOAD->setAccessibleName(::MainWindow::tr("Download"));
+    BUTTON_DOWNLOAD->setToolTip(::MainWindow::tr("Download the selected files and folders"));
     horizontalLayout_2->addWidget(BUTTON_DOWNLOAD);
     LABEL_DOWNLOAD_PATH = new PathLabel(layoutWidget);
     LABEL_DOWNLOAD_PATH->setObjectName(QStringLiteral("LABEL_DOWNLOAD_PATH"));
@@ -75,6 +82,7 @@ void MainWindow::setupUi(QMainWindow *window)
     FILE_LISTWIDGET = new QListWidget(layoutWidget);
     FILE_LISTWIDGET->setObjectName(QStringLiteral("FILE_LISTWIDGET"));
     FILE_LISTWIDGET->setContextMenuPolicy(Qt::CustomContextMenu);
+    FILE_LISTWIDGET->setAccessibleName(::MainWindow::tr("Folder contents"));
     verticalLayout->addWidget(FILE_LISTWIDGET);
     splitter->addWidget(layoutWidget);
     // Neither pane can be dragged away to nothing: the tree keeps room for a folder name,

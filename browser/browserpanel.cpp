@@ -2,6 +2,7 @@
 #include "browser/browserpanel.h"
 
 #include "browser/listentryitem.h"
+#include "browser/listnamedelegate.h"
 #include "link/remotepath.h"
 #include "common/style.h"
 #include "transfer/clientsession.h"
@@ -9,28 +10,7 @@
 #include <QAction>
 #include <QListWidget>
 #include <QMenu>
-#include <QStyledItemDelegate>
 #include <QTreeWidget>
-
-namespace {
-
-// Every cell is the grid's cell, so the list can take one size for all of them and need not
-// measure each of a hundred thousand names before it shows the first; a long name is cut
-// at the same width wherever it stands, whatever name happens to come first.
-class GridCellDelegate : public QStyledItemDelegate
-{
-public:
-    explicit GridCellDelegate(QListView *view) : QStyledItemDelegate(view), m_view(view) {}
-    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override
-    {
-        return m_view->gridSize();
-    }
-
-private:
-    QListView *m_view;
-};
-
-} // namespace
 
 BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, ClientSession *session,
                            QWidget *window)
@@ -55,14 +35,13 @@ BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, ClientSession *
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setViewMode(QListView::IconMode);
     m_list->setIconSize(QSize(100, 100));
-    m_list->setGridSize(QSize(120, 120));
     m_list->setResizeMode(QListView::Adjust);
     m_list->setMovement(QListView::Static);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setDragEnabled(false);
     m_list->setAcceptDrops(false);
     m_list->setDragDropMode(QAbstractItemView::NoDragDrop);
-    m_list->setItemDelegate(new GridCellDelegate(m_list));
+    ListNameDelegate::install(m_list); // the grid: an icon and three lines of name
     m_list->setUniformItemSizes(true);
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);

@@ -3,6 +3,7 @@
 #include "common/dialogplacement.h"
 #include "common/style.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -19,6 +20,8 @@ QFont boldFont()
 QLabel *setUp(QDialog *dialog, const QString &objectName, QVBoxLayout **layout)
 {
     dialog->setObjectName(objectName);
+    // A task bar or a window list names the window by this; Qt's default reads "Dialog".
+    dialog->setWindowTitle(QCoreApplication::translate("NoticeLook", "TARVELO Utility: notice"));
     dialog->setWindowFlags(dialog->windowFlags() & ~Qt::WindowContextHelpButtonHint);
     dialog->setStyleSheet(QLatin1String(Style::kLabelDialogStyle));
     dialog->setMinimumSize(400, 200);

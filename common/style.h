@@ -22,6 +22,16 @@ inline constexpr char kLabelDialogStyle[] =
     TARVELO_TEXT_BUTTON_RULES TARVELO_LABEL_RULE TARVELO_DIALOG_RULE;
 inline constexpr char kLabelButtonStyle[] = TARVELO_TEXT_BUTTON_RULES TARVELO_LABEL_RULE;
 
+// A check box on the dark background: a white box with a dark tick, so that ticked and not
+// ticked differ by a mark and not by colour alone, and the box stands out from the panel.
+inline constexpr char kCheckBoxStyle[] =
+    "QCheckBox {\n\tcolor: rgb(255, 255, 255);\n}\n"
+    "QCheckBox::indicator {\n\twidth: 13px;\n\theight: 13px;\n"
+    "\tborder: 1px solid rgb(255, 255, 255);\n\tbackground-color: rgb(255, 255, 255);\n}\n"
+    "QCheckBox::indicator:checked {\n\timage: url(:/style/tick.png);\n}\n"
+    "QCheckBox::indicator:focus {\n\tborder: 1px solid rgb(255, 210, 0);\n}\n"
+    "QCheckBox::indicator:disabled {\n\tbackground-color: rgb(163, 170, 180);\n}\n";
+
 #undef TARVELO_TEXT_BUTTON_RULES
 #undef TARVELO_DIALOG_RULE
 #undef TARVELO_LABEL_RULE

@@ -6,7 +6,7 @@ AlreadyDialog::AlreadyDialog(QWidget *parent)
     : QDialog(parent, Qt::FramelessWindowHint), ui(new DialogForm::ReplaceQuestion)
 {
     setObjectName(QStringLiteral("AlreadyDialog"));
-    setWindowTitle(tr("Dialog"));
+    setWindowTitle(tr("Replace files"));
     *ui = DialogForm::buildReplaceQuestion(this, tr("Yes"), tr("No"),
                                            DialogForm::CreationOrder::LabelYesNo);
     QMetaObject::connectSlotsByName(this);

@@ -6,7 +6,7 @@ AlreadyDialogTreeWidget::AlreadyDialogTreeWidget(QWidget *parent)
     : QDialog(parent, Qt::FramelessWindowHint), ui(new DialogForm::ReplaceQuestion)
 {
     setObjectName(QStringLiteral("AlreadyDialogTreeWidget"));
-    setWindowTitle(tr("Dialog"));
+    setWindowTitle(tr("Replace folder"));
     *ui = DialogForm::buildReplaceQuestion(this, tr("Yes"), tr("No"),
                                            DialogForm::CreationOrder::NoLabelYes);
     QMetaObject::connectSlotsByName(this);

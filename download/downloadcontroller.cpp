@@ -181,7 +181,7 @@ void DownloadController::startDownload(const QStringList &remotePaths)
 
 QString DownloadController::linkClosedText()
 {
-    return tr("The link was closed; connect again to go on.");
+    return tr("The connection was closed; connect again to go on.");
 }
 
 bool DownloadController::toldLinkEnd()

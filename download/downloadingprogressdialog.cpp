@@ -130,6 +130,10 @@ void DownloadingProgressDialog::setCompleted(int k)
 void DownloadingProgressDialog::setCurrentFileSize(qint64 size)
 {
     m_progress.startFile(size, now());
+    // The count goes with the name, which is shown at once: throttled like the figures, it
+    // lagged a tenth of a second behind, some thirty small files ("file 393" under the
+    // 422nd file's name).
+    ui->LABEL_FILE_COUNT->setText(m_progress.fileCountText());
     scheduleRefresh();
 }
 

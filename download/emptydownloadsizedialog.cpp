@@ -15,7 +15,7 @@ struct EmptyDownloadSizeDialog
         dialog->setObjectName(QStringLiteral("EmptyDownloadSizeDialog"));
         dialog->resize(400, 200);
         dialog->setStyleSheet(QLatin1String(Style::kLabelDialogStyle));
-        dialog->setWindowTitle(::EmptyDownloadSizeDialog::tr("Dialog"));
+        dialog->setWindowTitle(::EmptyDownloadSizeDialog::tr("Nothing selected"));
         pushButton = DialogForm::button(dialog, "pushButton", QRect(159, 145, 101, 30),
                                         ::EmptyDownloadSizeDialog::tr("O K"));
         label = DialogForm::label(dialog, "label", QRect(130, 60, 161, 31),

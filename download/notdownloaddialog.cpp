@@ -16,7 +16,7 @@ struct NotDownloadDialog
         dialog->setObjectName(QStringLiteral("NotDownloadDialog"));
         dialog->resize(400, 200);
         dialog->setStyleSheet(QLatin1String(Style::kLabelDialogStyle));
-        dialog->setWindowTitle(::NotDownloadDialog::tr("Dialog"));
+        dialog->setWindowTitle(::NotDownloadDialog::tr("Download to open"));
         pushButton = DialogForm::button(dialog, "pushButton", QRect(99, 145, 80, 30),
                                         ::NotDownloadDialog::tr("Download"));
         pushButton_2 = DialogForm::button(dialog, "pushButton_2", QRect(221, 145, 80, 30),

@@ -17,11 +17,12 @@ struct SecDialog
         dialog->resize(400, 200);
         dialog->setFont(DialogForm::boldFont());
         dialog->setStyleSheet(QLatin1String(Style::kDialogStyle));
-        dialog->setWindowTitle(::SecDialog::tr("Dialog"));
-        pushButton = DialogForm::button(dialog, "pushButton", QRect(99, 145, 80, 30),
-                                        ::SecDialog::tr("OK"));
-        pushButton_2 = DialogForm::button(dialog, "pushButton_2", QRect(221, 145, 80, 30),
-                                          ::SecDialog::tr("Cancel"));
+        dialog->setWindowTitle(::SecDialog::tr("Stop download"));
+        // The answers say what they do: "Cancel" had read as cancelling the download.
+        pushButton = DialogForm::button(dialog, "pushButton", QRect(54, 145, 136, 30),
+                                        ::SecDialog::tr("Stop download"));
+        pushButton_2 = DialogForm::button(dialog, "pushButton_2", QRect(210, 145, 136, 30),
+                                          ::SecDialog::tr("Keep downloading"));
         // Wider than 311 pixels: the question's "?" was cut off there.
         label = DialogForm::messageLabel(dialog, QRect(20, 60, 360, 40),
                                          ::SecDialog::tr("Are you sure you want to cancel the download?"));

@@ -25,6 +25,7 @@ public:
 
         plainTextEdit = new QPlainTextEdit(dialog);
         plainTextEdit->setObjectName(QStringLiteral("plainTextEdit"));
+        plainTextEdit->setAccessibleName(::AboutDialog::tr("About this program"));
         plainTextEdit->setEnabled(false);
         plainTextEdit->setGeometry(QRect(20, 40, 361, 151));
         plainTextEdit->setFont(font);

@@ -91,6 +91,8 @@ namespace {
 // Below this many characters of answer (a few hundred entries) handing the read to another
 // thread costs more than it saves.
 constexpr int kReadAsideFrom = 8192;
+// Scratch room kept between deliveries of a growing answer; more is given back.
+constexpr int kKeptScratch = 4096;
 
 } // namespace
 
@@ -123,6 +125,8 @@ void FolderListing::settleTicks()
     }
     for (int i = m_untickedFiles; i < m_files.size(); ++i)
         m_files[i].local = m_local.hasFile(m_files.at(i).name, m_fileHashes.at(i - m_untickedFiles));
+    m_folderHashes = QVector<uint>(); // only wanted until the ticks are known
+    m_fileHashes = QVector<uint>();
 }
 
 ListingUpdate FolderListing::applyUnticked(const QString &line, quint64 lineId,
@@ -174,6 +178,10 @@ ListingUpdate FolderListing::applyUnticked(const QString &line, quint64 lineId,
                 m_fileHashes.append(hash);
         }
     }
+    // The names have moved into the rows; a large answer's scratch would otherwise stay
+    // allocated beside them (16 bytes an entry) until the next answer.
+    if (m_scratch.capacity() > kKeptScratch)
+        m_scratch = QVector<Listing::Entry>();
     return update;
 }
 

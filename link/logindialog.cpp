@@ -219,13 +219,13 @@ void LoginDialog::onFailed(LoginExchange::Failure failure)
         showState(tr("Connecting failed!"), connectFailureDetail());
         break;
     case LoginExchange::Failure::Refused:
-        showState(tr("account or password incorrect."));
+        showState(tr("Account or password incorrect."));
         break;
     case LoginExchange::Failure::NoAnswer:
         showState(tr("No answer from the instrument."));
         break;
     case LoginExchange::Failure::LinkClosed:
-        showState(tr("The instrument closed the link."));
+        showState(tr("The instrument disconnected."));
         break;
     }
     setAttempting(false);

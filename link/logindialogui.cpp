@@ -67,13 +67,16 @@ void LoginDialog::setupUi(QDialog *dialog)
         EDIT_ADDRESS[i]->setObjectName(QStringLiteral("EDIT_ADDRESS_%1").arg(i + 1));
         EDIT_ADDRESS[i]->setFont(bold);
         EDIT_ADDRESS[i]->setAlignment(Qt::AlignCenter);
+        EDIT_ADDRESS[i]->setAccessibleName(::LoginDialog::tr("Server IP address, part %1 of 4").arg(i + 1));
         horizontalLayout->addWidget(EDIT_ADDRESS[i]);
     }
     verticalLayout->addLayout(horizontalLayout);
     EDIT_ACCOUNT = new QLineEdit(widget);
+    EDIT_ACCOUNT->setAccessibleName(::LoginDialog::tr("Account"));
     EDIT_ACCOUNT->setObjectName(QStringLiteral("EDIT_ACCOUNT"));
     verticalLayout->addWidget(EDIT_ACCOUNT);
     EDIT_PASSWORD = new QLineEdit(widget);
+    EDIT_PASSWORD->setAccessibleName(::LoginDialog::tr("Password"));
     EDIT_PASSWORD->setObjectName(QStringLiteral("EDIT_PASSWORD"));
     EDIT_PASSWORD->setEchoMode(QLineEdit::Password);
     EDIT_PASSWORD->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData

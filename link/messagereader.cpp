@@ -2,6 +2,9 @@
 
 #include "link/protocol.h"
 
+#include <algorithm>
+
+#include <QLocale>
 #include <QPointer>
 #include <QVector>
 
@@ -279,6 +282,14 @@ qint64 MessageReader::continueLine(const char *data, qint64 size)
                        : tr("The instrument sent a folder name longer than %1 KiB.").arg(kMaxPwdLine / 1024));
             return size;
         }
+        if (m_line == Line::List) {
+            m_listEntries += int(std::count(data, data + n, '>'));
+            if (m_listEntries > kMaxListEntries) {
+                refuse(tr("The instrument sent a folder listing of more than %1 entries.")
+                           .arg(QLocale(QLocale::English).toString(kMaxListEntries)));
+                return size;
+            }
+        }
         appendText(data, n);
         if (const int cut = answerBoundary(); cut >= 0) {
             QByteArray rest = QStringView(m_text).mid(cut).toUtf8();
@@ -451,6 +462,7 @@ void MessageReader::endLine()
     m_nextHead.clear();
     m_lineComplete = false;
     m_boundaryFrom = 0;
+    m_listEntries = 0;
 }
 
 void MessageReader::reset()

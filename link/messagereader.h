@@ -61,6 +61,9 @@ class MessageReader : public QObject
 public:
     // Longest "$LIST:" answer kept (bytes as received): some 200,000 entries.
     static constexpr int kMaxListLine = 16 * 1024 * 1024;
+    // Most entries of one "$LIST:" answer: the list's rows cost memory (about 200 bytes each)
+    // however short the names, so the byte bound alone let 3 million in.
+    static constexpr int kMaxListEntries = 1000000;
     // Longest "$PWD:" answer: a folder path.
     static constexpr int kMaxPwdLine = 64 * 1024;
     // Unterminated answers up to this size are handed over whenever the link goes quiet.
@@ -152,6 +155,7 @@ private:
     quint64 m_lastLineId = 0;
     bool m_lineComplete = false;
     int m_boundaryFrom = 0; // answerBoundary() has looked at m_text up to here
+    int m_listEntries = 0;  // entries (their closing ">") of the "$LIST:" line so far
     QByteArray m_replay;    // bytes of an answer that began inside the line before it
     QByteArray m_held;      // bytes kept while the download stream holds
     bool m_refused = false;

@@ -45,7 +45,7 @@ ClientSession::ClientSession(QObject *parent)
         if (m_draining) {
             qCWarning(lcDownload) << "the disk took too long after the link was lost";
             m_draining = false;
-            endEarly(End::LinkLost, tr("The link to the instrument was lost during the download."));
+            endEarly(End::LinkLost, tr("The connection to the instrument was lost during the download."));
         }
     });
 }
@@ -237,7 +237,7 @@ void ClientSession::drain()
         return;
     m_draining = false;
     m_drainLimit.stop();
-    endEarly(End::LinkLost, tr("The link to the instrument was lost during the download."));
+    endEarly(End::LinkLost, tr("The connection to the instrument was lost during the download."));
 }
 
 void ClientSession::endEarly(End why, const QString &reason)

@@ -243,7 +243,7 @@ bool DownloadReceiver::fileHeader(const QByteArray &line)
     emit currentFileChanged(DownloadNotice::shownName(m_fileRemote));
     emit currentFileSizeChanged(m_fileSize);
     if (!DownloadFraming::isStorable(m_rawPath))
-        fail(TransferFailure::Kind::Unnameable, tr("its name holds \"<\", \">\" or a line break, which cannot be named on the link"));
+        fail(TransferFailure::Kind::Unnameable, tr("its name holds \"<\", \">\" or a line break, which cannot be named on the connection"));
     else
         openFile(m_fileRemote);
     if (!m_rateClock.isValid())

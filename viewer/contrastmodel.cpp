@@ -108,6 +108,8 @@ void ContrastModel::setAutoPerImage(bool on)
     m_autoPerImage = on;
     if (on && adjustable())
         applyAuto();
+    else if (!on && adjustable())
+        keepChoice(); // unticked: the range on screen is the one that stays
 }
 
 void ContrastModel::applyAuto()
@@ -122,7 +124,6 @@ void ContrastModel::reset()
 {
     if (!adjustable())
         return;
-    m_autoPerImage = false;
     setRange(fullData(m_statistics));
     keepChoice();
 }
@@ -131,7 +132,6 @@ void ContrastModel::applyBits(int bits)
 {
     if (!adjustable())
         return;
-    m_autoPerImage = false;
     DisplayRange r;
     r.low.fill(m_image->indexOf(0));
     r.high.fill(m_image->indexOf(std::ldexp(1.0, bits) - 1));

@@ -10,8 +10,9 @@
 // The contrast choice of the image browser. Each new image gets, while "auto per image"
 // is on, its own robust range: 0.35 % of the pixels saturated, split between both ends,
 // per colour channel, for samples wider than 8 bits, and the full range of its type
-// otherwise. Once the user sets a range (typed, dragged, Reset or a bit preset), "auto
-// per image" goes off and that range stays, in stored values, while paging.
+// otherwise. Reset and the bit presets apply to the image shown: with "auto per image" on,
+// the next image gets its own range again, as the ticked box says. A range the user types or
+// drags turns "auto per image" off, and that range stays, in stored values, while paging.
 class ContrastModel : public QObject
 {
     Q_OBJECT

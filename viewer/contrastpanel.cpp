@@ -21,10 +21,7 @@ const char kPanelStyle[] =
     "QLabel, QCheckBox { color: rgb(255, 255, 255); }\n"
     "QLineEdit { background-color: rgb(43, 49, 58); color: rgb(255, 255, 255);"
     " border: 1px solid rgb(122, 130, 146); padding: 2px; selection-background-color: rgb(93, 140, 200); }\n"
-    "QLineEdit:focus, QPushButton:focus, QCheckBox:focus { border: 1px solid rgb(255, 210, 0); }\n"
-    "QCheckBox::indicator { width: 14px; height: 14px; border: 1px solid rgb(255, 255, 255);"
-    " background-color: rgb(43, 49, 58); }\n"
-    "QCheckBox::indicator:checked { background-color: rgb(255, 210, 0); }\n";
+    "QLineEdit:focus, QPushButton:focus { border: 1px solid rgb(255, 210, 0); }\n";
 
 QPushButton *textButton(const QString &text, QWidget *parent)
 {
@@ -40,7 +37,8 @@ QPushButton *textButton(const QString &text, QWidget *parent)
 ContrastPanel::ContrastPanel(ContrastModel *model, QWidget *parent) : QFrame(parent), m_model(model)
 {
     setObjectName(QStringLiteral("contrastPanel"));
-    setStyleSheet(QLatin1String(Style::kTextButtonStyle) + QLatin1String(kPanelStyle));
+    setStyleSheet(QLatin1String(Style::kTextButtonStyle) + QLatin1String(kPanelStyle)
+                  + QLatin1String(Style::kCheckBoxStyle));
     setFixedWidth(270);
     QFont font(QStringLiteral("Arial"), 10);
     setFont(font);
@@ -69,9 +67,13 @@ ContrastPanel::ContrastPanel(ContrastModel *model, QWidget *parent) : QFrame(par
         edit->setValidator(validator);
         connect(edit, &QLineEdit::editingFinished, this, &ContrastPanel::applyTyped);
     }
-    grid->addWidget(new QLabel(tr("Minimum"), this), 0, 0);
+    auto *minimumLabel = new QLabel(tr("Minimum"), this);
+    auto *maximumLabel = new QLabel(tr("Maximum"), this);
+    minimumLabel->setBuddy(m_minimum); // the fields take their spoken names from these
+    maximumLabel->setBuddy(m_maximum);
+    grid->addWidget(minimumLabel, 0, 0);
     grid->addWidget(m_minimum, 0, 1);
-    grid->addWidget(new QLabel(tr("Maximum"), this), 1, 0);
+    grid->addWidget(maximumLabel, 1, 0);
     grid->addWidget(m_maximum, 1, 1);
     layout->addLayout(grid);
 
@@ -90,7 +92,7 @@ ContrastPanel::ContrastPanel(ContrastModel *model, QWidget *parent) : QFrame(par
     for (int bits : {8, 10, 12, 14, 16}) {
         QPushButton *button = textButton(QString::number(bits), this);
         button->setObjectName(QStringLiteral("bits%1").arg(bits));
-        button->setToolTip(tr("Show 0 to %1").arg((1 << bits) - 1));
+        button->setToolTip(tr("Show 0 to %1 for this image").arg((1 << bits) - 1));
         button->setFixedWidth(34);
         connect(button, &QPushButton::clicked, model, [model, bits] { model->applyBits(bits); });
         presets->addWidget(button);
@@ -103,6 +105,11 @@ ContrastPanel::ContrastPanel(ContrastModel *model, QWidget *parent) : QFrame(par
     m_autoPerImage->setObjectName(QStringLiteral("autoPerImage"));
     m_autoPerImage->setToolTip(tr("Off: the range stays while paging through the folder"));
     layout->addWidget(m_autoPerImage);
+    // Said in words as well as by the box: a range set by hand turns it off.
+    m_autoNote = new QLabel(this);
+    m_autoNote->setObjectName(QStringLiteral("autoNote"));
+    m_autoNote->setWordWrap(true);
+    layout->addWidget(m_autoNote);
     layout->addStretch();
 
     connect(m_auto, &QPushButton::clicked, model, &ContrastModel::applyAuto);
@@ -133,6 +140,9 @@ void ContrastPanel::refresh()
     }
     const QSignalBlocker blocker(m_autoPerImage);
     m_autoPerImage->setChecked(m_model->autoPerImage());
+    m_autoNote->setText(m_model->autoPerImage()
+                            ? tr("Bits and Reset apply to this image; the next one gets its own range.")
+                            : tr("Off: the range set here stays for the next images."));
     if (!image) {
         m_minimum->clear();
         m_maximum->clear();

@@ -23,6 +23,7 @@ public:
     QPushButton *resetButton() const { return m_reset; }
     QPushButton *bitsButton(int bits) const;
     QCheckBox *autoPerImageBox() const { return m_autoPerImage; }
+    QLabel *autoNote() const { return m_autoNote; }
     HistogramView *histogram() const { return m_histogram; }
 
 private slots:
@@ -39,4 +40,5 @@ private:
     QList<QPushButton *> m_bits;
     QCheckBox *m_autoPerImage;
     QLabel *m_data;
+    QLabel *m_autoNote;
 };

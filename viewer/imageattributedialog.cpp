@@ -29,6 +29,7 @@ void ImageAttributeDialog::setupUi(QDialog *dialog)
     verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
     plainTextEdit = new QPlainTextEdit(dialog);
     plainTextEdit->setObjectName(QStringLiteral("plainTextEdit"));
+    plainTextEdit->setAccessibleName(QCoreApplication::translate("ImageAttributeDialog", "Image description"));
     // Read-only but live: the text scrolls, can be selected and copied.
     plainTextEdit->setReadOnly(true);
     plainTextEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -57,7 +58,12 @@ ImageAttributeDialog::~ImageAttributeDialog()
 void ImageAttributeDialog::showAttributes(const QString &folder, const QString &fileName)
 {
     m_filePath = folder + QLatin1Char('/') + fileName;
-    m_ui->plainTextEdit->setPlainText(attributeText(readImageDescription(m_filePath)));
+    const QString text = attributeText(readImageDescription(m_filePath));
+    // An empty grey box read as a fault of the program.
+    m_ui->plainTextEdit->setPlainText(text.trimmed().isEmpty()
+                                          ? QCoreApplication::translate("ImageAttributeDialog",
+                                                                        "This image has no description.")
+                                          : text);
 }
 
 QString ImageAttributeDialog::text() const

@@ -124,8 +124,15 @@ void ImageFrame::zoomOneToOne()
 
 QPoint ImageFrame::viewCentre() const
 {
-    return QPoint(m_offsetX + std::min(m_sourceWidth, m_imageWidth) / 2,
-                  m_offsetY + std::min(m_sourceHeight, m_imageHeight) / 2);
+    return QPoint(m_sourceWidth >= m_imageWidth ? m_imageWidth / 2 : m_offsetX + m_sourceWidth / 2,
+                  m_sourceHeight >= m_imageHeight ? m_imageHeight / 2 : m_offsetY + m_sourceHeight / 2);
+}
+
+// An image narrower (or lower) than the view sits in its middle: the offset goes negative
+// by half the room to spare. Otherwise the view stays within the image.
+static int placeOffset(int wanted, int maxOffset)
+{
+    return maxOffset < 0 ? maxOffset / 2 : std::clamp(wanted, 0, maxOffset);
 }
 
 // Steps of 0.25 from 1.0 up, of a factor 1.25 below 1.0 down to the fit.
@@ -150,8 +157,8 @@ void ImageFrame::zoomStep(int direction)
 bool ImageFrame::pan(int dx, int dy)
 {
     const QPoint before(m_offsetX, m_offsetY);
-    m_offsetX = std::clamp(m_offsetX + int(dx / m_zoom), 0, std::max(0, maxOffsetX()));
-    m_offsetY = std::clamp(m_offsetY + int(dy / m_zoom), 0, std::max(0, maxOffsetY()));
+    m_offsetX = placeOffset(m_offsetX + int(dx / m_zoom), maxOffsetX());
+    m_offsetY = placeOffset(m_offsetY + int(dy / m_zoom), maxOffsetY());
     updateOverlay();
     update();
     return QPoint(m_offsetX, m_offsetY) != before;
@@ -173,8 +180,8 @@ void ImageFrame::setZoom(double zoom, int centerX, int centerY)
     m_zoom = std::clamp(zoom, std::min(minZoom(), 1.0), kMaxZoom);
     m_sourceWidth = int(width() / m_zoom);
     m_sourceHeight = int(height() / m_zoom);
-    m_offsetX = std::max(0, std::min(centerX - m_sourceWidth / 2, maxOffsetX()));
-    m_offsetY = std::max(0, std::min(centerY - m_sourceHeight / 2, maxOffsetY()));
+    m_offsetX = placeOffset(centerX - m_sourceWidth / 2, maxOffsetX());
+    m_offsetY = placeOffset(centerY - m_sourceHeight / 2, maxOffsetY());
     m_anchor = QPoint(int((centerX - m_offsetX) * m_zoom + 1.0), int((centerY - m_offsetY) * m_zoom + 1.0));
     updateOverlay();
     update();
@@ -199,8 +206,8 @@ void ImageFrame::updateOverlay()
         m_overlay.viewport = QRect();
         return;
     }
-    const int left = outline.width() * m_offsetX / image.width();
-    const int top = outline.height() * m_offsetY / image.height();
+    const int left = outline.width() * std::max(0, m_offsetX) / image.width();
+    const int top = outline.height() * std::max(0, m_offsetY) / image.height();
     const int w = std::max(1, outline.width() * visible.width() / image.width());
     const int h = std::max(1, outline.height() * visible.height() / image.height());
     m_overlay.viewport = QRect(left, top, w, h);
@@ -318,8 +325,8 @@ void ImageFrame::mouseMoveEvent(QMouseEvent *event)
     const QPoint p = event->pos();
     const int nx = m_offsetX + (m_lastMousePos.x() - p.x());
     const int ny = m_offsetY + (m_lastMousePos.y() - p.y());
-    m_offsetX = std::max(0, std::min(nx, maxOffsetX()));
-    m_offsetY = std::max(0, std::min(ny, maxOffsetY()));
+    m_offsetX = placeOffset(nx, maxOffsetX());
+    m_offsetY = placeOffset(ny, maxOffsetY());
     updateOverlay();
     m_lastMousePos = p;
     update();

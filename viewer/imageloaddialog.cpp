@@ -18,8 +18,12 @@ ImageLoadDialog::ImageLoadDialog(QWidget *parent)
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setFocusPolicy(Qt::StrongFocus);
 
+    // Beside the image, like the contrast panel: laid over the image it hid the image, or
+    // the panel, whichever it covered.
     m_attributeDialog = new ImageAttributeDialog(this);
     m_attributeDialog->close();
+    m_attributeDialog->setFixedWidth(300);
+    m_ui->imageLayout->addWidget(m_attributeDialog);
 
     m_contrast = new ContrastModel(this);
     m_contrastPanel = new ContrastPanel(m_contrast, this);
@@ -90,6 +94,7 @@ void ImageLoadDialog::openImage(const QString &folder, const QString &filePath, 
     }
     m_attributeDialog->showAttributes(folder, fileName);
     m_openingFirst = true;
+    m_sizeToImage = !isVisible();
     m_keepView = false;
     startLoad(filePath, fileName, 0);
 }
@@ -128,6 +133,10 @@ void ImageLoadDialog::slotLoaded(const ImageLoader::Loaded &result)
     {
         const QSignalBlocker blocker(m_contrast); // the frame gets image and range together
         m_contrast->setImage(result.image, result.statistics);
+    }
+    if (m_sizeToImage) {
+        m_sizeToImage = false;
+        sizeToImage(QSize(int(result.image->width), int(result.image->height)));
     }
     imageFrame->setImage(result.image, m_contrast->range(), m_keepView);
     emit m_contrast->imageChanged();
@@ -226,22 +235,9 @@ void ImageLoadDialog::on_pushButtonContrast_toggled(bool on)
     m_contrastPanel->setVisible(on);
 }
 
-void ImageLoadDialog::placeAttributeSheet()
-{
-    const int w = std::min(400, width() - 16);
-    const int h = std::min(300, height() - 120);
-    m_attributeDialog->setGeometry(std::max(8, width() - w - 7), 75, w, h);
-}
-
 void ImageLoadDialog::on_pushButton_3_clicked()
 {
-    if (m_attributeDialog->isVisible()) {
-        m_attributeDialog->close();
-    } else {
-        placeAttributeSheet();
-        m_attributeDialog->show();
-        m_attributeDialog->raise();
-    }
+    m_attributeDialog->setVisible(!m_attributeDialog->isVisible());
 }
 
 void ImageLoadDialog::on_pushButton_5_clicked()
@@ -372,6 +368,25 @@ void ImageLoadDialog::fitToScreen()
     }
 }
 
+// A browser opened on an image is as large as the image needs at 1:1, within the screen
+// (less a margin, so that the main window still shows around it) and never smaller than
+// its controls need.
+void ImageLoadDialog::sizeToImage(const QSize &image)
+{
+    QScreen *s = screen();
+    if (!s || image.isEmpty())
+        return;
+    m_ui->verticalLayout->activate();
+    const QSize chrome = size() - m_ui->frame->size();
+    const QSize room = s->availableGeometry().size() * 0.9;
+    const QSize wanted = (image + chrome).expandedTo(minimumSizeHint()).expandedTo(QSize(640, 400));
+    resize(wanted.boundedTo(room.expandedTo(minimumSizeHint())));
+    if (isVisible())
+        fitToScreen();
+    else
+        m_placed = false; // placed on the screen again when shown
+}
+
 void ImageLoadDialog::showEvent(QShowEvent *event)
 {
     if (!m_placed) {
@@ -384,6 +399,4 @@ void ImageLoadDialog::showEvent(QShowEvent *event)
 void ImageLoadDialog::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    if (m_attributeDialog->isVisible())
-        placeAttributeSheet();
 }

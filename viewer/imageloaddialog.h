@@ -80,7 +80,7 @@ private:
     void showPageLabel();
     void elideName();
     void fitToScreen();
-    void placeAttributeSheet();
+    void sizeToImage(const QSize &image);
 
     Ui::ImageLoadDialog *m_ui = nullptr;
     QString m_folder;
@@ -98,5 +98,6 @@ private:
     int m_pageCount = 0;
     bool m_openingFirst = false; // the arrows' state follows the result of openImage
     bool m_placed = false;
+    bool m_sizeToImage = false; // opened while hidden: the window takes the image's size
     bool m_keepView = false; // paging keeps zoom and position for images of the same size
 };

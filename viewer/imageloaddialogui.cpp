@@ -9,9 +9,12 @@
 
 namespace {
 
-QPushButton *imageButton(QDialog *dialog, const char *name, const char *images)
+// Drawn by an image alone: its name is said by a screen reader and shown as a tool tip.
+QPushButton *imageButton(QDialog *dialog, const char *name, const char *images, const char *says)
 {
     auto *button = new QPushButton(dialog);
+    button->setToolTip(QCoreApplication::translate("ImageLoadDialog", says));
+    button->setAccessibleName(button->toolTip());
     button->setObjectName(QLatin1String(name));
     button->setText(QString());
     button->setFocusPolicy(Qt::NoFocus);
@@ -65,10 +68,10 @@ void ImageLoadDialog::setupUi(QDialog *dialog)
     horizontalLayout_2 = new QHBoxLayout();
     horizontalLayout_2->setObjectName(QStringLiteral("horizontalLayout_2"));
     horizontalLayout_2->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    pushButton_5 = imageButton(dialog, "pushButton_5", "minimize");
+    pushButton_5 = imageButton(dialog, "pushButton_5", "minimize", QT_TRANSLATE_NOOP("ImageLoadDialog", "Minimise"));
     pushButton_5->setFixedSize(23, 22);
     horizontalLayout_2->addWidget(pushButton_5);
-    pushButton_4 = imageButton(dialog, "pushButton_4", "close");
+    pushButton_4 = imageButton(dialog, "pushButton_4", "close", QT_TRANSLATE_NOOP("ImageLoadDialog", "Close (Esc)"));
     pushButton_4->setMinimumSize(23, 22);
     pushButton_4->setMaximumSize(23, 23);
     horizontalLayout_2->addWidget(pushButton_4);
@@ -90,12 +93,14 @@ void ImageLoadDialog::setupUi(QDialog *dialog)
     pushButtonPagePrevious = textButton(dialog, "pushButtonPagePrevious", QStringLiteral("<"));
     pushButtonPagePrevious->setFixedWidth(28);
     pushButtonPagePrevious->setToolTip(QCoreApplication::translate("ImageLoadDialog", "Previous page (,)"));
+    pushButtonPagePrevious->setAccessibleName(pushButtonPagePrevious->toolTip());
     horizontalLayout->addWidget(pushButtonPagePrevious);
     labelPage = boldLabel(dialog, "labelPage");
     horizontalLayout->addWidget(labelPage);
     pushButtonPageNext = textButton(dialog, "pushButtonPageNext", QStringLiteral(">"));
     pushButtonPageNext->setFixedWidth(28);
     pushButtonPageNext->setToolTip(QCoreApplication::translate("ImageLoadDialog", "Next page (.)"));
+    pushButtonPageNext->setAccessibleName(pushButtonPageNext->toolTip());
     horizontalLayout->addWidget(pushButtonPageNext);
     horizontalLayout->addSpacing(12);
 
@@ -106,18 +111,18 @@ void ImageLoadDialog::setupUi(QDialog *dialog)
     pushButtonContrast->setMaximumHeight(28);
     pushButtonContrast->setToolTip(QCoreApplication::translate("ImageLoadDialog", "Display range and histogram (C)"));
     horizontalLayout->addWidget(pushButtonContrast);
-    pushButton_3 = imageButton(dialog, "pushButton_3", "details");
+    pushButton_3 = imageButton(dialog, "pushButton_3", "details", QT_TRANSLATE_NOOP("ImageLoadDialog", "Details: the image's description"));
     pushButton_3->setFixedWidth(80);
     pushButton_3->setMaximumHeight(28);
     horizontalLayout->addWidget(pushButton_3);
     QFont arrowFont(QStringLiteral("Arial"), 20);
     arrowFont.setBold(true);
-    pushButton = imageButton(dialog, "pushButton", "left");
+    pushButton = imageButton(dialog, "pushButton", "left", QT_TRANSLATE_NOOP("ImageLoadDialog", "Previous image (Page Up)"));
     pushButton->setMinimumSize(40, 30);
     pushButton->setMaximumSize(30, 30);
     pushButton->setFont(arrowFont);
     horizontalLayout->addWidget(pushButton);
-    pushButton_2 = imageButton(dialog, "pushButton_2", "right");
+    pushButton_2 = imageButton(dialog, "pushButton_2", "right", QT_TRANSLATE_NOOP("ImageLoadDialog", "Next image (Page Down)"));
     pushButton_2->setMinimumSize(40, 30);
     pushButton_2->setMaximumSize(30, 30);
     pushButton_2->setFont(arrowFont);

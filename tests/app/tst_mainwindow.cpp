@@ -7,7 +7,10 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QScreen>
+#include <QSizeGrip>
 #include <QSplitterHandle>
+#include <QWindow>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -46,6 +49,8 @@ private slots:
     void longPathAndSplitter();
     void menusShowTheirHighlight_data();
     void menusShowTheirHighlight();
+    void resizedAndRestored();
+    void titleStaysOnScreen();
 
 private:
     // A fresh home folder for every test function: HOME is read when a window is made.
@@ -450,6 +455,78 @@ void tst_MainWindow::menusShowTheirHighlight()
         QCOMPARE(colour(other.right() - 3, other.center().y()), QColor(67, 78, 93));
     }
     popup->close();
+}
+
+namespace {
+// A press, one move and a release at window positions, through the window system's path.
+void dragInWindow(QWidget *window, QPoint from, QPoint to)
+{
+    QWindow *w = window->windowHandle();
+    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(w, to);
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, to);
+}
+} // namespace
+
+// The grip and the margin's edges resize the frameless window; closed and opened again,
+// it comes back at the same size and place with the same splitter.
+void tst_MainWindow::resizedAndRestored()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QSize size;
+    QPoint place;
+    QList<int> splitter;
+    {
+        MainWindow window;
+        window.setGeometry(screen.left(), screen.top(), 800, 540);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *grip = window.findChild<QSizeGrip *>(QStringLiteral("sizeGrip"));
+        QVERIFY(grip && grip->isVisible());
+        QCOMPARE(grip->mapTo(&window, QPoint(grip->width(), grip->height())),
+                 QPoint(window.width(), window.height()));
+        QVERIFY(!grip->toolTip().isEmpty());
+
+        const QPoint corner = grip->mapTo(&window, grip->rect().center());
+        dragInWindow(&window, corner, corner - QPoint(0, 30));
+        QTRY_COMPARE(window.size(), QSize(800, 510));
+        // The bottom edge of the margin, away from the grip.
+        dragInWindow(&window, QPoint(400, window.height() - 2), QPoint(400, window.height() + 48));
+        QTRY_COMPARE(window.size(), QSize(800, 560));
+
+        window.form()->splitter->setSizes({300, 470});
+        window.move(screen.left() + 10, screen.top() + 20);
+        size = window.size();
+        place = window.pos();
+        splitter = window.form()->splitter->sizes();
+        window.close();
+    }
+    MainWindow next;
+    next.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&next));
+    QCOMPARE(next.size(), size);
+    QCOMPARE(next.pos(), place);
+    QCOMPARE(next.form()->splitter->sizes().first(), splitter.first());
+
+    // A place no screen shows any more: centred on the screen there is.
+    Settings::writeSetting("Window", "Geometry", "9000 9000 800 520", Settings::settingsFilePath());
+    MainWindow moved;
+    QVERIFY(screen.contains(QRect(moved.pos(), QSize(moved.width(), 40))));
+    QCOMPARE(moved.size(), QSize(800, 520));
+}
+
+// Dragged up by its title strip, the window stops with the strip at the top of the screen.
+void tst_MainWindow::titleStaysOnScreen()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    MainWindow window;
+    window.setGeometry(screen.left() + 50, screen.top() + 40, 800, 520);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    dragInWindow(&window, QPoint(300, 9), QPoint(300, 9 - 300));
+    QTRY_COMPARE(window.pos().y(), screen.top());
+    dragInWindow(&window, QPoint(300, 9), QPoint(300 - 2000, 9));
+    QVERIFY(window.pos().x() + window.width() >= screen.left() + 100);
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -19,6 +19,7 @@ private slots:
     void notConnected();
     void linkLossClosesQuestions_data();
     void linkLossClosesQuestions();
+    void emptySelectionNoticeGoesWithTheSelection();
 
 private:
     QString nextAddress() { return QStringLiteral("127.0.0.%1").arg(60 + (m_next++ % 4)); }
@@ -170,6 +171,26 @@ void tst_MainWindowE2E::linkLossClosesQuestions()
     QCOMPARE(notice()->isVisible(), !byUser); // the lost link is told; a chosen one is not
     QVERIFY(!topLevel<EmptyDownloadSizeDialog>()->isVisible());
     QCOMPARE(QFile(s.download + "/a.bin").size(), qint64(3));
+}
+
+// "Select files to download" speaks of the selection it saw: clicking an entry answers it.
+void tst_MainWindowE2E::emptySelectionNoticeGoesWithTheSelection()
+{
+    Session s(nextAddress());
+    QVERIFY(writeFile(s.root + "/a.bin", "a"));
+    QVERIFY(s.start(InstrumentOptions()));
+    QVERIFY(s.openWindow());
+    QTRY_VERIFY(s.listShows("a.bin"));
+    s.list()->clearSelection();
+    s.window->menuDownloadAction()->trigger();
+    auto *empty = topLevel<EmptyDownloadSizeDialog>();
+    QTRY_VERIFY(empty->isVisible());
+    QListWidgetItem *item = s.list()->findItems("a.bin", Qt::MatchExactly).value(0);
+    QVERIFY(item);
+    QTest::mouseClick(s.list()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      s.list()->visualItemRect(item).center());
+    QVERIFY(item->isSelected());
+    QVERIFY(!empty->isVisible());
 }
 
 QTEST_MAIN(tst_MainWindowE2E)

@@ -151,7 +151,7 @@ void tst_MainWindowLogin::failedAttemptLeavesNothing_data()
     QTest::addColumn<QString>("stateText");
     QTest::newRow("closed port") << kClosedAddress << QByteArray() << "Connecting failed!";
     QTest::newRow("refused") << kPeerAddress << QByteArray("$LOGIN: NG\n")
-                             << "account or password incorrect.";
+                             << "Account or password incorrect.";
 }
 
 void tst_MainWindowLogin::failedAttemptLeavesNothing()

@@ -6,6 +6,7 @@
 #include "viewer/fileopener.h"
 #include "app/mainwindowui.h"
 #include "common/browseview.h"
+#include "browser/listnamedelegate.h"
 
 #include <QAction>
 #include <QMenu>
@@ -32,6 +33,8 @@ private slots:
     void clicks();
     void longNamesShowWholeAsToolTip_data();
     void longNamesShowWholeAsToolTip();
+    void namesWrapUnderTheIcon_data();
+    void namesWrapUnderTheIcon();
     void contextMenus_data();
     void contextMenus();
     void ticksFollowTheDownloadFolder();
@@ -410,6 +413,46 @@ void tst_BrowserWindow::longNamesShowWholeAsToolTip_data()
     for (const char *run : {"0041", "0042", "0043"})
         QTest::addRow("long name %s", run)
             << QStringLiteral("2024-03-11_Run%1_overview_channel2.tif").arg(run) << true;
+}
+
+void tst_BrowserWindow::namesWrapUnderTheIcon_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("whole"); // shown in full, else cut in the middle
+    QTest::newRow("short") << "a.tif" << true;
+    QTest::newRow("run-prefixed") << "2024-03-11_Run0043_overview_channel2_rgb8.tif" << true;
+    QTest::newRow("one long word") << QString(200, QLatin1Char('x')) + "_end7.tif" << false;
+    QTest::newRow("long run name") << "2024-03-11_Run0043_overview_of_the_whole_plate_at_"
+                                      "high_resolution_channel2_rgb8.tif" << false;
+}
+
+// Names run onto up to three lines under the icon; longer ones lose their middle, so their
+// distinguishing end stays in view.
+void tst_BrowserWindow::namesWrapUnderTheIcon()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, whole);
+    QListWidget *list = m_ui->FILE_LISTWIDGET;
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    const int width = list->gridSize().width() - 4;
+    const QStringList lines = ListNameDelegate::nameLines(name, list->font(), width);
+    QVERIFY(!lines.isEmpty() && lines.size() <= ListNameDelegate::kLines);
+    const QFontMetrics metrics(list->font());
+    for (const QString &line : lines)
+        QVERIFY2(metrics.horizontalAdvance(line) <= width, qPrintable(line));
+    if (whole) {
+        QVERIFY2(lines.join(QString()) == name, qPrintable(lines.join(QLatin1Char('|')) + QLatin1Char(' ') + list->font().toString()));
+    } else {
+        QCOMPARE(lines.size(), ListNameDelegate::kLines);
+        QVERIFY(lines.last().contains(QChar(0x2026)));
+        QVERIFY2(name.endsWith(lines.last().section(QChar(0x2026), -1)), qPrintable(lines.last()));
+        QVERIFY(name.startsWith(lines.first()));
+    }
+    // The grid holds the icon and three lines of name.
+    QVERIFY(list->gridSize().width() >= ListNameDelegate::kCellWidth);
+    QCOMPARE(list->iconSize(), QSize(100, 100));
+    QVERIFY(list->gridSize().height() >= 100 + 3 * metrics.lineSpacing());
 }
 
 // Three long names that share their beginning read alike in the grid; the tool tip tells

@@ -164,7 +164,7 @@ void TestDownloadWire::endlessLine()
     }
     QTRY_VERIFY_WITH_TIMEOUT(!noticeText().isEmpty(), 20000);
     const QString text = noticeText();
-    QVERIFY2(text.contains(told) && text.contains(QLatin1String("link was closed")), qPrintable(text));
+    QVERIFY2(text.contains(told) && text.contains(QLatin1String("connection was closed")), qPrintable(text));
     QTRY_VERIFY(!s.window->socket() || s.window->socket()->state() != QAbstractSocket::ConnectedState);
     QTRY_VERIFY(s.window->isEnabled());
     QVERIFY(!s.progress()->isVisible());

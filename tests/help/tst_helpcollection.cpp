@@ -66,7 +66,7 @@ void tst_HelpCollection::pages_data()
     QTest::newRow("index") << "index.html" << QStringList{"Help Contents", "About"};
     QTest::newRow("connecting") << "connecting.html"
                                 << QStringList{"anonymous", "CONNECT", "CANCEL", "Connecting...", "30000",
-                                               "account or password incorrect.", "Disconnect"};
+                                               "Account or password incorrect.", "Disconnect"};
     QTest::newRow("browsing") << "browsing.html" << QStringList{"/TARVELO", "..", "Download the file to open."};
     QTest::newRow("downloading")
         << "downloading.html"
@@ -80,7 +80,7 @@ void tst_HelpCollection::pages_data()
                                              "[Last Connect]", "IP Address", "User", "Path"};
     QTest::newRow("troubleshooting")
         << "troubleshooting.html"
-        << QStringList{"Connecting failed!", "account or password incorrect.", "could not be stored",
+        << QStringList{"Connecting failed!", "Account or password incorrect.", "could not be stored",
                        "Unable to launch Qt Assistant", "TARVELO_Help.exe"};
 }
 
@@ -134,7 +134,7 @@ void tst_HelpCollection::keywords_data()
     QTest::newRow("stopping") << "stop a download" << "downloading.html";
     QTest::newRow("zoom") << "zoom" << "imagebrowser.html";
     QTest::newRow("read-out") << "pixel value" << "imagebrowser.html";
-    QTest::newRow("refused login") << "account or password incorrect." << "troubleshooting.html";
+    QTest::newRow("refused login") << "Account or password incorrect." << "troubleshooting.html";
     QTest::newRow("not stored") << "files that could not be stored" << "troubleshooting.html";
 }
 

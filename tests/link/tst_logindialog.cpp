@@ -163,8 +163,8 @@ void tst_LoginDialog::look()
     QCOMPARE(shown.dialog.windowTitle(), QString::fromUtf8("TARVELO\u2122 Utility:: Connector"));
     QVERIFY(QTest::qWaitForWindowExposed(&shown.dialog));
     // Every text fits where it is placed, each state text and its longest detail included.
-    const QStringList states{"Connecting...", "Connecting failed!", "account or password incorrect.",
-                             "No answer from the instrument.", "The instrument closed the link.",
+    const QStringList states{"Connecting...", "Connecting failed!", "Account or password incorrect.",
+                             "No answer from the instrument.", "The instrument disconnected.",
                              "Enter all four parts of the address."};
     const QStringList details{"Refused: nothing answers there on port 30000.",
                               "No answer within 30 s: check the address.",
@@ -273,7 +273,7 @@ void tst_LoginDialog::attempt_data()
     QTest::newRow("account accepted") << kPeerAddress << "lab,alice" << ok << true << "Connecting..."
                                       << "<none>"; // stored empty, which reads as not found
     QTest::newRow("refused") << kPeerAddress << "alice" << QByteArray("$LOGIN: NG\n") << false
-                             << "account or password incorrect." << "<none>";
+                             << "Account or password incorrect." << "<none>";
     QTest::newRow("no answer") << kPeerAddress << QString() << QByteArray() << false
                                << "No answer from the instrument." << "<none>";
     QTest::newRow("closed port") << kClosedAddress << QString() << ok << false
@@ -351,7 +351,7 @@ void tst_LoginDialog::endingAfterRefusal()
     shown.fill(kPeerAddress);
     shown.connectButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(shown.connectButton->isEnabled(), kWaitMs);
-    QCOMPARE(shown.state->text(), QStringLiteral("account or password incorrect."));
+    QCOMPARE(shown.state->text(), QStringLiteral("Account or password incorrect."));
     if (escape)
         QTest::keyClick(&shown.dialog, Qt::Key_Escape);
     else

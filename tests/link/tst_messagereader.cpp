@@ -335,9 +335,14 @@ void tst_MessageReader::boundsCloseTheLink_data()
     QTest::addColumn<QByteArray>("head");
     QTest::addColumn<int>("bound");
     QTest::addColumn<QString>("told");
-    QTest::newRow("listing") << QByteArray("$LIST: ") << MessageReader::kMaxListLine << "folder listing";
-    QTest::newRow("folder name") << QByteArray("$PWD: /") << MessageReader::kMaxPwdLine << "folder name";
-    QTest::newRow("file header") << QByteArray("$DOWNLOAD:<") << MessageReader::kMaxHeaderLine << "file header";
+    QTest::addColumn<QByteArray>("unit"); // what the answer is made of
+    const QByteArray x("x");
+    QTest::newRow("listing") << QByteArray("$LIST: ") << MessageReader::kMaxListLine << "folder listing longer" << x;
+    // Entries of one letter stay far inside the byte bound but not inside the entry bound.
+    QTest::newRow("listing entries") << QByteArray("$LIST: ") << MessageReader::kMaxListEntries * 6
+                                     << "more than 1,000,000 entries" << QByteArray("<f,a>");
+    QTest::newRow("folder name") << QByteArray("$PWD: /") << MessageReader::kMaxPwdLine << "folder name" << x;
+    QTest::newRow("file header") << QByteArray("$DOWNLOAD:<") << MessageReader::kMaxHeaderLine << "file header" << x;
 }
 
 void tst_MessageReader::boundsCloseTheLink()
@@ -345,11 +350,12 @@ void tst_MessageReader::boundsCloseTheLink()
     QFETCH(QByteArray, head);
     QFETCH(int, bound);
     QFETCH(QString, told);
+    QFETCH(QByteArray, unit);
     Run run(Browsing, true);
     QStringList refusals;
     QObject::connect(&run.reader, &MessageReader::refused, [&](const QString &why) { refusals.append(why); });
     run.reader.feed(head);
-    const QByteArray filler(64 * 1024, 'x');
+    const QByteArray filler = unit.repeated(64 * 1024 / unit.size());
     for (qint64 sent = 0; sent <= bound && refusals.isEmpty(); sent += filler.size()) {
         run.reader.feed(filler);
         run.reader.flushUnterminated();

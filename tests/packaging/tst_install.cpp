@@ -48,6 +48,7 @@ private slots:
     void installedFiles_data();
     void installedFiles();
     void installedCollectionOpens();
+    void installedHelpNamesNoSourceTree();
     void desktopEntryStartsInstalledProgram();
     void validators_data();
     void validators();
@@ -99,6 +100,16 @@ void tst_Install::installedCollectionOpens()
     QVERIFY2(engine.setupData(), qPrintable(engine.error()));
     const QUrl index(QStringLiteral("qthelp://%1/doc/index.html").arg(QLatin1String(HelpLauncher::kNamespace)));
     QVERIFY(!engine.fileData(index).isEmpty());
+}
+
+// An installation has no scripts folder: its programs' help must not send users to one.
+void tst_Install::installedHelpNamesNoSourceTree()
+{
+    const Ran ran = runTool(installed(QStringLiteral("bin/tarvelo-instrument-standin")),
+                            {QStringLiteral("--help")});
+    QVERIFY2(ran.finished && ran.exitCode == 0, qPrintable(ran.output));
+    QVERIFY2(ran.output.contains(QLatin1String("--root")), qPrintable(ran.output));
+    QVERIFY2(!ran.output.contains(QLatin1String("scripts/")), qPrintable(ran.output));
 }
 
 // Started the way the desktop starts it (the entry's Exec through PATH, from the home folder),

@@ -174,10 +174,11 @@ void TestImageFrame::panClamping_data()
     QTest::newRow("down and right") << big << 2.0 << QPoint(20, 30) << QPoint(30, 20);
     QTest::newRow("clamped at 0") << big << 2.0 << QPoint(500, 500) << QPoint(0, 0);
     QTest::newRow("clamped at image minus view") << big << 2.0 << QPoint(-900, -900) << QPoint(300, 225);
-    QTest::newRow("image smaller than the frame stays put")
-        << QSize(120, 90) << 1.0 << QPoint(-50, -50) << QPoint(0, 0);
+    // Smaller than the view along an axis: centred there, whatever the drag.
+    QTest::newRow("image smaller than the frame stays put, centred")
+        << QSize(120, 90) << 1.0 << QPoint(-50, -50) << QPoint(-40, -30);
     QTest::newRow("image narrower than the view at 2.0")
-        << QSize(80, 300) << 2.0 << QPoint(-50, -400) << QPoint(0, 225);
+        << QSize(80, 300) << 2.0 << QPoint(-50, -400) << QPoint(-10, 225);
 }
 
 void TestImageFrame::panClamping()
@@ -223,12 +224,13 @@ void TestImageFrame::showsWithoutSkew()
     frame.slotSetImageData(const_cast<unsigned char *>(pixels.data()), width, height, bits);
     frame.setZoom(1.0, frame.width() / 2, frame.height() / 2);
     const QImage shot = frame.grab().toImage();
+    const QPoint at = -frame.offset(); // where the image's corner is drawn
     const int bytes = bits / 8;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const unsigned char *p = pixels.data() + (size_t(y) * width + x) * bytes;
             const QRgb expected = bytes == 3 ? qRgb(p[0], p[1], p[2]) : qRgb(p[0], p[0], p[0]);
-            if (shot.pixel(x, y) != expected)
+            if (shot.pixel(at.x() + x, at.y() + y) != expected)
                 QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
         }
     }
@@ -265,7 +267,7 @@ void TestImageFrame::sixteenBitShown()
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const uint16_t *v = values + (size_t(y) * width + x) * channels;
-            const QRgb p = shot.pixel(x, y);
+            const QRgb p = shot.pixel(x - frame.offset().x(), y - frame.offset().y());
             const int levels[3] = {qRed(p), qGreen(p), qBlue(p)};
             for (int c = 0; c < channels; ++c)
                 shown.emplace_back(c, v[c], levels[c]);
@@ -332,7 +334,9 @@ void TestImageFrame::readOut()
     QSignalSpy colour(&frame, SIGNAL(signalIntensity(int,int,int)));
     QSignalSpy outside(&frame, SIGNAL(signalOutsideImage()));
     QSignalSpy text(&frame, SIGNAL(signalReadOut(QString)));
-    Gui::hover(&frame, pointer, pointer);
+    // The pointer is given from the image's corner, which sits centred in the frame.
+    const QPoint at = pointer - QPoint(int(frame.offset().x() * zoom), int(frame.offset().y() * zoom));
+    Gui::hover(&frame, at, at);
     if (pixel.x() < 0) {
         QCOMPARE(outside.count(), 1);
         QCOMPARE(position.count() + grey.count() + colour.count(), 0);

@@ -8,6 +8,10 @@
 #include "common/gui.h"
 
 #include <QCheckBox>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+#include <cmath>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSignalSpy>
@@ -56,6 +60,7 @@ private slots:
     void fitsTheScreen();
     void stackPages();
     void contrastStaysWhilePaging();
+    void presetsLeaveAutoOn();
     void largeImageLoadsWhileThePagePaints();
     void pixelReadOut_data();
     void pixelReadOut();
@@ -209,7 +214,8 @@ void TestImageLoadDialog::zoomLabel()
     // Wider than the frame: opened whole, from its first pixel.
     const double fit = dialog.frame()->zoom();
     QVERIFY(fit < 1.0);
-    QCOMPARE(dialog.frame()->offset(), QPoint(0, 0));
+    QCOMPARE(dialog.frame()->offset().x(), 0); // and centred from top to bottom
+    QVERIFY(dialog.frame()->offset().y() < 0);
     QCOMPARE(dialog.form()->label_2->text(), QString::number(qRound(fit * 1000) / 10.0) + "%");
     QTest::keyClick(&dialog, Qt::Key_1);
     QCOMPARE(dialog.form()->label_2->text(), QStringLiteral("100%"));
@@ -239,19 +245,27 @@ void TestImageLoadDialog::attributeSheet()
 
     dialog.form()->pushButton_3->click();
     QVERIFY(sheet->isVisible());
-    // At the top right, wholly inside the browser whatever the screen made of its size.
-    QCOMPARE(sheet->geometry().right(), dialog.width() - 8);
-    QCOMPARE(sheet->geometry().top(), 75);
+    // Beside the image, wholly inside the browser whatever the screen made of its size.
+    QVERIFY(sheet->geometry().left() > dialog.frame()->geometry().right());
     QVERIFY(dialog.rect().contains(sheet->geometry()));
-    QVERIFY(sheet->width() <= 400 && sheet->height() <= 300);
     dialog.form()->pushButton_3->click();
     QVERIFY(!sheet->isVisible());
 
-    // A page turn with the sheet open: it stays open and shows the new (empty) text.
+    // A page turn with the sheet open: it stays open and says the new file has no text.
     dialog.form()->pushButton_3->click();
     dialog.form()->pushButton_2->click();
     QVERIFY(sheet->isVisible());
-    QCOMPARE(sheet->text(), QString());
+    QCOMPARE(sheet->text(), QStringLiteral("This image has no description."));
+
+    // With the contrast panel open as well, the two stand side by side.
+    QTest::keyClick(&dialog, Qt::Key_C);
+    ContrastPanel *panel = dialog.contrastPanel();
+    QVERIFY(panel->isVisible());
+    QVERIFY(sheet->isVisible());
+    QVERIFY2(!sheet->geometry().intersects(panel->geometry()),
+             qPrintable(QStringLiteral("sheet %1, panel %2").arg(sheet->geometry().left()).arg(panel->geometry().left())));
+    QVERIFY(!sheet->geometry().intersects(dialog.frame()->geometry()));
+    QTest::keyClick(&dialog, Qt::Key_C);
 
     // Closing the browser hides the sheet; it stays hidden for the next image.
     dialog.form()->pushButton_4->click();
@@ -342,7 +356,8 @@ void TestImageLoadDialog::pixelReadOut()
     open(dialog, "a.tif");
     QVERIFY(dialog.frame()->testAttribute(Qt::WA_Hover));
     Gui::hover(dialog.frame(), QPoint(1, 1), QPoint(0, 0));
-    Gui::hover(dialog.frame(), pointer, QPoint(1, 1));
+    const QPoint at = pointer - dialog.frame()->offset(); // the small image sits centred
+    Gui::hover(dialog.frame(), at, QPoint(1, 1));
     if (text.endsWith(QLatin1Char('(')) || text.endsWith(QLatin1Char(' ')))
         QVERIFY2(dialog.form()->label_3->text().startsWith(text), qPrintable(dialog.form()->label_3->text()));
     else
@@ -359,7 +374,24 @@ void TestImageLoadDialog::fitsTheScreen()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QVERIFY(available.contains(dialog.frameGeometry()));
-    QCOMPARE(dialog.size(), QSize(1298, 1044).boundedTo(available.size()));
+    // A small image opens a small browser, the image in the middle of its frame.
+    QVERIFY2(dialog.width() <= 700 && dialog.height() <= 500,
+             qPrintable(QStringLiteral("%1 x %2").arg(dialog.width()).arg(dialog.height())));
+    QCOMPARE(dialog.frame()->zoom(), 1.0);
+    const QSize frame = dialog.frame()->size();
+    const QPoint offset = dialog.frame()->offset();
+    QCOMPARE(offset, QPoint((64 - frame.width()) / 2, (40 - frame.height()) / 2));
+    const QImage shot = dialog.frame()->grab().toImage();
+    const QPoint middle(frame.width() / 2, frame.height() / 2);
+    QCOMPARE(shot.pixel(middle), dialog.frame()->picture().pixel(middle + offset));
+    // A large one opens it as large as the screen allows, and no larger.
+    QVERIFY(writeImage(file("wide.tif"), 4000, QByteArray(), 8, 3000));
+    ImageLoadDialog large;
+    large.openImage(m_dir->path(), file("wide.tif"), "wide.tif");
+    large.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&large));
+    QVERIFY(available.contains(large.frameGeometry()));
+    QVERIFY(large.width() >= available.width() * 0.85 || large.height() >= available.height() * 0.85);
     // A long name is elided, in full as tool tip, and never widens the window.
     const QSize size = dialog.size();
     const QString name = QString(300, QLatin1Char('n')) + QStringLiteral(".tif");
@@ -405,6 +437,73 @@ void TestImageLoadDialog::stackPages()
     QTest::keyClick(&dialog, Qt::Key_PageDown);
     QCOMPARE(dialog.form()->label->text(), QStringLiteral("z.tif"));
     QVERIFY(!dialog.form()->labelPage->isVisible());
+}
+
+namespace {
+double luminance(QRgb c)
+{
+    auto lin = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * lin(qRed(c)) + 0.7152 * lin(qGreen(c)) + 0.0722 * lin(qBlue(c));
+}
+
+// Darkest against lightest pixel inside a check box's indicator.
+double indicatorContrast(QCheckBox *box)
+{
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect r = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box)
+                        .adjusted(2, 2, -2, -2);
+    const QImage shot = box->grab().toImage();
+    double low = 1, high = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const double l = luminance(shot.pixel(x, y));
+            low = std::min(low, l);
+            high = std::max(high, l);
+        }
+    return (high + 0.05) / (low + 0.05);
+}
+} // namespace
+
+// A bit preset clicked with "Auto for each new image" ticked is for this image: the box
+// stays ticked and the next image gets its own range. A typed range unticks it, in words too.
+void TestImageLoadDialog::presetsLeaveAutoOn()
+{
+    QVERIFY(writeImage(file("a.tif"), 64, QByteArray(), 16));
+    QVERIFY(writeImage(file("b.tif"), 65, QByteArray(), 16));
+    ImageLoadDialog dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    open(dialog, "a.tif");
+    QTest::keyClick(&dialog, Qt::Key_C);
+    ContrastPanel *panel = dialog.contrastPanel();
+    QCheckBox *box = panel->autoPerImageBox();
+    QVERIFY(box->isChecked());
+    // Ticked shows a tick that stands out from its box; unticked shows none.
+    QVERIFY2(indicatorContrast(box) >= 3.0, qPrintable(QString::number(indicatorContrast(box))));
+
+    for (QPushButton *preset : {panel->bitsButton(12), panel->resetButton()}) {
+        QTest::mouseClick(preset, Qt::LeftButton);
+        QVERIFY(box->isChecked());
+        QVERIFY(panel->autoNote()->text().contains("this image"));
+    }
+    QCOMPARE(dialog.contrast()->highValue(), dialog.contrast()->dataMaxValue());
+    dialog.setFocus();
+    QTest::keyClick(&dialog, Qt::Key_PageDown);
+    QVERIFY(dialog.contrast()->highValue() < dialog.contrast()->dataMaxValue()); // its own auto range
+
+    QLineEdit *maximum = panel->maximumEdit();
+    QTest::mouseClick(maximum, Qt::LeftButton);
+    maximum->selectAll();
+    QTest::keyClicks(maximum, "9000");
+    QTest::keyClick(maximum, Qt::Key_Return);
+    QVERIFY(!box->isChecked());
+    QVERIFY(panel->autoNote()->isVisible());
+    QVERIFY(panel->autoNote()->text().startsWith("Off"));
+    QVERIFY(indicatorContrast(box) < 1.5);
 }
 
 void TestImageLoadDialog::contrastStaysWhilePaging()

@@ -51,8 +51,13 @@ int main(int argc, char *argv[])
     const QString defaultRoot = QStringLiteral(TARVELO_DEFAULT_ROOT);
     parser.addOptions({
         {QStringLiteral("root"),
-         QStringLiteral("Folder to serve as /TARVELO (default: %1, which scripts/run.sh "
-                        "fills with tarvelo-sampledata).").arg(defaultRoot),
+         QStringLiteral("Folder to serve as /TARVELO (default: %1, %2).")
+             .arg(defaultRoot,
+#ifdef TARVELO_INSTALLED_COPY
+                  QStringLiteral("which \"tarvelo-sampledata sample-data\" fills")),
+#else
+                  QStringLiteral("which scripts/run.sh fills with tarvelo-sampledata")),
+#endif
          QStringLiteral("DIR"), defaultRoot},
         {QStringLiteral("listen"), QStringLiteral("Address to listen on (default 127.0.0.1)."),
          QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.1")},
