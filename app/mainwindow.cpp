@@ -10,6 +10,7 @@
 #include "help/helplauncher.h"
 #include "link/instrumentlink.h"
 #include "viewer/fileopener.h"
+#include "viewer/imagemenu.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -115,6 +116,7 @@ void MainWindow::buildMenus()
     checkConnection(connect(folderAction, SIGNAL(triggered(bool)), this,
                             SLOT(slotSetDownloadFolder())),
                     "Set Download folder");
+    m_imageMenu = new ImageMenu(file, &m_imageDialog, this);
 
     QMenu *link = menu(tr("&Connect"));
     m_connectAction = link->addAction(tr("Connect"));

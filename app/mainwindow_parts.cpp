@@ -7,6 +7,7 @@
 #include "download/downloadcontroller.h"
 #include "link/instrumentlink.h"
 #include "viewer/fileopener.h"
+#include "viewer/imagedrop.h"
 
 void MainWindow::connectParts()
 {
@@ -25,6 +26,13 @@ void MainWindow::connectParts()
     connect(m_link, &InstrumentLink::linkLost, this, &MainWindow::onLinkLost);
     connect(m_browser, &BrowserPanel::openRequested, this, &MainWindow::openListFile);
     connect(m_downloads, &DownloadController::linkUnusable, this, &MainWindow::Disconnect);
+    connect(new ImageDrop(this), &ImageDrop::filesDropped, this, &MainWindow::openImageFiles);
+}
+
+void MainWindow::openImageFiles(const QStringList &paths)
+{
+    if (!paths.isEmpty())
+        m_imageDialog.openFile(paths.first());
 }
 
 QTcpSocket *MainWindow::socket() const { return m_link->socket(); }
