@@ -87,7 +87,7 @@ MeasureBar::MeasureBar(MeasureModel *model, QWidget *parent)
     connect(m_profile, &QPushButton::clicked, this, &MeasureBar::profileRequested);
     connect(m_copy, &QPushButton::clicked, this, &MeasureBar::copyRegion);
     for (auto signal : {&MeasureModel::toolChanged, &MeasureModel::displayChanged, &MeasureModel::calibrationChanged,
-                        &MeasureModel::lineChanged, &MeasureModel::regionChanged})
+                        &MeasureModel::lineChanged, &MeasureModel::regionChanged, &MeasureModel::statisticsReady})
         connect(m_model, signal, this, &MeasureBar::refresh);
     refresh();
 }

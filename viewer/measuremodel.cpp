@@ -8,6 +8,13 @@
 
 MeasureModel::MeasureModel(QObject *parent) : QObject(parent) {}
 
+MeasureModel::~MeasureModel()
+{
+    // A worker's result is posted to this object; once joined, nothing more can arrive.
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
 void MeasureModel::setImage(std::shared_ptr<const DecodedImage> image, const Calibration &fileCalibration,
                             const QString &folder)
 {
@@ -19,6 +26,7 @@ void MeasureModel::setImage(std::shared_ptr<const DecodedImage> image, const Cal
         m_user = ScaleStore::scaleFor(folder);
     m_folder = folder;
     m_profileValid = m_statisticsValid = false;
+    ++m_regionGeneration;
     // Paging through images of one size keeps the line and region, to compare like with like.
     if (sizeChanged)
         clearMeasurements();
@@ -99,6 +107,7 @@ void MeasureModel::setRegion(const RegionShape &region)
     m_region = region;
     m_hasRegion = true;
     m_statisticsValid = false;
+    ++m_regionGeneration;
     emit regionChanged();
 }
 
@@ -107,6 +116,7 @@ void MeasureModel::clearMeasurements()
     const bool had = m_hasLine || m_hasRegion;
     m_hasLine = m_hasRegion = false;
     m_profileValid = m_statisticsValid = false;
+    ++m_regionGeneration;
     m_profile = LineProfile();
     m_statistics = RegionStatistics();
     if (had) {
@@ -132,6 +142,48 @@ const RegionStatistics &MeasureModel::regionStatistics()
         m_statisticsValid = true;
     }
     return m_statistics;
+}
+
+const RegionStatistics *MeasureModel::currentStatistics()
+{
+    if (m_statisticsValid)
+        return &m_statistics;
+    if (m_image && m_hasRegion) {
+        const QRectF inside = m_region.bounds.normalized() & QRectF(0, 0, m_image->width, m_image->height);
+        if (inside.width() * inside.height() > kSynchronousPixels) {
+            startWorker();
+            return nullptr;
+        }
+    }
+    return &regionStatistics();
+}
+
+void MeasureModel::startWorker()
+{
+    if (m_workerBusy)
+        return; // when it is done it starts again for the region as it is then
+    if (m_worker.joinable())
+        m_worker.join(); // done already: its result has been delivered
+    m_workerBusy = true;
+    m_worker = std::thread([this, image = m_image, region = m_region, generation = m_regionGeneration] {
+        const RegionStatistics statistics = RegionStatistics::of(*image, region);
+        QMetaObject::invokeMethod(this, [this, statistics, generation] { workerDone(statistics, generation); },
+                                  Qt::QueuedConnection);
+    });
+}
+
+void MeasureModel::workerDone(const RegionStatistics &statistics, quint64 generation)
+{
+    m_workerBusy = false;
+    if (m_statisticsValid)
+        return;
+    if (generation == m_regionGeneration) {
+        m_statistics = statistics;
+        m_statisticsValid = true;
+        emit statisticsReady();
+    } else if (m_image && m_hasRegion) {
+        startWorker();
+    }
 }
 
 namespace ScaleStore {

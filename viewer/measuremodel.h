@@ -8,7 +8,9 @@
 #include <QLineF>
 #include <QObject>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 // What the image browser measures and how it colours, apart from any widget: the tool in
 // hand, the line and its profile, the region and its statistics, the calibration in force
@@ -21,7 +23,12 @@ class MeasureModel : public QObject
 public:
     enum class Tool { Pan, Line, Rectangle, Ellipse };
 
+    // Regions up to this many pixels are measured at once; larger ones on a worker
+    // thread, so dragging them never holds up the window.
+    static constexpr double kSynchronousPixels = 1 << 20;
+
     explicit MeasureModel(QObject *parent = nullptr);
+    ~MeasureModel() override;
 
     // folder: where "Set Scale…" remembers its scale; fileCalibration: read from the file.
     void setImage(std::shared_ptr<const DecodedImage> image, const Calibration &fileCalibration,
@@ -49,6 +56,9 @@ public:
     bool hasRegion() const { return m_hasRegion; }
     RegionShape region() const { return m_region; }
     const RegionStatistics &regionStatistics();
+    // The statistics of the region as it is now when known; otherwise null, and they are
+    // being worked out: statisticsReady() follows.
+    const RegionStatistics *currentStatistics();
 
     // For the read-out and the clipboard, in the calibration's units.
     QString lineText() const;
@@ -72,8 +82,12 @@ signals:
     void calibrationChanged();
     void lineChanged();
     void regionChanged();
+    void statisticsReady();
 
 private:
+    void startWorker();
+    void workerDone(const RegionStatistics &statistics, quint64 generation);
+
     std::shared_ptr<const DecodedImage> m_image;
     QString m_folder;
     Calibration m_file;
@@ -91,6 +105,9 @@ private:
     RegionShape m_region;
     bool m_statisticsValid = false;
     RegionStatistics m_statistics;
+    quint64 m_regionGeneration = 0; // counts changes of image and region
+    std::thread m_worker;
+    bool m_workerBusy = false;
 };
 
 // "Set Scale…" scales, one per folder, in the settings file.

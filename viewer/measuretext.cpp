@@ -37,7 +37,10 @@ QString MeasureModel::regionSummary()
 {
     if (!m_hasRegion)
         return QString();
-    const RegionStatistics &s = regionStatistics();
+    const RegionStatistics *current = currentStatistics();
+    if (!current)
+        return tr("Measuring the region\u2026");
+    const RegionStatistics &s = *current;
     const Calibration c = calibration();
     QString text = tr("%1 pixels, area %2 %3").arg(s.pixels).arg(number(c.area(double(s.pixels))), c.areaUnitText());
     const int channels = int(s.channel.size());

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -130,24 +131,46 @@ void ProfilePlot::paintEvent(QPaintEvent *)
     }
     painter.drawText(QRectF(a.left(), a.bottom() + 20, a.width(), 16), Qt::AlignCenter,
                      tr("Distance (%1)").arg(m_unit));
+    // Long profiles are drawn as their lowest and highest value per screen column: the
+    // same picture, at a cost bound by the plot's width rather than the line's length.
     for (int c = 0; c < m_profile.channels; ++c) {
-        QPainterPath path;
-        bool drawing = false;
+        QPolygonF run;
+        auto flush = [&] {
+            if (run.size() > 1)
+                painter.drawPolyline(run);
+            run.clear();
+        };
+        // A cosmetic pen: antialiased wide strokes of long polylines cost tens of milliseconds.
+        painter.setPen(QPen(channelColour(c, m_profile.channels), 0));
+        int column = INT_MIN;
+        double low = 0, high = 0;
+        auto emitColumn = [&] {
+            if (column == INT_MIN)
+                return;
+            run << QPointF(column + 0.5, toY(low));
+            if (high != low)
+                run << QPointF(column + 0.5, toY(high));
+        };
         for (size_t i = 0; i < m_profile.count(); ++i) {
             const double v = m_profile.value(i, c);
-            if (!std::isfinite(v)) {
-                drawing = false; // a gap where nothing was read
+            if (!std::isfinite(v)) { // a gap where nothing was read
+                emitColumn();
+                column = INT_MIN;
+                flush();
                 continue;
             }
-            const QPointF p(toX(m_profile.position[i]), toY(v));
-            if (drawing)
-                path.lineTo(p);
-            else
-                path.moveTo(p);
-            drawing = true;
+            const int x = int(std::floor(toX(m_profile.position[i])));
+            if (x != column) {
+                emitColumn();
+                column = x;
+                low = high = v;
+            } else {
+                low = std::min(low, v);
+                high = std::max(high, v);
+            }
         }
-        painter.setPen(QPen(channelColour(c, m_profile.channels), 1.5));
-        painter.drawPath(path);
+        emitColumn();
+        flush();
     }
     if (m_cursor >= 0) {
         painter.setPen(QPen(QColor(255, 255, 255, 160), 1, Qt::DashLine));

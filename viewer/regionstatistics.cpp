@@ -28,10 +28,37 @@ struct IndexSums
     uint32_t max = 0;
 };
 
+// One run of contiguous values, in blocks whose sums fit 32 bits, so the loop has no
+// dependency on 64-bit carries and vectorises.
+template <typename T>
+void addContiguous(const T *v, size_t n, IndexSums &s)
+{
+    constexpr size_t kBlock = 65536; // 65536 x 65535 < 2^32
+    T lo = T(std::min<uint32_t>(s.min, std::numeric_limits<T>::max())), hi = T(s.max);
+    for (size_t start = 0; start < n; start += kBlock) {
+        const size_t end = std::min(n, start + kBlock);
+        uint32_t sum = 0;
+        uint64_t squares = 0;
+        for (size_t i = start; i < end; ++i) {
+            const uint32_t x = v[i];
+            sum += x;
+            squares += x * x; // up to 65535^2, still 32 bits
+            lo = std::min(lo, v[i]);
+            hi = std::max(hi, v[i]);
+        }
+        s.sum += sum;
+        s.squares += squares;
+    }
+    s.count += n;
+    s.min = std::min<uint32_t>(s.min, lo);
+    s.max = std::max<uint32_t>(s.max, hi);
+}
+
 template <typename T>
 void addIndexRow(const T *v, size_t n, size_t stride, IndexSums &s)
 {
-    // Per row in 32-bit parts where they cannot overflow, so the compiler keeps the loop tight.
+    if (stride == 1)
+        return addContiguous(v, n, s);
     uint64_t sum = 0, squares = 0;
     uint32_t lo = s.min, hi = s.max;
     for (size_t i = 0; i < n; ++i) {

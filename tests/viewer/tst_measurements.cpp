@@ -3,6 +3,7 @@
 #include "viewer/measuremodel.h"
 #include "viewer/regionstatistics.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <cmath>
@@ -27,6 +28,7 @@ private slots:
     void regionAgreesWithAPlainCount();
     void floatRegionLeavesNonFiniteOut();
     void regionTablePastesAsOneRow();
+    void largeRegionIsMeasuredAside();
     void lookupTables();
 };
 
@@ -236,6 +238,24 @@ void TestMeasurements::regionTablePastesAsOneRow()
     QVERIFY(lines[0].startsWith(QStringLiteral("Pixels\tArea (\u00b5m\u00b2)\tMean")));
     QVERIFY(lines[1].startsWith(QStringLiteral("4\t1\t100\t")));
     QVERIFY(model.regionSummary().contains(QStringLiteral("area 1 \u00b5m\u00b2")));
+}
+
+void TestMeasurements::largeRegionIsMeasuredAside()
+{
+    MeasureModel model;
+    model.setImage(makeImage(1200, 1000, 16, Format::Unsigned, ramp), Calibration(), QString());
+    QSignalSpy ready(&model, &MeasureModel::statisticsReady);
+    model.setRegion({RegionShape::Kind::Rectangle, QRectF(0, 0, 1200, 1000)});
+    QVERIFY(!model.currentStatistics());
+    // Moved on while the first is measured: only the region as it is last is reported.
+    model.setRegion({RegionShape::Kind::Rectangle, QRectF(0, 0, 1100, 1000)});
+    QVERIFY(!model.currentStatistics());
+    QTRY_VERIFY(model.currentStatistics());
+    QCOMPARE(model.currentStatistics()->pixels, quint64(1100 * 1000));
+    QCOMPARE(model.currentStatistics()->channel[0].max, 10990.0);
+    QVERIFY(ready.count() >= 1);
+    model.setRegion({RegionShape::Kind::Rectangle, QRectF(0, 0, 10, 10)}); // small: at once
+    QCOMPARE(model.currentStatistics()->pixels, quint64(100));
 }
 
 void TestMeasurements::lookupTables()
