@@ -3,6 +3,7 @@
 #include "viewer/browsertools.h"
 #include "viewer/contrastmodel.h"
 #include "viewer/contrastpanel.h"
+#include "viewer/histogramview.h"
 #include "viewer/imageattributedialog.h"
 #include "viewer/imagedrop.h"
 #include "viewer/imageframe.h"
@@ -33,6 +34,10 @@ ImageLoadDialog::ImageLoadDialog(QWidget *parent)
     m_loader = new ImageLoader(this);
     m_tools = new BrowserTools(m_ui->frame, this);
     m_ui->verticalLayout->insertWidget(2, m_tools->bar());
+    connect(m_tools->model(), &MeasureModel::displayChanged, this, [this] {
+        const MeasureModel *m = m_tools->model();
+        m_contrastPanel->histogram()->setLookupTable(m->lookupTable(), m->hiLo());
+    });
     connect(new ImageDrop(this), &ImageDrop::filesDropped, this, [this](const QStringList &paths) { openFile(paths.first()); });
     m_ui->label->installEventFilter(this);
     m_ui->labelPage->hide();

@@ -35,7 +35,7 @@ MeasureBar::MeasureBar(MeasureModel *model, QWidget *parent)
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     setStyleSheet(QStringLiteral("QPushButton { padding: 2px 8px; font: bold 10pt \"Arial\"; }"
                                  "QLabel { color: rgb(225, 225, 225); font: 10pt \"Arial\"; }"
-                                 "QComboBox { color: white; background-color: rgb(93, 102, 117);"
+                                 "QComboBox { color: white; background-color: rgb(93, 102, 117); font: bold 10pt \"Arial\";"
                                  " border: 1px solid white; padding: 2px 6px; min-height: 20px; }"
                                  "QComboBox QAbstractItemView { color: white; background-color: rgb(93, 102, 117);"
                                  " selection-background-color: rgb(43, 49, 58); }"));

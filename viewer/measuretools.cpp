@@ -158,15 +158,19 @@ void MeasureTools::paintRegion(QPainter &painter, const ViewTransform &view) con
 
 void MeasureTools::paintScaleBar(QPainter &painter, const ViewTransform &view) const
 {
-    const ScaleBar bar = ScaleBar::choose(m_model->calibration(), view.zoom, view.viewSize.width());
-    if (!bar.valid())
+    // In the corner of the image where it is smaller than the view, of the view otherwise.
+    const DecodedImage *image = m_model->image();
+    const QRectF shown = QRectF(QPointF(0, 0), QSizeF(view.viewSize))
+                             .intersected(view.toView(QRectF(0, 0, image->width, image->height)));
+    const ScaleBar bar = ScaleBar::choose(m_model->calibration(), view.zoom, int(shown.width()));
+    if (!bar.valid() || shown.isEmpty())
         return;
     QFont font(QStringLiteral("Arial"), 12);
     font.setBold(true);
     painter.setFont(font);
     const QFontMetricsF metrics(font);
     const double margin = 16, thickness = 6;
-    const double right = view.viewSize.width() - margin, bottom = view.viewSize.height() - margin;
+    const double right = shown.right() - margin, bottom = shown.bottom() - margin;
     const QRectF barRect(right - bar.viewLength, bottom - thickness, bar.viewLength, thickness);
     painter.setPen(QPen(kShadow, 2));
     painter.setBrush(Qt::white);

@@ -126,8 +126,12 @@ void ProfilePlot::paintEvent(QPaintEvent *)
         const double f = k / 2.0;
         const double y = a.bottom() - f * a.height();
         painter.drawText(QRectF(0, y - 8, a.left() - 6, 16), Qt::AlignRight | Qt::AlignVCenter, tick(m_low + f * (m_high - m_low)));
+        // The ends' labels stay inside the plot's width, the middle one is centred.
         const double x = a.left() + f * a.width();
-        painter.drawText(QRectF(x - 50, a.bottom() + 4, 100, 16), Qt::AlignCenter, tick(f * xMax));
+        const QRectF box = k == 0 ? QRectF(x, a.bottom() + 4, 100, 16)
+                         : k == 1 ? QRectF(x - 50, a.bottom() + 4, 100, 16) : QRectF(x - 100, a.bottom() + 4, 100, 16);
+        painter.drawText(box, (k == 0 ? Qt::AlignLeft : k == 1 ? Qt::AlignHCenter : Qt::AlignRight) | Qt::AlignVCenter,
+                         tick(f * xMax));
     }
     painter.drawText(QRectF(a.left(), a.bottom() + 20, a.width(), 16), Qt::AlignCenter,
                      tr("Distance (%1)").arg(m_unit));
