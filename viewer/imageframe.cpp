@@ -93,6 +93,7 @@ void ImageFrame::showMessage(const QString &text)
 {
     m_image.reset();
     m_display.clear();
+    m_viewCache = QImage();
     m_imageWidth = m_imageHeight = 0;
     m_zoom = 1.0;
     m_offsetX = m_offsetY = 0;
@@ -374,7 +375,7 @@ void ImageFrame::paintEvent(QPaintEvent *event)
         }
         return;
     }
-    paintView(painter, viewTransform());
+    paintView(painter, viewTransform(), true);
     if (m_showOverlay) {
         painter.setPen(m_overlay.color);
         painter.setBrush(Qt::NoBrush);

@@ -110,7 +110,9 @@ protected:
 
 private:
     void updateOverlay();
-    void paintView(QPainter &painter, const ViewTransform &view) const;
+    // cached: the scaled picture is kept while view and picture stay, so dragging a tool
+    // repaints only its overlay.
+    void paintView(QPainter &painter, const ViewTransform &view, bool cached = false) const;
     void readOut(const QPoint &pos);
     bool pinch(class QTouchEvent *event);
     int maxOffsetX() const;
@@ -141,4 +143,7 @@ private:
     bool m_toolDragging = false;
     FrameTool *m_tool = nullptr;
     Calibration m_calibration;
+    mutable QImage m_viewCache;
+    mutable qint64 m_viewCacheKey = 0;
+    mutable ViewTransform m_viewCacheView;
 };

@@ -8,10 +8,14 @@
 #include "viewer/measuremodel.h"
 #include "viewer/profilewindow.h"
 #include "viewer/recentimages.h"
+#include "viewer/setscaledialog.h"
 #include "viewer/tifffiles.h"
 #include "common/gui.h"
 
 #include <QClipboard>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QTimer>
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
@@ -31,6 +35,7 @@ private slots:
     void commandLineOpensTheBrowser();
     void toolsOnTheFrame();
     void exportedPngIsTheShownView();
+    void setScaleFromTheDrawnLine();
 
 private:
     QString write(const QString &name, TestTiff::Layout layout = TestTiff::grey(300, 200, 16));
@@ -219,6 +224,45 @@ void TestOpenImage::exportedPngIsTheShownView()
     QCOMPARE(whole.dotsPerMeterY(), 2000000);
     QVERIFY(!browser.tools()->exportView(m_dir.filePath(QStringLiteral("no/such/folder/x.png")), false, &error));
     QVERIFY(!error.isEmpty());
+}
+
+void TestOpenImage::setScaleFromTheDrawnLine()
+{
+    ImageLoadDialog browser;
+    browser.openFile(write(QStringLiteral("scale.tif"), TestTiff::grey(64, 48)));
+    QTRY_VERIFY(browser.frame()->hasPicture());
+    MeasureModel *model = browser.tools()->model();
+    model->setLine(QLineF(2, 10, 42, 40)); // 50 pixels long
+    QString seen;
+    // The dialog is modal: it is answered once it shows, by what the user would type.
+    auto answer = [&](const QString &unit, bool remove) {
+        QTimer::singleShot(0, [&seen, unit, remove] {
+            auto *dialog = qobject_cast<SetScaleDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            seen = QString::number(dialog->pixelsBox()->value());
+            dialog->lengthBox()->setValue(20);
+            dialog->unitEdit()->setText(unit);
+            if (remove)
+                dialog->findChild<QPushButton *>(QStringLiteral("remove"))->click();
+            else
+                dialog->accept();
+        });
+        browser.tools()->setScale();
+    };
+    answer(QStringLiteral("um"), false);
+    QCOMPARE(seen, QStringLiteral("50"));
+    QCOMPARE(model->calibration().source, Calibration::Source::User);
+    QCOMPARE(model->calibration().pixelWidth, 0.4);
+    QVERIFY(browser.tools()->bar()->findChild<QLabel *>(QStringLiteral("calibration"))->text().startsWith(
+        QStringLiteral("0.4 \u00b5m per pixel (Set Scale)")));
+    // Another image of the folder gets the same scale.
+    browser.openFile(write(QStringLiteral("scale2.tif"), TestTiff::grey(64, 48)));
+    QTRY_COMPARE(browser.form()->label->toolTip(), QStringLiteral("scale2.tif"));
+    QCOMPARE(model->calibration().pixelWidth, 0.4);
+    answer(QString(), true);
+    QVERIFY(!model->calibration().valid());
+    QCOMPARE(browser.tools()->bar()->findChild<QLabel *>(QStringLiteral("calibration"))->text(), QStringLiteral("uncalibrated"));
 }
 
 QTEST_MAIN(TestOpenImage)
