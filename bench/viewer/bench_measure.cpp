@@ -3,11 +3,15 @@
 // - region statistics over the whole image against a plain single pass over the same
 //   buffer (a sum of the values), paired in each round (goal: within 1.2x, median of the
 //   per-round ratios, with their range);
+// - where the opening of the image goes: decode, statistics, render, beside a bare read;
 // - the frame time while a region and a line are dragged over the fitted image in the
 //   browser: handling the move and everything it leaves to do on the window's thread
 //   (the repaints of the frame, the measuring row and the profile window), worst and 99th
 //   percentile (goal: 16 ms).
 #include "viewer/browsertools.h"
+#include "viewer/contrastmodel.h"
+#include "viewer/displayimage.h"
+#include "viewer/tiffdecoder.h"
 #include "viewer/imageframe.h"
 #include "viewer/imageloaddialog.h"
 #include "viewer/lineprofile.h"
@@ -17,6 +21,7 @@
 #include "viewer/tifffiles.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -27,6 +32,8 @@
 #include <cstdio>
 #include <memory>
 #include <vector>
+
+#include <tiffio.h>
 
 namespace {
 
@@ -145,6 +152,35 @@ int main(int argc, char **argv)
     TestTiff::Layout l = TestTiff::grey(kSize, kSize, 16);
     if (!TestTiff::write(path, l, image->values16.data()))
         qFatal("cannot write");
+    // Where opening the browser's image goes, beside the bare read of the same file.
+    {
+        std::vector<double> bare, decode, statistics, render;
+        for (int round = 0; round < 5; ++round) {
+            QElapsedTimer t;
+            t.start();
+            TIFF *tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
+            std::vector<uint16_t> rows(size_t(kSize) * kSize);
+            for (uint32_t row = 0; row < kSize; ++row)
+                TIFFReadScanline(tif, rows.data() + size_t(row) * kSize, row, 0);
+            TIFFClose(tif);
+            bare.push_back(msSince(t));
+            t.restart();
+            DecodedImage decoded;
+            TiffDecoder::decode(path, 0, decoded);
+            decode.push_back(msSince(t));
+            t.restart();
+            const ImageStatistics s = ImageStatistics::of(decoded);
+            const DisplayRange range = ContrastModel::automatic(decoded, s);
+            statistics.push_back(msSince(t));
+            t.restart();
+            DisplayImage display;
+            display.render(decoded, range);
+            render.push_back(msSince(t));
+        }
+        std::printf("opening, medians: bare read %.1f ms, decode %.1f ms, statistics and range %.1f ms, render %.1f ms\n",
+                    percentile(bare, 0.5), percentile(decode, 0.5), percentile(statistics, 0.5), percentile(render, 0.5));
+    }
+
     ImageLoadDialog browser;
     browser.resize(1298, 1044);
     browser.show();
@@ -159,6 +195,22 @@ int main(int argc, char **argv)
     if (!browser.frame()->hasPicture())
         qFatal("not shown: %s", qPrintable(browser.frame()->message()));
     ImageFrame *frame = browser.frame();
+    {
+        std::vector<double> open;
+        for (int round = 0; round < 5; ++round) {
+            QElapsedTimer t;
+            t.start();
+            browser.openImage(dir.path(), path, QStringLiteral("drag.tif"));
+            if (browser.loader()->busy()) {
+                QEventLoop loop;
+                QObject::connect(browser.loader(), &ImageLoader::loaded, &loop, &QEventLoop::quit);
+                loop.exec();
+            }
+            frame->repaint();
+            open.push_back(msSince(t));
+        }
+        std::printf("opening in the browser to the first painted frame, median %.1f ms\n", percentile(open, 0.5));
+    }
     std::printf("browser frame %d x %d, zoom %.3f\n", frame->width(), frame->height(), frame->zoom());
     BrowserTools *tools = browser.tools();
     tools->model()->setScaleBar(true);
