@@ -6,6 +6,7 @@
 #include "viewer/imagemenu.h"
 #include "viewer/measurebar.h"
 #include "viewer/measuremodel.h"
+#include "viewer/profileplot.h"
 #include "viewer/profilewindow.h"
 #include "viewer/recentimages.h"
 #include "viewer/setscaledialog.h"
@@ -165,6 +166,14 @@ void TestOpenImage::toolsOnTheFrame()
     QCOMPARE(model->line(), QLineF(10, 20, 110, 20));
     QTRY_VERIFY(tools->profileWindow()->isVisible());
     QCOMPARE(int(model->profile().count()), 101);
+    const QString csv = m_dir.filePath(QStringLiteral("profile.csv")), png = m_dir.filePath(QStringLiteral("profile.png"));
+    QVERIFY(tools->profileWindow()->saveCsv(csv));
+    QFile saved(csv);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(saved.readAll()), model->profileCsv());
+    QVERIFY(model->profileCsv().startsWith(QStringLiteral("Distance (px),Value\n0,")));
+    QVERIFY(tools->profileWindow()->savePng(png));
+    QCOMPARE(QImage(png).size(), tools->profileWindow()->plot()->size());
     // A rectangle from pixel (5, 6) to pixel (14, 15): 100 pixels, live while dragged.
     tools->bar()->toolButton(int(MeasureModel::Tool::Rectangle))->click();
     Gui::sendMouse(frame, QEvent::MouseButtonPress, QPoint(5, 6), Qt::LeftButton, Qt::LeftButton);
