@@ -1,6 +1,7 @@
 #include "viewer/browsertools.h"
 
 #include "viewer/calibration.h"
+#include "viewer/histogramview.h"
 #include "viewer/imageframe.h"
 #include "viewer/measurebar.h"
 #include "viewer/measuremodel.h"
@@ -52,8 +53,18 @@ void BrowserTools::clearImage()
     m_bar->refresh();
 }
 
+void BrowserTools::setHistogram(HistogramView *histogram)
+{
+    m_histogram = histogram;
+    applyDisplay();
+}
+
 bool BrowserTools::handleKey(QKeyEvent *event)
 {
+    if (event->matches(QKeySequence::Copy)) {
+        copyView(); // without an image there is nothing to copy, but the key is still taken
+        return true;
+    }
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
     switch (event->key()) {
@@ -74,6 +85,8 @@ void BrowserTools::applyDisplay()
     m_frame->setColouring(m_model->colourable() ? m_model->lookupTable() : LookupTable::Grey,
                           m_model->colourable() && m_model->hiLo());
     m_frame->update();
+    if (m_histogram)
+        m_histogram->setLookupTable(m_model->lookupTable(), m_model->hiLo());
 }
 
 void BrowserTools::applyCalibration()

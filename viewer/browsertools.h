@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class HistogramView;
 class ImageFrame;
 class MeasureBar;
 class MeasureModel;
@@ -31,7 +32,9 @@ public:
 
     void setImage(std::shared_ptr<const DecodedImage> image, const QString &path);
     void clearImage();
-    // B toggles the scale bar, S HiLo; true when the key was taken.
+    // Shows the colour table under the contrast histogram.
+    void setHistogram(HistogramView *histogram);
+    // B toggles the scale bar, S HiLo, Ctrl+C copies the view; true when the key was taken.
     bool handleKey(QKeyEvent *event);
 
     // What the frame shows, at its zoom, or the whole image at 1:1; carries the pixel
@@ -56,4 +59,5 @@ private:
     std::unique_ptr<MeasureTools> m_tools;
     MeasureBar *m_bar;
     ProfileWindow *m_profile;
+    QPointer<HistogramView> m_histogram;
 };

@@ -3,7 +3,6 @@
 #include "viewer/browsertools.h"
 #include "viewer/contrastmodel.h"
 #include "viewer/contrastpanel.h"
-#include "viewer/histogramview.h"
 #include "viewer/imageattributedialog.h"
 #include "viewer/imagedrop.h"
 #include "viewer/imageframe.h"
@@ -34,10 +33,7 @@ ImageLoadDialog::ImageLoadDialog(QWidget *parent)
     m_loader = new ImageLoader(this);
     m_tools = new BrowserTools(m_ui->frame, this);
     m_ui->verticalLayout->insertWidget(2, m_tools->bar());
-    connect(m_tools->model(), &MeasureModel::displayChanged, this, [this] {
-        const MeasureModel *m = m_tools->model();
-        m_contrastPanel->histogram()->setLookupTable(m->lookupTable(), m->hiLo());
-    });
+    m_tools->setHistogram(m_contrastPanel->histogram());
     connect(new ImageDrop(this), &ImageDrop::filesDropped, this, [this](const QStringList &paths) { openFile(paths.first()); });
     m_ui->label->installEventFilter(this);
     m_ui->labelPage->hide();
@@ -291,10 +287,6 @@ void ImageLoadDialog::keyPressEvent(QKeyEvent *event)
 {
     ImageFrame *f = m_ui->frame;
     const int step = 64;
-    if (event->matches(QKeySequence::Copy)) {
-        m_tools->copyView();
-        return;
-    }
     if (m_tools->handleKey(event))
         return;
     switch (event->key()) {
