@@ -13,6 +13,7 @@
 #include "record/downloadrecorder.h"
 #include "transfer/clientsession.h"
 #include "viewer/fileopener.h"
+#include "viewer/imagemenu.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -123,6 +124,7 @@ void MainWindow::buildMenus()
     checkConnection(connect(folderAction, SIGNAL(triggered(bool)), this,
                             SLOT(slotSetDownloadFolder())),
                     "Set Download folder");
+    m_imageMenu = new ImageMenu(file, &m_imageDialog, this);
 
     QMenu *link = menu(tr("&Connect"));
     m_connectAction = link->addAction(tr("Connect"));

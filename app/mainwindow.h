@@ -19,6 +19,7 @@ class DownloadRecorder;
 class DownloadController;
 class FileOpener;
 class HelpLauncher;
+class ImageMenu;
 class InstrumentLink;
 class QAction;
 class QListWidgetItem;
@@ -90,6 +91,9 @@ public:
     void setDownloadPath(const QString &path);
     // Opens a file of the current folder as a double click on it does.
     void openListFile(const QString &name);
+    // Local TIFF files from the command line or a drop: the browser opens on the first.
+    void openImageFiles(const QStringList &paths);
+    ImageMenu *imageMenu() const { return m_imageMenu; }
 
     // Supplies the folder for "Set Download folder"; an empty result means the user
     // cancelled. The default asks with the platform's directory chooser.
@@ -121,6 +125,7 @@ private:
     QAction *m_disconnectAction = nullptr;
     QAction *m_helpAction = nullptr;
     HelpLauncher *m_helpLauncher = nullptr;
+    ImageMenu *m_imageMenu = nullptr;
     bool m_contextMenusConnected = false;
     FolderChooser m_folderChooser = nullptr;
 

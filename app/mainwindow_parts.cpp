@@ -8,6 +8,7 @@
 #include "link/instrumentlink.h"
 #include "transfer/clientsession.h"
 #include "viewer/fileopener.h"
+#include "viewer/imagedrop.h"
 
 #include <QItemSelectionModel>
 
@@ -33,6 +34,13 @@ void MainWindow::connectParts()
     connect(m_session, &ClientSession::linkClosed, this,
             [this](ClientSession::End why, const QString &reason) { onLinkClosed(int(why), reason); });
     connect(m_browser, &BrowserPanel::openRequested, this, &MainWindow::openListFile);
+    connect(new ImageDrop(this), &ImageDrop::filesDropped, this, &MainWindow::openImageFiles);
+}
+
+void MainWindow::openImageFiles(const QStringList &paths)
+{
+    if (!paths.isEmpty())
+        m_imageDialog.openFile(paths.first());
 }
 
 QTcpSocket *MainWindow::socket() const { return m_link->socket(); }

@@ -44,6 +44,18 @@ void renderPalette(const T *values, const std::vector<uint32_t> &colours, QImage
     }
 }
 
+template <typename T>
+void renderTable(const T *values, int channels, const std::vector<uint32_t> &colours, QImage &picture)
+{
+    const int width = picture.width();
+    for (int y = 0; y < picture.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(picture.scanLine(y));
+        const T *v = values + size_t(y) * size_t(width) * size_t(channels);
+        for (int x = 0; x < width; ++x)
+            row[x] = colours[v[size_t(x) * size_t(channels)]];
+    }
+}
+
 } // namespace
 
 bool DisplayImage::prepare(int width, int height, QImage::Format format)
@@ -58,7 +70,8 @@ bool DisplayImage::prepare(int width, int height, QImage::Format format)
 const QImage &DisplayImage::render(const DecodedImage &image, const DisplayRange &range)
 {
     const int width = int(image.width), height = int(image.height);
-    const bool colour = image.palette || image.colourChannels == 3;
+    const bool tabled = !image.palette && image.colourChannels == 1 && coloured();
+    const bool colour = image.palette || image.colourChannels == 3 || tabled;
     if (!prepare(width, height, colour ? QImage::Format_RGB32 : QImage::Format_Grayscale8))
         return m_picture;
     const int levels = image.indexLevels();
@@ -67,6 +80,14 @@ const QImage &DisplayImage::render(const DecodedImage &image, const DisplayRange
             renderPalette(image.values16.data(), image.colourMap, m_picture);
         else
             renderPalette(image.values8.data(), image.colourMap, m_picture);
+        return m_picture;
+    }
+    if (tabled) {
+        const auto colours = colourTable(range.low[0], range.high[0], levels, image.minIsWhite, m_table, m_hiLo);
+        if (image.wide())
+            renderTable(image.values16.data(), image.channels, colours, m_picture);
+        else
+            renderTable(image.values8.data(), image.channels, colours, m_picture);
         return m_picture;
     }
     for (int c = 0; c < image.colourChannels; ++c)

@@ -1,6 +1,7 @@
 #pragma once
 #include "viewer/decodedimage.h"
 #include "viewer/displaymap.h"
+#include "viewer/lookuptable.h"
 
 #include <QImage>
 
@@ -14,6 +15,10 @@ public:
     // Returns the picture; null when there is no memory for it.
     const QImage &render(const DecodedImage &image, const DisplayRange &range);
     const QImage &picture() const { return m_picture; }
+    // Single-channel images through a colour table, HiLo marking the range's ends; the
+    // next render applies it.
+    void setColouring(LookupTable table, bool hiLo) { m_table = table; m_hiLo = hiLo; }
+    bool coloured() const { return m_table != LookupTable::Grey || m_hiLo; }
     // The 8-bit level a pixel is shown at (grey), or its shown colour.
     QRgb shown(const DecodedImage &image, uint32_t x, uint32_t y) const;
     void clear() { m_picture = QImage(); }
@@ -23,4 +28,6 @@ private:
 
     QImage m_picture;
     DisplayMap m_maps[3];
+    LookupTable m_table = LookupTable::Grey;
+    bool m_hiLo = false;
 };

@@ -91,6 +91,32 @@ void HistogramView::paintEvent(QPaintEvent *)
     p.setPen(QPen(QColor(255, 210, 0), 1, Qt::DashLine));
     p.drawLine(x0, 0, x0, h);
     p.drawLine(x1, 0, x1, h);
+    if (image->colourChannels == 1 && !image->palette) {
+        // The table as the screen shows it: each column in the colour its values get.
+        const auto &colours = lookupColours(m_table);
+        const double low = m_model->range().low[0], high = m_model->range().high[0];
+        const int ramp = 7;
+        for (int x = 0; x < w; ++x) {
+            const double index = indexAtX(x);
+            double level = high > low ? (index - low) / (high - low) : (index >= low ? 1 : 0);
+            if (image->minIsWhite)
+                level = 1 - level;
+            QColor c = QColor::fromRgb(colours[size_t(std::clamp(int(std::lround(level * 255)), 0, 255))]);
+            if (m_hiLo && index <= low)
+                c = QColor::fromRgb(kHiLoLow);
+            else if (m_hiLo && index >= high)
+                c = QColor::fromRgb(kHiLoHigh);
+            p.setPen(c);
+            p.drawLine(x, h - ramp, x, h - 1);
+        }
+    }
+}
+
+void HistogramView::setLookupTable(LookupTable table, bool hiLo)
+{
+    m_table = table;
+    m_hiLo = hiLo;
+    update();
 }
 
 void HistogramView::mousePressEvent(QMouseEvent *event)

@@ -1,4 +1,6 @@
 #pragma once
+#include "viewer/lookuptable.h"
+
 #include <QWidget>
 
 class ContrastModel;
@@ -17,6 +19,8 @@ public:
     double viewLow() const { return m_viewLow; }
     double viewHigh() const { return m_viewHigh; }
     int xOfIndex(double index) const;
+    // The colour table shown as a ramp under the histogram, HiLo marks at its ends.
+    void setLookupTable(LookupTable table, bool hiLo);
     double indexAtX(int x) const;
 
 protected:
@@ -32,4 +36,6 @@ private:
     double m_viewLow = 0;
     double m_viewHigh = 255;
     int m_dragging = -1; // 0 the low end, 1 the high end
+    LookupTable m_table = LookupTable::Grey;
+    bool m_hiLo = false;
 };

@@ -1,6 +1,7 @@
 #include "viewer/imageframe.h"
 
 #include "viewer/contrastmodel.h"
+#include "viewer/frametool.h"
 #include "viewer/imagestatistics.h"
 #include "viewer/pixelreadout.h"
 
@@ -92,6 +93,7 @@ void ImageFrame::showMessage(const QString &text)
 {
     m_image.reset();
     m_display.clear();
+    m_viewCache = QImage();
     m_imageWidth = m_imageHeight = 0;
     m_zoom = 1.0;
     m_offsetX = m_offsetY = 0;
@@ -254,10 +256,14 @@ QString ImageFrame::readOutText(int x, int y) const
     if (!m_image || x < 0 || y < 0 || x >= m_imageWidth || y >= m_imageHeight)
         return QString();
     const QRgb shown = m_display.shown(*m_image, uint32_t(x), uint32_t(y));
-    const bool grey = !m_image->palette && m_image->colourChannels == 1;
+    const bool grey = !m_image->palette && m_image->colourChannels == 1 && !m_display.coloured();
+    QString where;
+    if (m_calibration.valid())
+        where = tr("(%1, %2 %3)  ").arg((x + 0.5) * m_calibration.pixelWidth, 0, 'g', 5)
+                    .arg((y + 0.5) * m_calibration.pixelHeight, 0, 'g', 5).arg(m_calibration.unit);
     const QString level = grey ? tr("shown %1").arg(qRed(shown))
                                : tr("shown %1, %2, %3").arg(qRed(shown)).arg(qGreen(shown)).arg(qBlue(shown));
-    return tr("X %1  Y %2  %3  (%4)").arg(x).arg(y).arg(storedValuesText(*m_image, uint32_t(x), uint32_t(y)), level);
+    return tr("X %1  Y %2  %3%4  (%5)").arg(x).arg(y).arg(where, storedValuesText(*m_image, uint32_t(x), uint32_t(y)), level);
 }
 
 void ImageFrame::readOut(const QPoint &pos)
@@ -309,17 +315,32 @@ void ImageFrame::mousePressEvent(QMouseEvent *event)
     // The press is kept even when it starts no drag, so it never moves the window.
     if (m_pinching || !m_image)
         return;
+    if (m_tool && m_tool->press(event, viewTransform())) {
+        m_toolDragging = true;
+        update();
+        return;
+    }
     m_dragging = true;
     m_lastMousePos = event->pos();
 }
 
-void ImageFrame::mouseReleaseEvent(QMouseEvent *)
+void ImageFrame::mouseReleaseEvent(QMouseEvent *event)
 {
     m_dragging = false;
+    if (m_toolDragging && m_tool)
+        m_tool->release(event, viewTransform());
+    m_toolDragging = false;
+    update();
 }
 
 void ImageFrame::mouseMoveEvent(QMouseEvent *event)
 {
+    if (m_toolDragging && m_tool) {
+        m_tool->move(event, viewTransform());
+        readOut(event->pos());
+        update();
+        return;
+    }
     if (!m_dragging)
         return;
     const QPoint p = event->pos();
@@ -361,16 +382,7 @@ void ImageFrame::paintEvent(QPaintEvent *event)
         }
         return;
     }
-    if (m_sourceWidth > 0 && m_sourceHeight > 0) {
-        // Only the part of the source rectangle inside the picture, at the same scale.
-        const QRectF source(m_offsetX, m_offsetY, width() / m_zoom, height() / m_zoom);
-        const QRectF inside = source.intersected(QRectF(picture.rect()));
-        if (!inside.isEmpty()) {
-            const QRectF target((inside.x() - source.x()) * m_zoom, (inside.y() - source.y()) * m_zoom,
-                                inside.width() * m_zoom, inside.height() * m_zoom);
-            painter.drawImage(target, picture, inside);
-        }
-    }
+    paintView(painter, viewTransform(), true);
     if (m_showOverlay) {
         painter.setPen(m_overlay.color);
         painter.setBrush(Qt::NoBrush);

@@ -1,7 +1,10 @@
 #pragma once
 #include "viewer/decodedimage.h"
 #include "viewer/displayimage.h"
+#include "viewer/calibration.h"
 #include "viewer/displaymap.h"
+#include "viewer/lookuptable.h"
+#include "viewer/viewtransform.h"
 
 #include <QColor>
 #include <QFrame>
@@ -12,6 +15,8 @@
 #include <QSize>
 
 #include <memory>
+
+class FrameTool;
 
 // The mini-map: outline stands for the whole image, viewport for the part in view.
 struct ViewportOverlay
@@ -71,6 +76,16 @@ public:
     // The read-out for image pixel (x, y): stored values, then the shown level.
     QString readOutText(int x, int y) const;
 
+    void setColouring(LookupTable table, bool hiLo);
+    // The read-out adds the position in units where the image is calibrated.
+    void setCalibration(const Calibration &calibration) { m_calibration = calibration; }
+    // Takes mouse presses first and draws over the picture; not owned.
+    void setTool(FrameTool *tool) { m_tool = tool; update(); }
+    ViewTransform viewTransform() const;
+    // What the frame shows without its mini-map: the visible part at the current zoom,
+    // or the whole image at 1:1; overlays included. Null without a picture.
+    QImage renderView(bool wholeImage) const;
+
 signals:
     void signalCurrentPosition(int x, int y);
     void signalIntensity(int intensity);
@@ -95,6 +110,9 @@ protected:
 
 private:
     void updateOverlay();
+    // cached: the scaled picture is kept while view and picture stay, so dragging a tool
+    // repaints only its overlay.
+    void paintView(QPainter &painter, const ViewTransform &view, bool cached = false) const;
     void readOut(const QPoint &pos);
     bool pinch(class QTouchEvent *event);
     int maxOffsetX() const;
@@ -122,4 +140,10 @@ private:
     QLineF m_lastPinchLine;
     QString m_message;
     bool m_fitted = false; // showing the image fitted: a resize fits it again
+    bool m_toolDragging = false;
+    FrameTool *m_tool = nullptr;
+    Calibration m_calibration;
+    mutable QImage m_viewCache;
+    mutable qint64 m_viewCacheKey = 0;
+    mutable ViewTransform m_viewCacheView;
 };

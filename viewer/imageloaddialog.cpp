@@ -1,12 +1,17 @@
 #include "viewer/imageloaddialog.h"
 
+#include "viewer/browsertools.h"
 #include "viewer/contrastmodel.h"
 #include "viewer/contrastpanel.h"
 #include "viewer/imageattributedialog.h"
+#include "viewer/imagedrop.h"
 #include "viewer/imageframe.h"
 #include "viewer/imageloaddialogui.h"
+#include "viewer/measurebar.h"
+#include "viewer/measuremodel.h"
 
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -30,6 +35,10 @@ ImageLoadDialog::ImageLoadDialog(QWidget *parent)
     m_contrastPanel->hide();
     m_ui->imageLayout->addWidget(m_contrastPanel);
     m_loader = new ImageLoader(this);
+    m_tools = new BrowserTools(m_ui->frame, this);
+    m_ui->verticalLayout->insertWidget(2, m_tools->bar());
+    m_tools->setHistogram(m_contrastPanel->histogram());
+    connect(new ImageDrop(this), &ImageDrop::filesDropped, this, [this](const QStringList &paths) { openFile(paths.first()); });
     m_ui->label->installEventFilter(this);
     m_ui->labelPage->hide();
     m_ui->pushButtonPagePrevious->hide();
@@ -126,6 +135,7 @@ void ImageLoadDialog::slotLoaded(const ImageLoader::Loaded &result)
     showPageLabel();
     if (!result.ok) {
         m_contrast->setImage(nullptr, ImageStatistics());
+        m_tools->clearImage();
         imageFrame->showMessage(tr("%1 cannot be shown.").arg(m_loadingName) + QLatin1Char('\n') + result.message);
         m_ui->label_2->clear();
         return;
@@ -138,7 +148,10 @@ void ImageLoadDialog::slotLoaded(const ImageLoader::Loaded &result)
         m_sizeToImage = false;
         sizeToImage(QSize(int(result.image->width), int(result.image->height)));
     }
+    m_tools->setImage(result.image, result.path);
     imageFrame->setImage(result.image, m_contrast->range(), m_keepView);
+    if (m_tools->model()->calibration().valid())
+        m_attributeDialog->textEdit()->appendPlainText(tr("Pixel size: %1").arg(m_tools->model()->calibration().describe()));
     emit m_contrast->imageChanged();
     emit m_contrast->rangeChanged();
     showZoom();
@@ -270,6 +283,8 @@ void ImageLoadDialog::keyPressEvent(QKeyEvent *event)
 {
     ImageFrame *f = m_ui->frame;
     const int step = 64;
+    if (m_tools->handleKey(event))
+        return;
     switch (event->key()) {
     case Qt::Key_Escape:
         if (m_loader->busy()) {

@@ -5,6 +5,7 @@
 #include <QFileInfoList>
 #include <QPoint>
 
+class BrowserTools;
 class ContrastModel;
 class ContrastPanel;
 class ImageAttributeDialog;
@@ -20,7 +21,7 @@ struct ImageLoadDialog;
 // Keys: + and - zoom, 0 fits, 1 shows 1:1, arrows pan (Left and Right page through the
 // folder while the whole width is in view), Page Up/Down page through the folder, Home
 // and End go to its first and last file, "," and "." step through the pages of a file,
-// C toggles the contrast control, Esc cancels a load or closes the browser.
+// C toggles the contrast control, B the scale bar, S HiLo, Ctrl+C copies the view, Esc cancels a load or closes the browser.
 class ImageLoadDialog : public QDialog
 {
     Q_OBJECT
@@ -30,6 +31,10 @@ public:
 
     void openImage(const QString &folder, const QString &filePath, const QString &fileName);
     void setFileName(const QString &name);
+    // Any local TIFF file: shows the browser on it, pages through its folder, and adds
+    // it to the recent images.
+    void openFile(const QString &path);
+    BrowserTools *tools() const { return m_tools; }
 
     // Read access for the owner and tests.
     Ui::ImageLoadDialog *form() const { return m_ui; }
@@ -100,4 +105,5 @@ private:
     bool m_placed = false;
     bool m_sizeToImage = false; // opened while hidden: the window takes the image's size
     bool m_keepView = false; // paging keeps zoom and position for images of the same size
+    BrowserTools *m_tools = nullptr;
 };

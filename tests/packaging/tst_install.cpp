@@ -118,8 +118,12 @@ void tst_Install::desktopEntryStartsInstalledProgram()
 {
     QSettings entry(installed(QStringLiteral("share/applications/com.tarvelo.utility.desktop")),
                     QSettings::IniFormat);
-    const QString exec = entry.value(QStringLiteral("Desktop Entry/Exec")).toString();
-    QCOMPARE(exec, QStringLiteral("tarvelo-utility"));
+    // The entry hands the program the files a file manager opens with it (%F).
+    const QStringList command = entry.value(QStringLiteral("Desktop Entry/Exec")).toString().split(QLatin1Char(' '));
+    QCOMPARE(command, QStringList({QStringLiteral("tarvelo-utility"), QStringLiteral("%F")}));
+    // (The INI reader takes the closing ";" for a comment.)
+    QCOMPARE(entry.value(QStringLiteral("Desktop Entry/MimeType")).toString(), QStringLiteral("image/tiff"));
+    const QString exec = command.first();
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("PATH"), installed(QStringLiteral("bin")) + ":/usr/bin:/bin");

@@ -32,6 +32,9 @@ struct Layout
     uint32_t rowsPerStrip = 0; // 0: libtiff's default
     int pages = 1;
     QByteArray description;
+    float xResolution = 0; // 0 leaves the resolution tags out
+    float yResolution = 0;
+    uint16_t resolutionUnit = RESUNIT_NONE;
 };
 
 // A grey image of this size; the most common layout in the tests.
@@ -164,6 +167,11 @@ inline void setTags(TIFF *tif, const Layout &l)
         TIFFSetField(tif, TIFFTAG_ORIENTATION, l.orientation);
     if (!l.description.isEmpty())
         TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, l.description.constData());
+    if (l.xResolution > 0) {
+        TIFFSetField(tif, TIFFTAG_XRESOLUTION, l.xResolution);
+        TIFFSetField(tif, TIFFTAG_YRESOLUTION, l.yResolution);
+        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, l.resolutionUnit);
+    }
 }
 
 // Writes an image (every page); pixels, when given, are packed rows of rowBytes(l) bytes,

@@ -1,0 +1,34 @@
+#pragma once
+#include "viewer/frametool.h"
+
+#include <QPointF>
+#include <QRectF>
+
+class MeasureModel;
+
+// The browser's measuring tools on the image frame: a line (its tool, or Shift-drag with
+// any tool), a rectangle or an ellipse (drawn by dragging, moved by dragging inside it),
+// snapped to whole pixels so a region always holds the pixels the user pointed at. Draws
+// the line, the region and the scale bar over the picture.
+class MeasureTools : public FrameTool
+{
+public:
+    explicit MeasureTools(MeasureModel *model) : m_model(model) {}
+
+    bool press(QMouseEvent *event, const ViewTransform &view) override;
+    bool move(QMouseEvent *event, const ViewTransform &view) override;
+    bool release(QMouseEvent *event, const ViewTransform &view) override;
+    void paint(QPainter &painter, const ViewTransform &view) const override;
+
+private:
+    enum class Mode { None, Line, NewRegion, MoveRegion };
+    QPointF clampToImage(const QPointF &p) const;
+    void paintLine(QPainter &painter, const ViewTransform &view) const;
+    void paintRegion(QPainter &painter, const ViewTransform &view) const;
+    void paintScaleBar(QPainter &painter, const ViewTransform &view) const;
+
+    MeasureModel *m_model;
+    Mode m_mode = Mode::None;
+    QPointF m_start;
+    QPointF m_grab; // where in the region it was taken, for moving
+};
