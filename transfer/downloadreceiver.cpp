@@ -92,59 +92,6 @@ void DownloadReceiver::abort()
     finish();
 }
 
-void DownloadReceiver::endWhenIdle(bool early, std::function<void()> done)
-{
-    // A file being written is dropped at once; whatever was committed before is taken in
-    // from the writer's results first.
-    if (early && m_inFile && !m_fileUnasked)
-        m_interrupted = m_fileRemote;
-    if (early && m_fileState == FileState::Writing) {
-        m_writer.discard();
-        m_fileState = FileState::Discarding;
-    }
-    m_writer.whenIdle([this, done = std::move(done)] {
-        if (m_active)
-            reportNeverSent();
-        dropFile();
-        m_active = false;
-        m_inList = false;
-        m_listBuffer.clear();
-        m_listBuffer.squeeze();
-        m_writer.trim();
-        m_stallTimer.stop();
-        noteDiskWait();
-        if (done)
-            done();
-    });
-}
-
-void DownloadReceiver::reportNeverSent()
-{
-    if (!m_active || m_endReported)
-        return;
-    m_endReported = true;
-    QStringList missing = m_downloadList;
-    if (!m_interrupted.isEmpty())
-        missing.removeAll(m_interrupted);
-    if (!m_interrupted.isEmpty()) {
-        FileOutcome outcome;
-        outcome.kind = FileOutcome::Kind::Failed;
-        outcome.remotePath = m_interrupted;
-        outcome.announced = m_fileSize;
-        outcome.time = QDateTime::currentDateTimeUtc();
-        outcome.failure = {TransferFailure::Kind::Interrupted, m_interrupted,
-                           tr("the download ended while it arrived")};
-        emit fileEnded(outcome);
-    }
-    for (const QString &remote : qAsConst(missing)) {
-        FileOutcome outcome;
-        outcome.kind = FileOutcome::Kind::NeverSent;
-        outcome.remotePath = remote;
-        outcome.time = QDateTime::currentDateTimeUtc();
-        emit fileEnded(outcome);
-    }
-}
-
 void DownloadReceiver::touch()
 {
     if (m_active)
@@ -261,64 +208,6 @@ void DownloadReceiver::strayEndLine(const QByteArray &rawPath)
     if (m_stored.contains(remote) && m_storedWithoutSize.contains(remote) && !m_cutShort.contains(remote))
         m_cutShort.append(remote);
     emit sendLine(Protocol::kFileAckPrefix + rawPath + '\n');
-}
-
-void DownloadReceiver::openFile(const QString &remote)
-{
-    bool safe = false;
-    const QString local = QDir::cleanPath(RemotePath::toLocalPath(remote, m_downloadPath, &safe));
-    m_fileLocal.clear();
-    if (remote.isEmpty()) {
-        fail(TransferFailure::Kind::NoPath, tr("the instrument named no path"));
-        return;
-    }
-    if (!safe || remote == RemotePath::kRoot || m_downloadPath.isEmpty()) {
-        fail(TransferFailure::Kind::OutsideRoot, tr("refused: the path lies outside the instrument's folder"));
-        return;
-    }
-    // The download folder's record is the program's own: nothing from the instrument goes
-    // in there, whatever its case on a share that ignores case.
-    if (remote.section(QLatin1Char('/'), 2, 2).compare(QLatin1String(RemotePath::kRecordFolder), Qt::CaseInsensitive) == 0) {
-        fail(TransferFailure::Kind::ProgramFolder,
-             tr("refused: %1 holds the download folder's own record").arg(QLatin1String(RemotePath::kRecordFolder)));
-        return;
-    }
-    m_fileLocal = local;
-
-    const QString folder = QFileInfo(local).path();
-    m_createdFolders.clear();
-    const QString root = QDir::cleanPath(m_downloadPath);
-    for (QString dir = folder; dir.size() > root.size() && !QFileInfo::exists(dir);
-         dir = QFileInfo(dir).path())
-        m_createdFolders.append(dir);
-    if (!QDir().mkpath(folder)) {
-        fail(TransferFailure::Kind::FolderNotCreated, tr("the folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
-        return;
-    }
-    const QFileInfo existing(local);
-    if (existing.isDir()) {
-        fail(TransferFailure::Kind::FolderInWay, tr("a folder of that name is in the way"));
-        return;
-    }
-    m_fileReplaces = existing.exists();
-    auto file = m_fileFactory(local);
-    if (!file->open(QIODevice::WriteOnly)) {
-        fail(TransferFailure::Kind::CannotOpen, file->errorString());
-        return;
-    }
-    m_commitSerial = m_writer.start(std::move(file), m_downloadPath);
-    m_fileState = FileState::Writing;
-}
-
-void DownloadReceiver::fail(TransferFailure::Kind kind, const QString &reason)
-{
-    if (m_fileFailure.isEmpty()) {
-        m_fileFailure = reason;
-        m_fileFailureKind = kind;
-    }
-    if (m_fileState == FileState::Writing)
-        m_writer.discard();
-    m_fileState = FileState::Discarding;
 }
 
 void DownloadReceiver::store(const char *data, qint64 size)
@@ -481,76 +370,6 @@ void DownloadReceiver::fileCommitted(const WriteResult &result)
     recordFile();
     acknowledge(true);
     release();
-}
-
-void DownloadReceiver::recordFile()
-{
-    FileOutcome outcome;
-    outcome.remotePath = m_fileRemote;
-    outcome.localPath = m_fileLocal;
-    outcome.announced = m_fileSize;
-    outcome.time = QDateTime::currentDateTimeUtc();
-    if (m_fileFailure.isEmpty()) {
-        m_stored.append(m_fileRemote);
-        m_createdFolders.clear();
-        outcome.kind = m_fileReplaces ? FileOutcome::Kind::Replaced : FileOutcome::Kind::Stored;
-        outcome.stored = m_fileBytes;
-        outcome.sha256 = m_fileSha256;
-    } else {
-        const TransferFailure failure{m_fileFailureKind, m_fileRemote, m_fileFailure};
-        m_failures.append(failure);
-        removeCreatedFolders(true);
-        outcome.kind = FileOutcome::isRefusal(failure.kind) ? FileOutcome::Kind::Refused
-                                                            : FileOutcome::Kind::Failed;
-        outcome.failure = failure;
-    }
-    m_fileSha256.clear();
-    emit fileEnded(outcome);
-}
-
-void DownloadReceiver::acknowledge(bool counted)
-{
-    if (!m_active || m_cancelRequested) {
-        emit sendLine(QByteArray(Protocol::kCancel));
-        return;
-    }
-    emit sendLine(Protocol::kFileAckPrefix + m_rawPath + '\n');
-    if (!counted)
-        return;
-    ++m_acknowledged;
-    emit completedChanged(m_acknowledged);
-}
-
-void DownloadReceiver::dropFile()
-{
-    const bool writing = m_fileState == FileState::Writing;
-    if (writing)
-        m_writer.discard();
-    if (m_inFile)
-        removeCreatedFolders(writing);
-    m_createdFolders.clear();
-    m_inFile = false;
-    m_fileState = FileState::Discarding;
-    m_quietTimer.stop();
-    m_sizeLeft = 0;
-    m_tail.clear();
-    m_closedByQuiet = false;
-}
-
-void DownloadReceiver::removeCreatedFolders(bool afterWriter)
-{
-    // Deepest first; a folder that holds anything stays. A file just dropped may still lie
-    // in the deepest until the writer has come to it.
-    const QStringList folders = m_createdFolders;
-    m_createdFolders.clear();
-    const auto remove = [folders] {
-        for (const QString &dir : folders)
-            QDir().rmdir(dir);
-    };
-    if (afterWriter && !folders.isEmpty())
-        m_writer.whenIdle(remove);
-    else
-        remove();
 }
 
 void DownloadReceiver::reportBytes(bool force)

@@ -34,6 +34,7 @@ ProfileWindow::ProfileWindow(MeasureModel *model, QWidget *parent)
     row->addWidget(new QLabel(tr("Width (pixels):"), this));
     m_width->setRange(1, LineProfile::kMaxWidth);
     m_width->setObjectName(QStringLiteral("width"));
+    m_width->setAccessibleName(tr("Line width in pixels"));
     row->addWidget(m_width);
     row->addStretch(1);
     auto button = [&](const QString &text, const char *name) {

@@ -158,10 +158,12 @@ void TestOpenImage::toolsOnTheFrame()
     MeasureModel *model = tools->model();
     ImageFrame *frame = browser.frame();
     frame->zoomOneToOne();
+    // A small image stands centred in the frame: pixel (x, y) is at (x, y) + at.
+    const QPoint at = -frame->offset();
     // Shift-drag draws a line with any tool, and its profile window opens.
-    QTest::mousePress(frame, Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 20));
-    QTest::mouseMove(frame, QPoint(60, 20));
-    QTest::mouseRelease(frame, Qt::LeftButton, Qt::ShiftModifier, QPoint(110, 20));
+    QTest::mousePress(frame, Qt::LeftButton, Qt::ShiftModifier, at + QPoint(10, 20));
+    QTest::mouseMove(frame, at + QPoint(60, 20));
+    QTest::mouseRelease(frame, Qt::LeftButton, Qt::ShiftModifier, at + QPoint(110, 20));
     QVERIFY(model->hasLine());
     QCOMPARE(model->line(), QLineF(10, 20, 110, 20));
     QTRY_VERIFY(tools->profileWindow()->isVisible());
@@ -176,10 +178,10 @@ void TestOpenImage::toolsOnTheFrame()
     QCOMPARE(QImage(png).size(), tools->profileWindow()->plot()->size());
     // A rectangle from pixel (5, 6) to pixel (14, 15): 100 pixels, live while dragged.
     tools->bar()->toolButton(int(MeasureModel::Tool::Rectangle))->click();
-    Gui::sendMouse(frame, QEvent::MouseButtonPress, QPoint(5, 6), Qt::LeftButton, Qt::LeftButton);
-    Gui::sendMouse(frame, QEvent::MouseMove, QPoint(9, 10), Qt::NoButton, Qt::LeftButton);
+    Gui::sendMouse(frame, QEvent::MouseButtonPress, at + QPoint(5, 6), Qt::LeftButton, Qt::LeftButton);
+    Gui::sendMouse(frame, QEvent::MouseMove, at + QPoint(9, 10), Qt::NoButton, Qt::LeftButton);
     QCOMPARE(model->regionStatistics().pixels, quint64(25));
-    Gui::sendMouse(frame, QEvent::MouseButtonRelease, QPoint(14, 15), Qt::LeftButton, Qt::NoButton);
+    Gui::sendMouse(frame, QEvent::MouseButtonRelease, at + QPoint(14, 15), Qt::LeftButton, Qt::NoButton);
     QCOMPARE(model->regionStatistics().pixels, quint64(100));
     QVERIFY(tools->bar()->measureLabel()->text().contains(QStringLiteral("100 pixels")));
     const QPoint offset = frame->offset();
