@@ -9,6 +9,7 @@
 // range, against the goal.
 #include "app/mainwindow.h"
 #include "bench/common/benchcommon.h"
+#include "tests/common/testaddress.h"
 #include "windowdriver.h"
 
 #include <QApplication>
@@ -183,9 +184,9 @@ int main(int argc, char **argv)
     parser.addOption({"size-mib", "Size of the large file in MiB (default 1024).", "n", "1024"});
     parser.addOption({"files", "Number of small files (default 10000).", "n", "10000"});
     parser.addOption({"folder", "Where the source and download folders go (default: the temporary folder).", "dir"});
-    parser.addOption({"address", QStringLiteral("Loopback address of the stand-in instrument (default 127.0.0.77; "
-                                                "it listens on port %1, the window's).").arg(kInstrumentPort),
-                      "ip", "127.0.0.77"});
+    parser.addOption({"address", QStringLiteral("Loopback address of the stand-in instrument (default: one where "
+                                                "nothing listens on port %1, the window's).").arg(kInstrumentPort),
+                      "ip"});
     parser.addOption({"replace", "Download over the previous round's copy, answering the replace question."});
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -200,10 +201,10 @@ int main(int argc, char **argv)
     const int rounds = qMax(1, parser.value("rounds").toInt());
     const qint64 bigBytes = qMax<qint64>(1, parser.value("size-mib").toLongLong()) << 20;
     const int files = qMax(1, parser.value("files").toInt());
-    const QString address = parser.value("address");
+    QString address = parser.value("address");
     if (!QStringList{"big", "many", "both"}.contains(scenario))
         fatal(QStringLiteral("--scenario takes big, many or both, not \"%1\"").arg(scenario));
-    if (!address.startsWith(QLatin1String("127.")))
+    if (parser.isSet("address") && !address.startsWith(QLatin1String("127.")))
         fatal(QStringLiteral("--address must be a loopback address (127.x.y.z), not \"%1\"").arg(address));
 
     QTemporaryDir work((parser.isSet("folder") ? parser.value("folder") : QDir::tempPath())
@@ -224,6 +225,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     if (parser.isSet("help"))
         parser.showHelp(0);
+    if (!parser.isSet("address") && (address = TestAddress::freeAddress()).isEmpty())
+        fatal(QStringLiteral("no loopback address is free on port %1").arg(kInstrumentPort));
 
     std::vector<Scenario> scenarios;
     const QString root = work.filePath(QStringLiteral("root"));

@@ -19,10 +19,6 @@ private slots:
     void notConnected();
     void linkLossClosesQuestions_data();
     void linkLossClosesQuestions();
-
-private:
-    QString nextAddress() { return QStringLiteral("127.0.0.%1").arg(60 + (m_next++ % 4)); }
-    int m_next = 0;
 };
 
 namespace {
@@ -60,7 +56,7 @@ NoticeDialog *notice() { return topLevel<NoticeDialog>(); }
 
 void tst_MainWindowE2E::treeMenuDownloadsTheFolderUnderThePointer()
 {
-    Session s(nextAddress());
+    Session s;
     QVERIFY(writeFile(s.root + "/Calibration/ref.bin", randomBytes(3000, 1)));
     QVERIFY(writeFile(s.root + "/Runs/run.bin", randomBytes(2000, 2)));
     QVERIFY(s.start(InstrumentOptions()));
@@ -108,7 +104,7 @@ void tst_MainWindowE2E::notConnected_data()
 void tst_MainWindowE2E::notConnected()
 {
     QFETCH(QString, how);
-    Session s(nextAddress());
+    Session s;
     if (how.contains("disconnect")) {
         QVERIFY(s.start(InstrumentOptions()));
         QVERIFY(s.openWindow());
@@ -140,7 +136,7 @@ void tst_MainWindowE2E::linkLossClosesQuestions_data()
 void tst_MainWindowE2E::linkLossClosesQuestions()
 {
     QFETCH(bool, byUser);
-    Session s(nextAddress());
+    Session s;
     QVERIFY(writeFile(s.root + "/Calibration/ref.bin", "new"));
     QVERIFY(writeFile(s.root + "/a.bin", "new"));
     QVERIFY(writeFile(s.root + "/b.log", "new"));
