@@ -175,6 +175,13 @@ QString WindowDriver::notice() const
     return label ? label->text() : QString();
 }
 
+void WindowDriver::dismissNotice()
+{
+    QWidget *box = shownTopLevel(QStringLiteral("NoticeDialog"));
+    if (auto *button = box ? box->findChild<QPushButton *>(QStringLiteral("pushButton")) : nullptr)
+        QTest::mouseClick(button, Qt::LeftButton);
+}
+
 QWidget *WindowDriver::shownTopLevel(const QString &objectName) const
 {
     for (QWidget *widget : QApplication::topLevelWidgets())
