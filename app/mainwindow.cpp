@@ -9,7 +9,7 @@
 #include "download/downloadcontroller.h"
 #include "help/helplauncher.h"
 #include "link/instrumentlink.h"
-#include "viewer/fileopener.h"
+#include "app/fileopener.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -6,7 +6,7 @@
 #include "common/checkconnection.h"
 #include "download/downloadcontroller.h"
 #include "link/instrumentlink.h"
-#include "viewer/fileopener.h"
+#include "app/fileopener.h"
 
 void MainWindow::connectParts()
 {
