@@ -65,10 +65,10 @@ double percentile(std::vector<double> sorted, double share)
     return sorted[qMin(sorted.size(), qMax<size_t>(rank, 1)) - 1];
 }
 
-// The link cut while a download runs: cut() is called once, `atSeconds` after the click.
+// The link cut while a download runs: cut() is called once, when due(seconds since the click).
 struct Cut
 {
-    double atSeconds;
+    std::function<bool(double)> due;
     std::function<void()> cut;
     QString notice; // what the window then said
 };
@@ -90,7 +90,7 @@ Round downloadOnce(WindowDriver &driver, const Scenario &s, Cut *cut = nullptr)
     QObject::connect(&ticker, &QTimer::timeout, &loop, [&] {
         lateMs.push_back(qMax<qint64>(0, sinceTick.nsecsElapsed() - qint64(kTickMs) * 1000000) / 1e6);
         sinceTick.start();
-        if (cut && cut->cut && clock.nsecsElapsed() / 1e9 >= cut->atSeconds) {
+        if (cut && cut->cut && cut->due(clock.nsecsElapsed() / 1e9)) {
             cut->cut();
             cut->cut = nullptr;
         }
@@ -187,7 +187,7 @@ void run(WindowDriver &driver, const Scenario &s, const QString &downloads, int 
 
 // The slow disk: the same file whole, then with the stand-in gone half way (it is started
 // again, and the window logged in again, after each such round).
-void runSlowDisk(WindowDriver &driver, Server &server, const Scenario &s, const QString &root,
+void runSlowDisk(WindowDriver &driver, Server &server, FileWriter &writer, const Scenario &s, const QString &root,
                  const QString &address, const QString &downloads, int rounds, double bytesPerSecond)
 {
     std::printf("%s, written at %.0f MB/s:\n", qPrintable(s.title), bytesPerSecond / 1e6);
@@ -199,10 +199,18 @@ void runSlowDisk(WindowDriver &driver, Server &server, const Scenario &s, const 
         checkStored(s, downloads);
         printRound(round ? qPrintable(QStringLiteral("round %1").arg(round)) : "warm-up", r);
         removeLocalCopy(downloads + QLatin1Char('/') + s.entry);
-        Cut cut{fullSeconds / 2, [&server] { server.process.kill(); server.process.waitForFinished(5000); }, {}};
+        // Half way by the progress bar, or by the disk's rate when the bar lags behind.
+        const auto halfWay = [&](double seconds) { return driver.progressPercent() >= 50 || seconds >= fullSeconds / 2; };
+        qint64 queued = 0; // what waited for the disk when the link went
+        Cut cut{halfWay, [&] {
+            queued = writer.queuedBytes();
+            server.process.kill();
+            server.process.waitForFinished(5000);
+        }, {}};
         const Round c = downloadOnce(driver, s, &cut);
-        std::printf("    link lost half way: worst %7.1f ms   99th percentile %6.1f ms, %.2f s to the end; "
-                    "the window said \"%s\"\n", c.worst, c.p99, c.seconds, qPrintable(cut.notice.simplified()));
+        std::printf("    link lost half way: worst %7.1f ms   99th percentile %6.1f ms, %.2f s to the end, %.1f MiB "
+                    "waiting for the disk at the cut; the window said \"%s\"\n", c.worst, c.p99, c.seconds,
+                    double(queued) / (1 << 20), qPrintable(cut.notice.simplified()));
         std::fflush(stdout);
         if (round) {
             whole.push_back(r.worst);
@@ -338,7 +346,7 @@ int main(int argc, char **argv)
         if (!receiver)
             fatal(QStringLiteral("the window has no download receiver to slow down"));
         holdToRate(receiver->writer(), slowRate);
-        runSlowDisk(driver, server, slowFile, root, address, downloads, rounds, slowRate);
+        runSlowDisk(driver, server, receiver->writer(), slowFile, root, address, downloads, rounds, slowRate);
     }
     window.close();
     g_workFolder = nullptr;
