@@ -154,9 +154,7 @@ bool BrowseBench::connectPeer()
         return false;
     auto *client = new QTcpSocket(&m_window);
     client->connectToHost(QHostAddress(QHostAddress::LocalHost), ntohs(addr.sin_port));
-    if (!client->waitForConnected(5000))
-        return false;
-    m_peer = ::accept(listener, nullptr, nullptr);
+    m_peer = client->waitForConnected(5000) ? ::accept(listener, nullptr, nullptr) : -1;
     ::close(listener);
     m_window.link()->attach(client);
     return m_peer >= 0;
@@ -171,12 +169,9 @@ double BrowseBench::fromTheWire(const QByteArray &bytes, bool *shown)
     std::atomic<Clock::rep> firstByte{0};
     std::thread writer([&] {
         firstByte = Clock::now().time_since_epoch().count();
-        for (qint64 sent = 0; sent < bytes.size();) {
-            const ssize_t n = ::send(m_peer, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
-            if (n <= 0)
-                return;
-            sent += n;
-        }
+        ssize_t n = 0; // a failed send ends the writing; the wait for the paint then fails
+        for (qint64 sent = 0; sent < bytes.size() && n >= 0; sent += qMax<ssize_t>(n, 0))
+            n = ::send(m_peer, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
     });
     *shown = waitForPaint(m_fullMaximum) && *shown;
     const auto painted = Clock::now().time_since_epoch().count();
