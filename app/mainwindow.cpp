@@ -10,9 +10,9 @@
 #include "download/downloadcontroller.h"
 #include "help/helplauncher.h"
 #include "link/instrumentlink.h"
+#include "app/fileopener.h"
 #include "record/downloadrecorder.h"
 #include "transfer/clientsession.h"
-#include "viewer/fileopener.h"
 #include "viewer/imagemenu.h"
 
 #include <QAction>

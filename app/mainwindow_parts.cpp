@@ -6,8 +6,8 @@
 #include "common/checkconnection.h"
 #include "download/downloadcontroller.h"
 #include "link/instrumentlink.h"
+#include "app/fileopener.h"
 #include "transfer/clientsession.h"
-#include "viewer/fileopener.h"
 #include "viewer/imagedrop.h"
 
 #include <QItemSelectionModel>

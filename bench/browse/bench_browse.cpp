@@ -9,25 +9,39 @@
 //               and the view told once (the least the window's way of filling needs);
 //   apply       the window applying the "$LIST:" answer: reading the answer, reading the
 //               local folder for the ticks, the folder's tree branch and the list;
-// each once until it returns and once until the list is laid out and painted. Ratios are
+// each once until it returns and once until the list is laid out and painted; and
+//   from the wire  the same answer written to the window's socket by a peer thread, timed
+//               from its first byte until the list is painted (reading and framing included).
+// Ratios are
 // taken per round (apply against the fills of the same round) and summarised by their
 // median and range.
 #include "app/mainwindow.h"
 #include "app/mainwindowui.h"
 #include "browser/browserpanel.h"
 #include "browser/listentryitem.h"
+#include "link/instrumentlink.h"
 #include "link/listing.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHostAddress>
 #include <QScrollBar>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -97,13 +111,18 @@ public:
     Summary measure(int entries, int rounds, QTextStream &out, double *ratio20k);
     // How many entries of a listing shown in full one MB of resident memory holds.
     double entriesPerMB(int entries);
+    Summary lastFromTheWire() const { return m_lastWire; }
 
 private:
     QString answer(int entries) const;
     void empty();
     bool waitForPaint(int scrollMaximum);
+    bool connectPeer();
+    double fromTheWire(const QByteArray &bytes, bool *shown);
 
     int m_folderEvery;
+    Summary m_lastWire{};  // from the wire to painted, of the latest measure()
+    int m_peer = -1; // the instrument's end of the window's link: a plain blocking socket
     MainWindow m_window;
     QListWidget *m_list;
     PaintWatch m_watch;
@@ -120,6 +139,46 @@ BrowseBench::BrowseBench(const QString &downloadPath, int folderEvery)
     BrowserPanel *browser = m_window.browser();
     browser->applyPwdAnswer(QStringLiteral("$PWD:/TARVELO"));
     browser->applyListAnswer(QStringLiteral("$LIST: <d,run1000><d,run20000><d,run100000>"));
+    if (!connectPeer())
+        qFatal("cannot connect the window's link on loopback");
+}
+
+// The window's link to a socket of this program on loopback (a port of the kernel's choice).
+bool BrowseBench::connectPeer()
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof addr;
+    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0
+        || ::listen(listener, 1) != 0 || ::getsockname(listener, reinterpret_cast<sockaddr *>(&addr), &length) != 0)
+        return false;
+    auto *client = new QTcpSocket(&m_window);
+    client->connectToHost(QHostAddress(QHostAddress::LocalHost), ntohs(addr.sin_port));
+    m_peer = client->waitForConnected(5000) ? ::accept(listener, nullptr, nullptr) : -1;
+    ::close(listener);
+    m_window.link()->attach(client);
+    return m_peer >= 0;
+}
+
+// Writes the bytes from another thread, as the instrument would, and runs the window until
+// the list is painted; milliseconds from the first byte.
+double BrowseBench::fromTheWire(const QByteArray &bytes, bool *shown)
+{
+    empty();
+    using Clock = std::chrono::steady_clock;
+    std::atomic<Clock::rep> firstByte{0};
+    std::thread writer([&] {
+        firstByte = Clock::now().time_since_epoch().count();
+        ssize_t n = 0; // a failed send ends the writing; the wait for the paint then fails
+        for (qint64 sent = 0; sent < bytes.size() && n >= 0; sent += qMax<ssize_t>(n, 0))
+            n = ::send(m_peer, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
+    });
+    *shown = waitForPaint(m_fullMaximum) && *shown;
+    const auto painted = Clock::now().time_since_epoch().count();
+    writer.join();
+    return std::chrono::duration<double, std::milli>(Clock::duration(painted - firstByte.load())).count();
 }
 
 // Half of the entries present locally, in a folder of their own.
@@ -261,7 +320,8 @@ Summary BrowseBench::measure(int entries, int rounds, QTextStream &out, double *
         return ms;
     };
     QVector<double> alone[kSteps], painted[kSteps], ratio, ratioPainted, ratioItems, ratioLight,
-        readMs;
+        readMs, wireMs;
+    const QByteArray wire = "$PWD:" + path.toUtf8() + "\r\n" + line.toLatin1() + "\r\n";
     FolderListing reading;
     const QString localFolder = browser->toLocalPath(path);
     for (int round = 0; round < kWarmUp + rounds; ++round) {
@@ -274,8 +334,12 @@ Summary BrowseBench::measure(int entries, int rounds, QTextStream &out, double *
         timer.start();
         reading.apply(line, 0, path, localFolder);
         const double r = timer.nsecsElapsed() / 1e6;
+        const double w = fromTheWire(wire, &allPainted);
+        if (m_list->count() != texts.size())
+            allPainted = false;
         if (round < kWarmUp)
             continue;
+        wireMs.append(w);
         for (int s = 0; s < kSteps; ++s) {
             alone[s].append(a[s]);
             painted[s].append(p[s]);
@@ -301,6 +365,8 @@ Summary BrowseBench::measure(int entries, int rounds, QTextStream &out, double *
     out << "  item fill, painted        " << describe(painted[1], 1) << '\n';
     out << "  light fill, painted       " << describe(painted[2], 1) << '\n';
     out << "  apply, painted            " << describe(painted[kApply], 1) << '\n';
+    out << "  from the wire, painted    " << describe(wireMs, 1)
+        << "  (first byte of the answer on the socket to the painted list)\n";
     out << "  ratio apply/bare fill     " << describe(ratio, 2) << '\n';
     out << "  ratio painted             " << describe(ratioPainted, 2) << '\n';
     out << "  ratio apply/item fill     " << describe(ratioItems, 2) << '\n';
@@ -309,6 +375,7 @@ Summary BrowseBench::measure(int entries, int rounds, QTextStream &out, double *
     out.flush();
     if (ratio20k && entries == 20000)
         *ratio20k = summarise(ratio).median;
+    m_lastWire = summarise(wireMs);
     Summary shown = summarise(painted[kApply]);
     if (!allPainted)
         shown.low = -1;
@@ -344,14 +411,18 @@ int main(int argc, char **argv)
     Summary painted{};
     for (int entries : sizes)
         painted = bench.measure(entries, rounds, out, &ratio);
-    // Judged by the slowest round: a user waits for the one in front of them.
+    // Judged by the slowest round, from the answer's first byte on the socket: a user waits
+    // for the one in front of them, answer and all. The time from the answer in memory beside.
+    const Summary wire = bench.lastFromTheWire();
     out << "100,000 entries painted within 0.5 s: ";
     if (painted.low < 0)
         out << "not shown in full, NOT met\n";
     else
-        out << "median " << QString::number(painted.median, 'f', 1) << " ms, slowest "
-            << QString::number(painted.high, 'f', 1) << " ms"
-            << (painted.high <= 500 ? ", met\n" : ", NOT met\n");
+        out << "from the first byte, median " << QString::number(wire.median, 'f', 1) << " ms, slowest "
+            << QString::number(wire.high, 'f', 1) << " ms"
+            << (wire.high <= 500 ? ", met" : ", NOT met") << "; from the answer in memory, median "
+            << QString::number(painted.median, 'f', 1) << " ms, slowest "
+            << QString::number(painted.high, 'f', 1) << " ms\n";
     out << "applying 20,000 entries <= 1.2x a bare fill: median ratio "
         << QString::number(ratio, 'f', 2) << (ratio <= 1.2 ? ", met\n" : ", NOT met\n");
     return 0;

@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -173,6 +174,20 @@ QString WindowDriver::notice() const
     QWidget *box = shownTopLevel(QStringLiteral("NoticeDialog"));
     QLabel *label = box ? box->findChild<QLabel *>(QStringLiteral("label")) : nullptr;
     return label ? label->text() : QString();
+}
+
+int WindowDriver::progressPercent() const
+{
+    QWidget *dialog = shownTopLevel(QStringLiteral("DownloadingProgressDialog"));
+    auto *bar = dialog ? dialog->findChild<QProgressBar *>(QStringLiteral("PROGRESS")) : nullptr;
+    return bar ? bar->value() : 0;
+}
+
+void WindowDriver::dismissNotice()
+{
+    QWidget *box = shownTopLevel(QStringLiteral("NoticeDialog"));
+    if (auto *button = box ? box->findChild<QPushButton *>(QStringLiteral("pushButton")) : nullptr)
+        QTest::mouseClick(button, Qt::LeftButton);
 }
 
 QWidget *WindowDriver::shownTopLevel(const QString &objectName) const

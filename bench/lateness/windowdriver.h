@@ -31,6 +31,10 @@ public:
     bool downloading() const;
     // The text of the notice box while one is shown, else empty.
     QString notice() const;
+    // The progress dialog's bar, 0 when it is not shown.
+    int progressPercent() const;
+    // Presses the notice box's button, when one is shown.
+    void dismissNotice();
 
 private:
     QWidget *shownTopLevel(const QString &objectName) const;

@@ -20,10 +20,6 @@ private slots:
     void linkLossClosesQuestions_data();
     void linkLossClosesQuestions();
     void emptySelectionNoticeGoesWithTheSelection();
-
-private:
-    QString nextAddress() { return QStringLiteral("127.0.0.%1").arg(60 + (m_next++ % 4)); }
-    int m_next = 0;
 };
 
 namespace {
@@ -61,7 +57,7 @@ NoticeDialog *notice() { return topLevel<NoticeDialog>(); }
 
 void tst_MainWindowE2E::treeMenuDownloadsTheFolderUnderThePointer()
 {
-    Session s(nextAddress());
+    Session s;
     QVERIFY(writeFile(s.root + "/Calibration/ref.bin", randomBytes(3000, 1)));
     QVERIFY(writeFile(s.root + "/Runs/run.bin", randomBytes(2000, 2)));
     QVERIFY(s.start(InstrumentOptions()));
@@ -109,7 +105,7 @@ void tst_MainWindowE2E::notConnected_data()
 void tst_MainWindowE2E::notConnected()
 {
     QFETCH(QString, how);
-    Session s(nextAddress());
+    Session s;
     if (how.contains("disconnect")) {
         QVERIFY(s.start(InstrumentOptions()));
         QVERIFY(s.openWindow());
@@ -141,7 +137,7 @@ void tst_MainWindowE2E::linkLossClosesQuestions_data()
 void tst_MainWindowE2E::linkLossClosesQuestions()
 {
     QFETCH(bool, byUser);
-    Session s(nextAddress());
+    Session s;
     QVERIFY(writeFile(s.root + "/Calibration/ref.bin", "new"));
     QVERIFY(writeFile(s.root + "/a.bin", "new"));
     QVERIFY(writeFile(s.root + "/b.log", "new"));
@@ -176,7 +172,7 @@ void tst_MainWindowE2E::linkLossClosesQuestions()
 // "Select files to download" speaks of the selection it saw: clicking an entry answers it.
 void tst_MainWindowE2E::emptySelectionNoticeGoesWithTheSelection()
 {
-    Session s(nextAddress());
+    Session s;
     QVERIFY(writeFile(s.root + "/a.bin", "a"));
     QVERIFY(s.start(InstrumentOptions()));
     QVERIFY(s.openWindow());

@@ -3,6 +3,7 @@
 #include "common/settings.h"
 #include "common/e2e.h"
 #include "common/gui.h"
+#include "common/testaddress.h"
 #include "link/scriptedpeer.h"
 
 #include <QAction>
@@ -12,10 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-// The program always dials port 30000; these loopback addresses are this file's own.
 namespace {
-const QString kPeerAddress = QStringLiteral("127.0.0.4");
-const QString kClosedAddress = QStringLiteral("127.0.0.5"); // nothing listens here
 constexpr int kWaitMs = 10000;
 const QByteArray kFirstLines = "$CD $HOME\n$PWD\n$LIST\n";
 
@@ -97,6 +95,7 @@ private slots:
 private:
     QTemporaryDir m_home;
     std::unique_ptr<ScriptedPeer> m_peer;
+    QString m_peerAddress;
 };
 
 void tst_MainWindowLogin::initTestCase()
@@ -109,8 +108,10 @@ void tst_MainWindowLogin::init()
 {
     QFile::remove(QString::fromStdString(Settings::settingsFilePath()));
     m_peer = std::make_unique<ScriptedPeer>();
-    QVERIFY2(m_peer->listen(QHostAddress(kPeerAddress), 30000),
-             qPrintable(m_peer->server.errorString()));
+    m_peerAddress = TestAddress::listen([this](const QString &address) {
+        return m_peer->listen(QHostAddress(address), TestAddress::kPort);
+    });
+    QVERIFY2(!m_peerAddress.isEmpty(), qPrintable(m_peer->server.errorString()));
 }
 
 void tst_MainWindowLogin::cleanup()
@@ -134,31 +135,34 @@ void tst_MainWindowLogin::firstLinesAfterLogin()
     QFETCH(QByteArray, loginLine);
     MainWindow window;
     window.show();
-    QVERIFY(E2E::login(window, kPeerAddress, account, QStringLiteral("pw")));
+    QVERIFY(E2E::login(window, m_peerAddress, account, QStringLiteral("pw")));
     QTRY_COMPARE_WITH_TIMEOUT(m_peer->last(), loginLine + kFirstLines, kWaitMs);
     QCOMPARE(window.connectionCount(), 1);
     QVERIFY(!disconnectedState(window));
     std::string address;
     QVERIFY(Settings::readSetting("Last Connect", "IP Address", "", address,
                                   Settings::settingsFilePath()));
-    QCOMPARE(QString::fromStdString(address), kPeerAddress);
+    QCOMPARE(QString::fromStdString(address), m_peerAddress);
 }
 
 void tst_MainWindowLogin::failedAttemptLeavesNothing_data()
 {
-    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("at"); // "peer", or "closed": where nothing listens
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<QString>("stateText");
-    QTest::newRow("closed port") << kClosedAddress << QByteArray() << "Connecting failed!";
-    QTest::newRow("refused") << kPeerAddress << QByteArray("$LOGIN: NG\n")
+    QTest::newRow("closed port") << "closed" << QByteArray() << "Connecting failed!";
+    QTest::newRow("refused") << "peer" << QByteArray("$LOGIN: NG\n")
                              << "Account or password incorrect.";
 }
 
 void tst_MainWindowLogin::failedAttemptLeavesNothing()
 {
-    QFETCH(QString, address);
+    QFETCH(QString, at);
     QFETCH(QByteArray, answer);
     QFETCH(QString, stateText);
+    const TestAddress::Refusing closed;
+    const QString address = at == QLatin1String("peer") ? m_peerAddress : closed.address();
+    QVERIFY(!address.isEmpty());
     m_peer->loginAnswer = answer;
     MainWindow window;
     window.show();
@@ -170,7 +174,7 @@ void tst_MainWindowLogin::failedAttemptLeavesNothing()
         QCOMPARE(window.findChildren<QTcpSocket *>().size(), 0); // closed and freed
         QVERIFY(disconnectedState(window));
     }
-    if (address == kPeerAddress)
+    if (address == m_peerAddress)
         QTRY_COMPARE_WITH_TIMEOUT(m_peer->closedByClient, 2, kWaitMs);
     QVERIFY(!QFile::exists(QString::fromStdString(Settings::settingsFilePath())));
 }
@@ -189,7 +193,7 @@ void tst_MainWindowLogin::linkLoss()
     m_peer->closeAfterAnswer = how == QLatin1String("at once");
     MainWindow window;
     window.show();
-    const bool loggedIn = E2E::login(window, kPeerAddress);
+    const bool loggedIn = E2E::login(window, m_peerAddress);
     if (how == QLatin1String("close")) {
         QVERIFY(loggedIn);
         m_peer->client->disconnectFromHost();
@@ -207,7 +211,7 @@ void tst_MainWindowLogin::ownDisconnectIsQuiet()
 {
     MainWindow window;
     window.show();
-    QVERIFY(E2E::login(window, kPeerAddress));
+    QVERIFY(E2E::login(window, m_peerAddress));
     QTRY_COMPARE_WITH_TIMEOUT(m_peer->last().count('\n'), 4, kWaitMs);
     Gui::menuAction(window.form()->menuBar, QStringLiteral("Disconnect"))->trigger();
     QVERIFY(disconnectedState(window));
@@ -243,9 +247,9 @@ void tst_MainWindowLogin::connectionsExistOnce()
         return window.findChild<QWidget *>(sender);
     };
     const int before = find() ? Receivers::of(find(), signal) : 0;
-    QVERIFY(E2E::login(window, kPeerAddress));
+    QVERIFY(E2E::login(window, m_peerAddress));
     window.Disconnect();
-    QVERIFY(E2E::login(window, kPeerAddress));
+    QVERIFY(E2E::login(window, m_peerAddress));
     QCOMPARE(Receivers::of(find(), signal), before + 1);
     QCOMPARE(window.findChildren<QTcpSocket *>().size(), 1); // the earlier link was freed
 
@@ -283,7 +287,7 @@ void tst_MainWindowLogin::closingWhileConnected()
     {
         MainWindow window;
         window.show();
-        QVERIFY(E2E::login(window, kPeerAddress));
+        QVERIFY(E2E::login(window, m_peerAddress));
         window.close();
     }
     QTRY_COMPARE_WITH_TIMEOUT(m_peer->closedByClient, 1, kWaitMs);

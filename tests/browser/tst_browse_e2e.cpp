@@ -6,6 +6,7 @@
 #include "common/browseview.h"
 #include "common/clientlines.h"
 #include "common/e2e.h"
+#include "common/testaddress.h"
 #include "tools/instrument/instrumentserver.h"
 
 #include <QAction>
@@ -13,7 +14,6 @@
 
 namespace {
 
-const QString kAddress = QStringLiteral("127.0.0.10");
 constexpr int kWaitMs = 20000;
 
 void makeFile(const QString &path)
@@ -84,7 +84,9 @@ void tst_BrowseEndToEnd::browse()
     options.noFinalNewline = noFinalNewline;
     InstrumentServer server(options);
     ClientLines::record(&server);
-    QVERIFY2(server.listen(QHostAddress(kAddress), 30000), qPrintable(server.errorString()));
+    const QString address = TestAddress::listen(
+        [&](const QString &candidate) { return server.listen(QHostAddress(candidate), TestAddress::kPort); });
+    QVERIFY2(!address.isEmpty(), qPrintable(server.errorString()));
     QByteArrayList lines;
     connect(&server, &InstrumentServer::lineReceived, this,
             [&](int, const QByteArray &line) { lines.append(line); });
@@ -93,7 +95,7 @@ void tst_BrowseEndToEnd::browse()
     window.setDownloadPath(download.path());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(E2E::login(window, kAddress));
+    QVERIFY(E2E::login(window, address));
     QTreeWidget *tree = window.form()->FILE_TREEWIDGET;
     QListWidget *list = window.form()->FILE_LISTWIDGET;
     QPushButton *button = window.form()->BUTTON_DOWNLOAD;

@@ -3,7 +3,7 @@
 #include "browser/browserpanel.h"
 #include "link/instrumentlink.h"
 #include "link/protocol.h"
-#include "viewer/fileopener.h"
+#include "app/fileopener.h"
 #include "app/mainwindowui.h"
 #include "common/browseview.h"
 #include "browser/listnamedelegate.h"

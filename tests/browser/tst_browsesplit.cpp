@@ -4,7 +4,7 @@
 #include "browser/browserpanel.h"
 #include "download/downloadcontroller.h"
 #include "link/instrumentlink.h"
-#include "viewer/fileopener.h"
+#include "app/fileopener.h"
 #include "app/mainwindowui.h"
 #include "browser/browseicons.h"
 #include "link/listing.h"

@@ -3,7 +3,7 @@
 #include "app/mainwindow.h"
 #include "browser/browserpanel.h"
 #include "link/instrumentlink.h"
-#include "viewer/fileopener.h"
+#include "app/fileopener.h"
 #include "app/mainwindowui.h"
 #include "browser/browseicons.h"
 

@@ -4,6 +4,7 @@
 #include "app/mainwindowui.h"
 #include "common/clientlines.h"
 #include "common/e2e.h"
+#include "common/testaddress.h"
 #include "link/protocol.h"
 #include "download/downloadingprogressdialog.h"
 #include "download/downloadingprogressdialogui.h"
@@ -71,12 +72,12 @@ public:
     QTemporaryDir tmp;
     QString root;       // served as /TARVELO
     QString download;   // the window's download folder
-    QString address;
+    QString address;    // known once the instrument is started
     std::unique_ptr<InstrumentServer> server;
     std::unique_ptr<FaultProxy> proxy;
     std::unique_ptr<MainWindow> window;
 
-    explicit Session(const QString &addr) : address(addr)
+    Session()
     {
         root = tmp.filePath(QStringLiteral("root"));
         download = tmp.filePath(QStringLiteral("download"));
@@ -84,21 +85,27 @@ public:
         QDir().mkpath(download);
     }
 
-    // Starts the instrument; with a proxy the instrument listens on a free port behind it.
+    // Starts the instrument on a free address; with a proxy the instrument listens on a free
+    // port behind it.
     bool start(InstrumentOptions options, bool withProxy = false)
     {
         options.root = root;
         options.quiet = true;
-        server = std::make_unique<InstrumentServer>(options);
-        ClientLines::record(server.get());
-        const QHostAddress host(address);
-        if (withProxy) {
+        address = TestAddress::listen([&](const QString &candidate) {
+            server = std::make_unique<InstrumentServer>(options);
+            ClientLines::record(server.get());
+            const QHostAddress host(candidate);
+            if (!withProxy)
+                return server->listen(host, Protocol::kPort);
             if (!server->listen(host, 0))
                 return false;
             proxy = std::make_unique<FaultProxy>(host, server->serverPort());
-            return proxy->listen(host, Protocol::kPort);
-        }
-        return server->listen(host, Protocol::kPort);
+            if (proxy->listen(host, Protocol::kPort))
+                return true;
+            proxy.reset();
+            return false;
+        });
+        return !address.isEmpty();
     }
 
     // The window reads its download folder from the settings file when it is made.

@@ -24,10 +24,6 @@ private slots:
     void replaceQuestion_data();
     void replaceQuestion();
     void downloadToOpen();
-
-private:
-    QString nextAddress() { return QStringLiteral("127.0.0.%1").arg(20 + (m_next++ % 10)); }
-    int m_next = 0;
 };
 
 namespace {
@@ -67,7 +63,7 @@ void TestDownloadE2E::oneFile()
 {
     QFETCH(int, piece);
     QFETCH(int, content);
-    Session s(nextAddress());
+    Session s;
     const QByteArray bytes = ::content(content, "/TARVELO/data.bin", 1, 3000);
     QVERIFY(writeFile(s.root + "/data.bin", bytes));
     InstrumentOptions options;
@@ -100,7 +96,7 @@ void TestDownloadE2E::multiSelection()
 {
     QFETCH(int, piece);
     QFETCH(int, content);
-    Session s(nextAddress());
+    Session s;
     const QStringList names{"a.bin", "b", "c d.txt"};
     QList<QByteArray> bytes;
     for (int i = 0; i < names.size(); ++i) {
@@ -141,7 +137,7 @@ void TestDownloadE2E::nestedFolderFromTree()
 {
     QFETCH(int, piece);
     QFETCH(int, content);
-    Session s(nextAddress());
+    Session s;
     const QStringList files{"run1/x.bin", "run1/sub/y", "run1/sub/deep/z.txt"};
     QList<QByteArray> bytes;
     for (int i = 0; i < files.size(); ++i) {
@@ -182,7 +178,7 @@ void TestDownloadE2E::nestedFolderFromTree()
 
 void TestDownloadE2E::cancelInTheMiddle()
 {
-    Session s(nextAddress());
+    Session s;
     const QStringList names{"f1.bin", "f2.bin", "f3.bin"};
     QList<QByteArray> bytes;
     for (int i = 0; i < names.size(); ++i) {
@@ -234,7 +230,7 @@ void TestDownloadE2E::replaceQuestion_data()
 void TestDownloadE2E::replaceQuestion()
 {
     QFETCH(QString, answer);
-    Session s(nextAddress());
+    Session s;
     const QByteArray fresh = markerBytes("/TARVELO/README", 40);
     const QByteArray other = randomBytes(2500, 41);
     QVERIFY(writeFile(s.root + "/README", fresh));
@@ -287,7 +283,7 @@ void TestDownloadE2E::replaceQuestion()
 
 void TestDownloadE2E::downloadToOpen()
 {
-    Session s(nextAddress());
+    Session s;
     const QByteArray bytes = randomBytes(4000, 50);
     QVERIFY(writeFile(s.root + "/notes.log", bytes));
     QVERIFY(s.start(InstrumentOptions()));

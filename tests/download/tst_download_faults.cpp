@@ -17,10 +17,6 @@ private slots:
     void stall();
     void pathsOutsideTheRoot();
     void unwritableDownloadFolder();
-
-private:
-    QString nextAddress() { return QStringLiteral("127.0.0.%1").arg(30 + (m_next++ % 9)); }
-    int m_next = 0;
 };
 
 namespace {
@@ -78,7 +74,7 @@ void TestDownloadFaults::linkLost()
     QFETCH(int, fileBytes);
     QFETCH(int, arrived);
     QFETCH(QString, told);
-    Session s(nextAddress());
+    Session s;
     const QList<QByteArray> bytes = prepare(s);
     InstrumentOptions options;
     options.closeAfterFileBytes = fileBytes;
@@ -103,7 +99,7 @@ void TestDownloadFaults::linkLost()
 
 void TestDownloadFaults::stall()
 {
-    Session s(nextAddress());
+    Session s;
     const QList<QByteArray> bytes = prepare(s);
     InstrumentOptions options;
     options.stallAfterFileBytes = 4500; // halfway through the second file
@@ -127,7 +123,7 @@ void TestDownloadFaults::stall()
 
 void TestDownloadFaults::pathsOutsideTheRoot()
 {
-    Session s(nextAddress());
+    Session s;
     const QByteArray bytes = randomBytes(2000, 70);
     QVERIFY(writeFile(s.root + "/a.bin", bytes));
     const QString escape = QDir::cleanPath(s.tmp.path() + "/../outside-" + QFileInfo(s.tmp.path()).fileName());
@@ -165,7 +161,7 @@ void TestDownloadFaults::pathsOutsideTheRoot()
 
 void TestDownloadFaults::unwritableDownloadFolder()
 {
-    Session s(nextAddress());
+    Session s;
     QVERIFY(writeFile(s.root + "/a.bin", randomBytes(2000, 80)));
     QVERIFY(writeFile(s.root + "/sub/b.bin", randomBytes(2000, 81)));
     QVERIFY(s.start(InstrumentOptions()));

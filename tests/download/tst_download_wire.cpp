@@ -18,10 +18,6 @@ private slots:
     void endlessLine();
     void slowHeaderIsActivity();
     void unframeableNames();
-
-private:
-    QString nextAddress() { return QStringLiteral("127.0.0.%1").arg(40 + (m_next++ % 9)); }
-    int m_next = 0;
 };
 
 namespace {
@@ -55,7 +51,7 @@ void TestDownloadWire::sizeFraming()
     QFETCH(int, sizeField);
     QFETCH(bool, stored);
     QFETCH(QString, told);
-    Session s(nextAddress());
+    Session s;
     const QByteArray log = logWithOwnEndLine();
     const QByteArray other = randomBytes(3000, 91);
     QVERIFY(writeFile(s.root + "/log.txt", log));
@@ -108,7 +104,7 @@ void TestDownloadWire::unaskedAndMissing()
 {
     QFETCH(int, fault);
     QFETCH(QString, told);
-    Session s(nextAddress());
+    Session s;
     const QByteArray a = randomBytes(2000, 92);
     QVERIFY(writeFile(s.root + "/a.bin", a));
     QVERIFY(writeFile(s.root + "/b.bin", randomBytes(2000, 93)));
@@ -150,7 +146,7 @@ void TestDownloadWire::endlessLine()
 {
     QFETCH(QByteArray, line);
     QFETCH(QString, told);
-    Session s(nextAddress());
+    Session s;
     QVERIFY(writeFile(s.root + "/a.bin", "a"));
     QVERIFY(writeFile(s.download + "/a.bin", "old a"));
     InstrumentOptions options;
@@ -175,7 +171,7 @@ void TestDownloadWire::slowHeaderIsActivity()
 {
     // Three bytes every 40 ms: the header alone takes longer than the stall limit, but bytes
     // keep coming, so nothing stalls.
-    Session s(nextAddress());
+    Session s;
     const QString name = QStringLiteral("a rather long file name for a slow link.bin");
     QVERIFY(writeFile(s.root + "/" + name, "slow"));
     InstrumentOptions options;
@@ -196,7 +192,7 @@ void TestDownloadWire::unframeableNames()
 {
     // The stand-in serves no names with ">" or a line break from its tree; the receiver's
     // test feeds those.
-    Session s(nextAddress());
+    Session s;
     const QStringList odd{"a<b.txt", "<lead.txt"};
     for (const QString &name : odd)
         QVERIFY(writeFile(s.root + "/run/" + name, "odd"));

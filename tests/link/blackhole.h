@@ -15,7 +15,7 @@
 class Blackhole
 {
 public:
-    // port 0 picks a free one.
+    // port 0 picks a free one. Leaves nothing bound when it fails.
     bool open(const char *address, quint16 port)
     {
         m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -28,8 +28,11 @@ public:
         addr.sin_port = htons(port);
         ::inet_pton(AF_INET, address, &addr.sin_addr);
         if (::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0
-            || ::listen(m_fd, 0) != 0)
+            || ::listen(m_fd, 0) != 0) {
+            ::close(m_fd); // free for another try elsewhere
+            m_fd = -1;
             return false;
+        }
         socklen_t length = sizeof addr;
         ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &length);
         m_port = ntohs(addr.sin_port);

@@ -18,12 +18,16 @@ struct ScriptedPeer
     int closedByClient = 0;
     QTcpServer server;            // last, so its connections go before the records above
 
+    // May be called again after a failure, on another address.
     bool listen(const QHostAddress &address, quint16 port = 0)
     {
-        QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
-            while (QTcpSocket *socket = server.nextPendingConnection())
-                adopt(socket);
-        });
+        if (!m_wired) {
+            QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
+                while (QTcpSocket *socket = server.nextPendingConnection())
+                    adopt(socket);
+            });
+            m_wired = true;
+        }
         return server.listen(address, port);
     }
 
@@ -40,6 +44,8 @@ struct ScriptedPeer
     }
 
 private:
+    bool m_wired = false;
+
     void adopt(QTcpSocket *socket)
     {
         client = socket;

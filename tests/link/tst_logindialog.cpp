@@ -2,6 +2,7 @@
 #include "link/blackhole.h"
 #include "link/logindialog.h"
 #include "link/scriptedpeer.h"
+#include "common/testaddress.h"
 #include "common/textfit.h"
 
 #include <QCheckBox>
@@ -22,12 +23,23 @@
 #include <cmath>
 #include <functional>
 
-// The dialog always dials port 30000; these loopback addresses are this file's own.
 namespace {
-const char kPeerAddress[] = "127.0.0.2";
-const char kClosedAddress[] = "127.0.0.3"; // nothing listens here
-const char kBlackholeAddress[] = "127.0.0.6";
 constexpr int kWaitMs = 10000;
+
+// The dialog always dials port 30000: each peer gets a loopback address of its own.
+QString listenFree(ScriptedPeer &peer)
+{
+    return TestAddress::listen([&](const QString &address) {
+        return peer.listen(QHostAddress(address), TestAddress::kPort);
+    });
+}
+
+QString openFree(Blackhole &hole)
+{
+    return TestAddress::listen([&](const QString &address) {
+        return hole.open(qPrintable(address), TestAddress::kPort);
+    });
+}
 
 QString settingsFile()
 {
@@ -261,28 +273,28 @@ void tst_LoginDialog::restoresLastAddress()
 
 void tst_LoginDialog::attempt_data()
 {
-    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("at"); // "peer", or "closed": where nothing listens
     QTest::addColumn<QString>("account");
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<QString>("stateText");
     QTest::addColumn<QString>("storedUser"); // "<none>": nothing stored
     const QByteArray ok("$LOGIN: OK\n");
-    QTest::newRow("anonymous accepted") << kPeerAddress << QString() << ok << true << "Connecting..."
+    QTest::newRow("anonymous accepted") << "peer" << QString() << ok << true << "Connecting..."
                                         << "anonymous";
-    QTest::newRow("account accepted") << kPeerAddress << "lab,alice" << ok << true << "Connecting..."
+    QTest::newRow("account accepted") << "peer" << "lab,alice" << ok << true << "Connecting..."
                                       << "<none>"; // stored empty, which reads as not found
-    QTest::newRow("refused") << kPeerAddress << "alice" << QByteArray("$LOGIN: NG\n") << false
+    QTest::newRow("refused") << "peer" << "alice" << QByteArray("$LOGIN: NG\n") << false
                              << "Account or password incorrect." << "<none>";
-    QTest::newRow("no answer") << kPeerAddress << QString() << QByteArray() << false
+    QTest::newRow("no answer") << "peer" << QString() << QByteArray() << false
                                << "No answer from the instrument." << "<none>";
-    QTest::newRow("closed port") << kClosedAddress << QString() << ok << false
+    QTest::newRow("closed port") << "closed" << QString() << ok << false
                                  << "Connecting failed!" << "<none>";
 }
 
 void tst_LoginDialog::attempt()
 {
-    QFETCH(QString, address);
+    QFETCH(QString, at);
     QFETCH(QString, account);
     QFETCH(QByteArray, answer);
     QFETCH(bool, accepted);
@@ -290,8 +302,11 @@ void tst_LoginDialog::attempt()
     QFETCH(QString, storedUser);
     ScriptedPeer peer;
     peer.loginAnswer = answer;
-    QVERIFY2(peer.listen(QHostAddress(QLatin1String(kPeerAddress)), 30000),
-             qPrintable(peer.server.errorString()));
+    const QString peerAddress = listenFree(peer);
+    QVERIFY2(!peerAddress.isEmpty(), qPrintable(peer.server.errorString()));
+    const TestAddress::Refusing closed;
+    const QString address = at == QLatin1String("peer") ? peerAddress : closed.address();
+    QVERIFY(!address.isEmpty());
     Shown shown;
     shown.fill(address, account, QStringLiteral("pw"));
     shown.connectButton->click();
@@ -320,17 +335,18 @@ void tst_LoginDialog::nothingStoredBeforeAcceptance()
 {
     ScriptedPeer peer;
     peer.loginAnswer.clear();
-    QVERIFY(peer.listen(QHostAddress(QLatin1String(kPeerAddress)), 30000));
+    const QString peerAddress = listenFree(peer);
+    QVERIFY(!peerAddress.isEmpty());
     Shown shown;
     shown.dialog.setAnswerTimeout(kWaitMs);
-    shown.fill(kPeerAddress);
+    shown.fill(peerAddress);
     shown.connectButton->click();
     QTRY_COMPARE_WITH_TIMEOUT(peer.last(), QByteArray("$LOGIN: <anonymous,>\n"), kWaitMs);
     QCoreApplication::processEvents();
     QVERIFY(!QFile::exists(settingsFile()));
     peer.send("$LOGIN: OK\n");
     QTRY_COMPARE_WITH_TIMEOUT(shown.dialog.result(), int(QDialog::Accepted), kWaitMs);
-    QCOMPARE(stored("IP Address"), std::string(kPeerAddress));
+    QCOMPARE(stored("IP Address"), peerAddress.toStdString());
     QCOMPARE(stored("User"), std::string("anonymous"));
 }
 
@@ -346,9 +362,10 @@ void tst_LoginDialog::endingAfterRefusal()
     QFETCH(bool, escape);
     ScriptedPeer peer;
     peer.loginAnswer = "$LOGIN: NG\n";
-    QVERIFY(peer.listen(QHostAddress(QLatin1String(kPeerAddress)), 30000));
+    const QString peerAddress = listenFree(peer);
+    QVERIFY(!peerAddress.isEmpty());
     Shown shown;
-    shown.fill(kPeerAddress);
+    shown.fill(peerAddress);
     shown.connectButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(shown.connectButton->isEnabled(), kWaitMs);
     QCOMPARE(shown.state->text(), QStringLiteral("Account or password incorrect."));
@@ -365,10 +382,11 @@ void tst_LoginDialog::endingAfterRefusal()
 void tst_LoginDialog::connectWaitKeepsPainting()
 {
     Blackhole hole;
-    QVERIFY(hole.open(kBlackholeAddress, 30000));
+    const QString holeAddress = openFree(hole);
+    QVERIFY(!holeAddress.isEmpty());
     Shown shown;
     shown.dialog.setConnectTimeout(1500);
-    shown.fill(kBlackholeAddress);
+    shown.fill(holeAddress);
     QVERIFY(QTest::qWaitForWindowExposed(&shown.dialog));
     shown.connectButton->click();
 
@@ -407,13 +425,15 @@ void tst_LoginDialog::enterMeansConnect()
 {
     QFETCH(bool, remembered);
     QFETCH(QString, field);
-    if (remembered)
-        Settings::writeSetting("Last Connect", "IP Address", kPeerAddress, Settings::settingsFilePath());
     ScriptedPeer peer;
-    QVERIFY(peer.listen(QHostAddress(QLatin1String(kPeerAddress)), 30000));
+    const QString peerAddress = listenFree(peer);
+    QVERIFY(!peerAddress.isEmpty());
+    if (remembered)
+        Settings::writeSetting("Last Connect", "IP Address", peerAddress.toStdString(),
+                               Settings::settingsFilePath());
     Shown shown;
     if (!remembered)
-        shown.fill(kPeerAddress, field == "EDIT_PASSWORD" ? "alice" : QString(), "pw");
+        shown.fill(peerAddress, field == "EDIT_PASSWORD" ? "alice" : QString(), "pw");
     QVERIFY(QTest::qWaitForWindowExposed(&shown.dialog));
     shown.dialog.activateWindow();
     QWidget *target = field.isEmpty() ? shown.dialog.focusWidget() : shown.edit(field);
@@ -496,7 +516,8 @@ void tst_LoginDialog::dottedAddress()
 void tst_LoginDialog::incompleteAddress()
 {
     ScriptedPeer peer;
-    QVERIFY(peer.listen(QHostAddress(QLatin1String(kPeerAddress)), 30000));
+    const QString peerAddress = listenFree(peer);
+    QVERIFY(!peerAddress.isEmpty());
     Shown shown;
     shown.fill("127.0..2");
     QTest::mouseClick(shown.connectButton, Qt::LeftButton);
@@ -519,9 +540,10 @@ void tst_LoginDialog::cancelWhileConnecting()
 {
     QFETCH(QString, key);
     Blackhole hole;
-    QVERIFY(hole.open(kBlackholeAddress, 30000));
+    const QString holeAddress = openFree(hole);
+    QVERIFY(!holeAddress.isEmpty());
     Shown shown;
-    shown.fill(kBlackholeAddress);
+    shown.fill(holeAddress);
     QVERIFY(QTest::qWaitForWindowExposed(&shown.dialog));
     shown.dialog.activateWindow();
     shown.box(3)->setFocus();
@@ -549,19 +571,23 @@ void tst_LoginDialog::cancelWhileConnecting()
 
 void tst_LoginDialog::failureSaysWhy_data()
 {
-    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("at"); // "closed", or "blackhole": where nothing answers
     QTest::addColumn<QString>("detail");
-    QTest::newRow("refused") << kClosedAddress
+    QTest::newRow("refused") << "closed"
                              << "Refused: nothing answers there on port 30000.";
-    QTest::newRow("no answer") << kBlackholeAddress << "No answer within 1 s: check the address.";
+    QTest::newRow("no answer") << "blackhole" << "No answer within 1 s: check the address.";
 }
 
 void tst_LoginDialog::failureSaysWhy()
 {
-    QFETCH(QString, address);
+    QFETCH(QString, at);
     QFETCH(QString, detail);
     Blackhole hole;
-    QVERIFY(hole.open(kBlackholeAddress, 30000));
+    const QString holeAddress = openFree(hole);
+    QVERIFY(!holeAddress.isEmpty());
+    const TestAddress::Refusing closed;
+    QVERIFY(!closed.address().isEmpty());
+    const QString address = at == QLatin1String("closed") ? closed.address() : holeAddress;
     Shown shown;
     shown.dialog.setConnectTimeout(800);
     shown.fill(address);
@@ -575,10 +601,12 @@ void tst_LoginDialog::failureSaysWhy()
 
 void tst_LoginDialog::staleMessageGoes()
 {
+    const TestAddress::Refusing closed;
+    QVERIFY(!closed.address().isEmpty());
     Shown shown;
     QVERIFY(QTest::qWaitForWindowExposed(&shown.dialog));
     shown.dialog.activateWindow();
-    shown.fill(kClosedAddress);
+    shown.fill(closed.address());
     // A message after each way of editing: typing, pasting, the anonymous box.
     const QList<std::function<void()>> edits{
         [&] { QTest::keyClick(shown.box(3), Qt::Key_Backspace); },
@@ -589,7 +617,7 @@ void tst_LoginDialog::staleMessageGoes()
         },
         [&] { shown.anonymous->click(); }};
     for (const auto &edit : edits) {
-        shown.fill(kClosedAddress);
+        shown.fill(closed.address());
         QTest::mouseClick(shown.connectButton, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(shown.state->text(), QStringLiteral("Connecting failed!"), kWaitMs);
         QVERIFY(!shown.detail()->text().isEmpty());

@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 #include "browser/browserpanel.h"
 #include "link/instrumentlink.h"
-#include "viewer/fileopener.h"
+#include "app/fileopener.h"
 #include "viewer/imageframe.h"
 #include "viewer/imageloaddialogui.h"
 #include "viewer/listfileopen.h"

@@ -9,6 +9,7 @@
 
 #include "common/clientlines.h"
 #include "common/e2e.h"
+#include "common/testaddress.h"
 
 #include <QListWidget>
 #include <QSignalSpy>
@@ -16,7 +17,6 @@
 #include <QtTest>
 
 namespace {
-const QString kAddress = QStringLiteral("127.0.0.40");
 constexpr int kWaitMs = 15000;
 } // namespace
 
@@ -59,12 +59,14 @@ void TestMainWindowOpen::doubleClick()
     options.quiet = true;
     InstrumentServer server(options);
     ClientLines::record(&server);
-    QVERIFY2(server.listen(QHostAddress(kAddress), 30000), qPrintable(server.errorString()));
+    const QString address = TestAddress::listen(
+        [&](const QString &candidate) { return server.listen(QHostAddress(candidate), TestAddress::kPort); });
+    QVERIFY2(!address.isEmpty(), qPrintable(server.errorString()));
     QSignalSpy lines(&server, &InstrumentServer::lineReceived);
 
     MainWindow window;
     window.setDownloadPath(local.path());
-    QVERIFY(E2E::login(window, kAddress));
+    QVERIFY(E2E::login(window, address));
     window.browser()->changeRemoteFolder(QStringLiteral("/TARVELO/run1"));
     QListWidget *list = window.form()->FILE_LISTWIDGET;
     QTRY_VERIFY_WITH_TIMEOUT(!list->findItems(name, Qt::MatchExactly).isEmpty(), kWaitMs);

@@ -1,5 +1,5 @@
 // Opening a file from the list.
-#include "viewer/fileopener.h"
+#include "app/fileopener.h"
 
 #include "link/remotepath.h"
 #include "common/noticedialog.h"
