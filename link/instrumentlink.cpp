@@ -133,18 +133,17 @@ void InstrumentLink::feedFrom(QIODevice *device)
         const qint64 got = device->read(buffer.data(), buffer.size());
         if (got <= 0)
             break;
-        m_reader.feedShared(buffer, got);
+        // Held by value for the read: the buffer outlives it even if the link lets go of
+        // its buffers meanwhile (the listing that ends a download is read from one).
+        const ReadBuffer held(buffer);
+        m_reader.feedShared(held, got);
     }
     m_feeding = false;
-    if (m_trimAfterFeed)
-        trimReadBuffers();
 }
 
 void InstrumentLink::trimReadBuffers()
 {
-    m_trimAfterFeed = m_feeding;
-    if (!m_feeding)
-        m_readBuffers.clear();
+    m_readBuffers.clear();
 }
 
 // The file writer may still hold a buffer (shared, not copied) until it has written what

@@ -38,8 +38,7 @@ public:
     bool readPending();
 
     // Lets go of the read buffers (a download is over; the next read makes one again).
-    // Asked from inside the reader (the listing that ends a download), it waits for the
-    // read under way to end, since the reader is still going through one of them.
+    // A read under way keeps its own buffer to its end.
     void trimReadBuffers();
 
 public slots:
@@ -66,5 +65,4 @@ private:
 
     QList<QByteArray> m_readBuffers;
     bool m_feeding = false;
-    bool m_trimAfterFeed = false;
 };

@@ -57,16 +57,16 @@ void MessageReader::setDownloadStream(DownloadStream *stream)
     });
 }
 
-void MessageReader::feedShared(const QByteArray &buffer, qint64 size)
+void MessageReader::feedShared(const ReadBuffer &buffer, qint64 size)
 {
     if (!m_stream || isHeld()) {
-        feed(buffer.constData(), size);
+        feed(buffer.bytes().constData(), size);
         return;
     }
-    m_stream->setSourceBuffer(&buffer);
-    feed(buffer.constData(), size);
+    m_stream->setSource(buffer);
+    feed(buffer.bytes().constData(), size);
     if (m_stream)
-        m_stream->setSourceBuffer(nullptr);
+        m_stream->setSource(ReadBuffer());
 }
 
 void MessageReader::feed(const QByteArray &bytes)

@@ -1,4 +1,6 @@
 #pragma once
+#include "link/readbuffer.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -32,8 +34,8 @@ public:
     // or the disk lags behind). The reader keeps what follows until resume().
     virtual bool holding() const { return false; }
     // The buffer the bytes handed over next lie in, while the reader feeds from it (null
-    // otherwise). A stream may keep a reference to it instead of copying the bytes.
-    virtual void setSourceBuffer(const QByteArray *buffer) { Q_UNUSED(buffer) }
+    // otherwise). A stream may keep bytes of it, shared rather than copied.
+    virtual void setSource(const ReadBuffer &buffer) { Q_UNUSED(buffer) }
     // What to call once holding() has ended; the reader that reads for the stream sets it.
     virtual void onRelease(std::function<void()> handler) { m_release = std::move(handler); }
 
@@ -88,7 +90,7 @@ public:
     void feed(const QByteArray &bytes);
     void feed(const char *data, qint64 size);
     // The first `size` bytes of `buffer`, which the download stream may share.
-    void feedShared(const QByteArray &buffer, qint64 size);
+    void feedShared(const ReadBuffer &buffer, qint64 size);
     // Handles a pending unterminated browse line now (when no more bytes are waiting).
     // It is handled again, whole, if the rest of it arrives later; if the next bytes start
     // a new message instead, the line was complete.

@@ -39,7 +39,7 @@ public:
     void activity() override { m_stream->activity(); }
     QString refusal() const override { return m_stream->refusal(); }
     bool holding() const override { return m_stream->holding(); }
-    void setSourceBuffer(const QByteArray *buffer) override { m_stream->setSourceBuffer(buffer); }
+    void setSource(const ReadBuffer &buffer) override { m_stream->setSource(buffer); }
     void onRelease(std::function<void()> handler) override { m_stream->onRelease(std::move(handler)); }
 
 private:

@@ -110,7 +110,7 @@ public:
     void activity() override { touch(); }
     QString refusal() const override { return m_refusal; }
     bool holding() const override;
-    void setSourceBuffer(const QByteArray *buffer) override { m_source = buffer; }
+    void setSource(const ReadBuffer &buffer) override { m_source = buffer; }
     // Paths come as UTF-8 like the listings; bytes that are not UTF-8 are taken as Latin-1.
     static QString decodePath(const QByteArray &raw);
 
@@ -180,7 +180,7 @@ private:
     EndLineScanner m_scanner;
     EndLineScanner::Sink m_sink;
     FileWriter m_writer;
-    const QByteArray *m_source = nullptr; // the reader's buffer, while it feeds from one
+    ReadBuffer m_source; // the reader's buffer, while it feeds from one
     FileFactory m_fileFactory;
     FileState m_fileState = FileState::Discarding;
     bool m_waitingForDisk = false; // as last told

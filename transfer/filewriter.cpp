@@ -74,18 +74,17 @@ quint64 FileWriter::start(std::unique_ptr<QSaveFile> file, const QString &folder
     return m_serial;
 }
 
-void FileWriter::write(const char *data, qint64 size, const QByteArray *source)
+void FileWriter::write(const char *data, qint64 size, const ReadBuffer &source)
 {
     if (m_failed.load())
         return; // the file will not be stored: its bytes need not be copied
-    if (source && size >= kChunkBytes / 4 && data >= source->constData()
-        && data + size <= source->constData() + source->size()) {
+    if (size >= kChunkBytes / 4 && source.holds(data, size)) {
         // A large run is written from the reader's buffer: copying a gigabyte costs the
         // window's thread more than all its other work on it.
         pushFill();
         Chunk piece;
-        piece.shared = *source;
-        piece.offset = data - source->constData();
+        piece.shared = source.bytes();
+        piece.offset = source.offsetOf(data);
         piece.size = size;
         push({Job::Data, std::move(piece), nullptr, {}, 0});
         size = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include "link/readbuffer.h"
 #include "transfer/transferfailure.h"
 
 #include <QObject>
@@ -44,7 +45,7 @@ public:
     quint64 start(std::unique_ptr<QSaveFile> file, const QString &folder);
     // With `source`, the buffer `data` lies in: a large piece is then written from it
     // rather than copied (the buffer is shared until written).
-    void write(const char *data, qint64 size, const QByteArray *source = nullptr);
+    void write(const char *data, qint64 size, const ReadBuffer &source = ReadBuffer());
     // Writes what is left, checks that `expectedSize` bytes reached the file, syncs it and
     // replaces the old copy. committed() follows.
     void commit(qint64 expectedSize);
