@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "common/translations.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -12,6 +13,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Lets the desktop match the window to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.tarvelo.utility"));
+    const QString language = Translations::desktopLanguage();
+    Translations::install(&app, language);
+    qCInfo(lcStartup, "language: %s", qPrintable(language));
     int code = 0;
     {
         MainWindow window;

@@ -1,6 +1,7 @@
 #include "download/downloadreceiver.h"
 
 #include "browser/remotepath.h"
+#include "common/utf8text.h"
 #include "download/downloadframing.h"
 #include "download/downloadnotice.h"
 #include "link/protocol.h"
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTextCodec>
 
 namespace {
 constexpr int kReportIntervalMs = 200;
@@ -95,9 +95,7 @@ void DownloadReceiver::touch()
 
 QString DownloadReceiver::decodePath(const QByteArray &raw)
 {
-    QTextCodec::ConverterState state;
-    const QString text = QTextCodec::codecForMib(106)->toUnicode(raw.constData(), raw.size(), &state);
-    return state.invalidChars > 0 ? QString::fromLatin1(raw) : text;
+    return Utf8Text::decodeOrLatin1(raw);
 }
 
 qint64 DownloadReceiver::announcementData(const char *data, qint64 size, bool *complete)

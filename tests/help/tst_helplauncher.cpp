@@ -1,4 +1,5 @@
 #include "help/helplauncher.h"
+#include "help/viewer/assistantplaces.h"
 #include "fakeviewerlog.h"
 
 #include <QtTest>
@@ -85,6 +86,7 @@ private slots:
     void installedLayouts();
     void shutdownEndsViewer_data();
     void shutdownEndsViewer();
+    void viewerPrefersAssistantOfItsQt();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -331,6 +333,24 @@ void tst_HelpLauncher::shutdownEndsViewer()
     launcher.reset();
     QVERIFY2(clock.elapsed() < maxMs, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(processGone(pid));
+}
+
+// The collection is made by this Qt's qhelpgenerator; an Assistant of the other major, the one
+// the program search may well find first, is not the one to open it.
+void tst_HelpLauncher::viewerPrefersAssistantOfItsQt()
+{
+    const QString major = QStringLiteral("qt%1").arg(QT_VERSION_MAJOR);
+    QString found;
+    for (const QString &place : AssistantPlaces::candidates()) {
+        const QFileInfo info(place);
+        if (place.contains(QLatin1Char('/')) && info.isFile() && info.isExecutable()) {
+            found = info.canonicalFilePath();
+            break;
+        }
+    }
+    if (found.isEmpty())
+        QSKIP("Qt Assistant for this Qt is not installed");
+    QVERIFY2(found.contains(major), qPrintable(found));
 }
 
 QTEST_MAIN(tst_HelpLauncher)
