@@ -37,7 +37,18 @@ QTranslator &qtTranslator()
     static QTranslator translator;
     return translator;
 }
+
+QString &currentLanguage()
+{
+    static QString language = QStringLiteral("en");
+    return language;
+}
 } // namespace
+
+QString Translations::current()
+{
+    return currentLanguage();
+}
 
 QString Translations::desktopLanguage()
 {
@@ -54,6 +65,7 @@ bool Translations::install(QCoreApplication *app, const QString &language)
     Q_UNUSED(resourcesReady);
     app->removeTranslator(&ownTranslator());
     app->removeTranslator(&qtTranslator());
+    currentLanguage() = QStringLiteral("en");
     if (language == QLatin1String("en"))
         return true;
     // Qt's own first, so that the program's own, searched first, has the last word.
@@ -67,5 +79,6 @@ bool Translations::install(QCoreApplication *app, const QString &language)
         return false;
     }
     app->installTranslator(&ownTranslator());
+    currentLanguage() = language;
     return true;
 }

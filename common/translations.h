@@ -16,4 +16,8 @@ QString desktopLanguage();
 // program's own German could not be loaded.
 bool install(QCoreApplication *app, const QString &language);
 
+// The language last installed ("en" before any): what help and other texts outside the
+// translators should be shown in.
+QString current();
+
 } // namespace Translations
