@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "common/translations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -14,6 +15,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Lets the desktop match the window to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.tarvelo.utility"));
+    const QString language = Translations::desktopLanguage();
+    Translations::install(&app, language);
+    qCInfo(lcStartup, "language: %s", qPrintable(language));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Browses an instrument's folders, downloads files and views TIFF images."));
     parser.addHelpOption();

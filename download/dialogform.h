@@ -9,14 +9,33 @@
 
 namespace DialogForm {
 
-// Arial bold (weight 75); pointSize 0 keeps the default size.
+// Arial bold (weight 75 in Qt 5's scale); pointSize 0 keeps the default size.
 inline QFont boldFont(int pointSize = 0)
 {
     QFont font(QStringLiteral("Arial"));
     if (pointSize > 0)
         font.setPointSize(pointSize);
-    font.setWeight(75);
+    font.setWeight(QFont::Bold);
     return font;
+}
+
+// Room kept between a button's text and its frame.
+constexpr int kTextMargin = 8;
+
+// A form's widget too narrow for its text (German runs a third longer than English) grows
+// about its centre, within the dialog: the form's places hold for the texts they were made for.
+inline void widenForText(QWidget *w, int needed)
+{
+    const QRect place = w->geometry();
+    const int room = w->parentWidget() ? w->parentWidget()->width() - 2 * kTextMargin : needed;
+    const int width = qMin(needed, room);
+    if (width <= place.width())
+        return;
+    QRect wider(0, place.y(), width, place.height());
+    wider.moveCenter(QPoint(place.center().x(), place.center().y()));
+    if (w->parentWidget()) // kept inside the dialog
+        wider.moveLeft(qBound(kTextMargin, wider.left(), w->parentWidget()->width() - kTextMargin - width));
+    w->setGeometry(wider);
 }
 
 inline QPushButton *button(QWidget *parent, const char *name, const QRect &geometry,
@@ -28,6 +47,7 @@ inline QPushButton *button(QWidget *parent, const char *name, const QRect &geome
     b->setMinimumSize(80, 30);
     b->setFont(boldFont());
     b->setText(text);
+    widenForText(b, b->fontMetrics().horizontalAdvance(text) + kTextMargin);
     return b;
 }
 
@@ -39,6 +59,7 @@ inline QLabel *label(QWidget *parent, const char *name, const QRect &geometry,
     l->setGeometry(geometry);
     l->setFont(boldFont(10));
     l->setText(text);
+    widenForText(l, l->fontMetrics().boundingRect(text).width() + 2);
     return l;
 }
 
@@ -47,6 +68,7 @@ inline QLabel *label(QWidget *parent, const char *name, const QRect &geometry,
 inline QLabel *messageLabel(QWidget *parent, const QRect &geometry, const QString &text)
 {
     QLabel *l = label(parent, "label", geometry, text);
+    l->setGeometry(geometry); // wraps rather than grows
     l->setAlignment(Qt::AlignCenter);
     l->setWordWrap(true);
     l->setTextFormat(Qt::PlainText);

@@ -117,7 +117,7 @@ void DownloadingProgressDialog::setCompleted(int k)
     if (k == m_total) {
         ui->BUTTON_STOP->setEnabled(false);
         ui->PROGRESS->setValue(99);
-        ui->label_2->setText(QStringLiteral("Check Condition.."));
+        ui->label_2->setText(tr("Check Condition.."));
         return;
     }
     if (m_total == 0)

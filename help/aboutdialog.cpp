@@ -3,6 +3,7 @@
 #include "common/dialogplacement.h"
 #include "common/style.h"
 
+#include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -19,7 +20,7 @@ public:
         if (dialog->objectName().isEmpty())
             dialog->setObjectName(QStringLiteral("AboutDialog"));
         dialog->resize(400, 200);
-        dialog->setWindowTitle(QStringLiteral("About TARVELO(TM) Utility"));
+        dialog->setWindowTitle(QCoreApplication::translate("AboutDialog", "About TARVELO(TM) Utility"));
         QFont font(QStringLiteral("Arial"));
         font.setBold(true);
 
@@ -38,7 +39,7 @@ public:
         pushButton->setGeometry(QRect(159, 145, 80, 30));
         pushButton->setMinimumSize(QSize(80, 30));
         pushButton->setFont(font);
-        pushButton->setText(QStringLiteral("Close"));
+        pushButton->setText(QCoreApplication::translate("AboutDialog", "Close"));
 
         QMetaObject::connectSlotsByName(dialog);
     }
@@ -61,7 +62,7 @@ AboutDialog::AboutDialog(QWidget *parent)
 {
     m_ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    setWindowTitle(QStringLiteral("TARVELO") + kTradeMark + QStringLiteral(" Utility:: About"));
+    setWindowTitle(QStringLiteral("TARVELO") + kTradeMark + tr(" Utility:: About"));
     setStyleSheet(QString::fromLatin1(Style::kDialogStyle));
     m_ui->plainTextEdit->setPlainText(aboutText());
     DialogPlacement::follow(this);
@@ -74,12 +75,12 @@ AboutDialog::~AboutDialog()
 
 QString AboutDialog::aboutText()
 {
-    const QString version = QStringLiteral("Version: ")
+    const QString version = tr("Version: ")
         + QStringLiteral("v%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionPatch)
         + QStringLiteral(" (") + QString::number(kBuildBits) + QStringLiteral("-bit)");
     const QString company = QString::fromLatin1(kCompany);
     const QString product = company + QStringLiteral(" TARVELO") + kTradeMark + QStringLiteral(" Utility");
-    const QString rights = QStringLiteral("Copyright %1 %2 %3. All rights reserved.")
+    const QString rights = tr("Copyright %1 %2 %3. All rights reserved.")
                                .arg(QChar(0x00A9)).arg(kRightsYear).arg(company);
     return version + QLatin1Char('\n') + product + QLatin1Char('\n') + rights;
 }

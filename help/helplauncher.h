@@ -13,6 +13,8 @@ class HelpLauncher
 public:
     static constexpr char kViewerName[] = "TARVELO_Help.exe";
     static constexpr char kCollection[] = "documentation/tarvelo_utility.qhc";
+    // Preferred while the program speaks German (the English one where it is missing).
+    static constexpr char kGermanCollection[] = "documentation/tarvelo_utility_de.qhc";
     // Must match the namespace compiled into the collection (help/doc/tarvelo_utility.qhp).
     static constexpr char kNamespace[] = "com.tarvelo.utility";
 

@@ -92,7 +92,7 @@ void LoginDialog::setupUi(QDialog *dialog)
     LABEL_CURRENT_STATE = new QLabel(dialog);
     LABEL_CURRENT_STATE->setObjectName(QStringLiteral("LABEL_CURRENT_STATE"));
     // Raised from y 210 so that a detail line fits between it and the buttons.
-    LABEL_CURRENT_STATE->setGeometry(80, 184, 281, 20);
+    LABEL_CURRENT_STATE->setGeometry(80, 184, 310, 20); // to the frame's margin: German runs longer
     LABEL_CURRENT_STATE->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LABEL_CURRENT_STATE->setFont(bold);
 
@@ -108,8 +108,10 @@ void LoginDialog::setupUi(QDialog *dialog)
     auto pushButton = [&](const char *name, const QString &text, int x) {
         auto *b = new QPushButton(text, dialog);
         b->setObjectName(QLatin1String(name));
-        b->setGeometry(x, 240, 93, 30);
-        b->setFixedSize(93, 30);
+        // Wider about the same centre where a translation needs it.
+        const int width = qMax(93, QFontMetrics(button).horizontalAdvance(text) + 8);
+        b->setGeometry(x - (width - 93) / 2, 240, width, 30);
+        b->setFixedSize(width, 30);
         b->setFont(button);
         b->setStyleSheet(QLatin1String(Style::kTextButtonStyle) + QLatin1String(kButtonMarks));
         return b;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Records what the program says to the stand-in instrument in the end-to-end tests of a
 # build: scripts/clientlines.sh BUILD_DIR OUT_FILE. The tests run one at a time, so the
-# lines come in the order the program wrote them.
+# lines come in the order the program wrote them. TARVELO_CLIENT_LINES_LANGUAGE=de records them
+# with the program speaking German.
 set -uo pipefail
 build=$1
 out=$2

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the program against a stand-in instrument
 # on 127.0.0.1 (connect to that address). The stand-in serves sample-data/, generated on
-# the first run, and is stopped when the program exits.
+# the first run, and is stopped when the program exits. TARVELO_QT=6 runs the Qt 6 build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
@@ -26,18 +26,20 @@ fi
 bash scripts/deps.sh
 # Only what this script runs; the tests, benchmarks and fuzz targets are built by test.sh.
 bash scripts/build.sh tarvelo-utility tarvelo-help-docs tarvelo-instrument tarvelo-sampledata
+build=build
+[ "${TARVELO_QT:-5}" = 5 ] || build=build-qt$TARVELO_QT
 
 data="$repo/sample-data"
 if [ ! -d "$data" ]; then
     echo "Generating sample data into $data ..."
     rm -rf "$data.partial"
     # Written aside and renamed, so an interrupted run is not taken for finished data.
-    build/tools/tarvelo-sampledata "$data.partial" >/dev/null
+    "$build"/tools/tarvelo-sampledata "$data.partial" >/dev/null
     mv "$data.partial" "$data"
 fi
 
 log=$(mktemp -t tarvelo-instrument.XXXXXX.log)
-build/tools/tarvelo-instrument --root "$data" --listen 127.0.0.1 --port 30000 >"$log" 2>&1 &
+"$build"/tools/tarvelo-instrument --root "$data" --listen 127.0.0.1 --port 30000 >"$log" 2>&1 &
 instrument=$!
 stop_instrument() {
     kill "$instrument" 2>/dev/null || true
@@ -61,5 +63,5 @@ echo "Stand-in instrument on 127.0.0.1:30000 serving $data (log: $log)."
 echo "In the program choose Connect, enter 127.0.0.1 and log in anonymously."
 
 status=0
-build/app/tarvelo-utility "$@" || status=$?
+"$build"/app/tarvelo-utility "$@" || status=$?
 exit "$status"

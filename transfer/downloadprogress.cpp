@@ -7,8 +7,7 @@
 namespace {
 QString tr(const char *text)
 {
-    // The dialog's context: these are the dialog's texts.
-    return QCoreApplication::translate("DownloadingProgressDialog", text);
+    return QCoreApplication::translate("DownloadProgress", text);
 }
 
 QString dataSize(qint64 bytes)

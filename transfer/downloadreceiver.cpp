@@ -3,12 +3,12 @@
 #include "link/remotepath.h"
 #include "transfer/downloadframing.h"
 #include "transfer/downloadnotice.h"
+#include "common/utf8text.h"
 #include "link/protocol.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTextCodec>
 
 namespace {
 constexpr int kReportIntervalMs = 200;
@@ -100,9 +100,7 @@ void DownloadReceiver::touch()
 
 QString DownloadReceiver::decodePath(const QByteArray &raw)
 {
-    QTextCodec::ConverterState state;
-    const QString text = QTextCodec::codecForMib(106)->toUnicode(raw.constData(), raw.size(), &state);
-    return state.invalidChars > 0 ? QString::fromLatin1(raw) : text;
+    return Utf8Text::decodeOrLatin1(raw);
 }
 
 qint64 DownloadReceiver::announcementData(const char *data, qint64 size, bool *complete)

@@ -14,7 +14,7 @@ QString tr(const char *text)
 
 QString quoted(const QString &name)
 {
-    return QStringLiteral("\u201c%1\u201d").arg(name);
+    return tr("\u201c%1\u201d").arg(name); // German quotes differ: „%1“
 }
 } // namespace
 

@@ -1,9 +1,9 @@
 #include "viewer/attributetext.h"
 
+#include "common/utf8text.h"
 #include "viewer/tifflog.h"
 
 #include <QRegularExpression>
-#include <QTextCodec>
 
 QString attributeText(const QString &description)
 {
@@ -24,10 +24,8 @@ QString attributeText(const QString &description)
 
 QString decodeDescription(const QByteArray &bytes)
 {
-    QTextCodec::ConverterState state;
-    const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
     // Older instruments and tools write Latin-1; bytes that are not UTF-8 are read so.
-    return state.invalidChars > 0 ? QString::fromLatin1(bytes) : text;
+    return Utf8Text::decodeOrLatin1(bytes);
 }
 
 QString readImageDescription(const QString &path)

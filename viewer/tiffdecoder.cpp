@@ -17,11 +17,6 @@ using namespace TiffDecode;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TiffDecoder", text);
-}
-
 QString bytesText(uint64_t bytes)
 {
     return QLocale::system().formattedDataSize(qint64(std::min<uint64_t>(bytes, INT64_MAX)), 1,
@@ -113,7 +108,7 @@ QString plan(TIFF *tif, const Header &h, Plan &p)
     p.format = h.format == SAMPLEFORMAT_IEEEFP ? DecodedImage::Format::Float
         : h.format == SAMPLEFORMAT_INT         ? DecodedImage::Format::Signed
                                                : DecodedImage::Format::Unsigned;
-    const QString refused = tr("%1 images cannot be shown.").arg(layoutName(h));
+    const QString refused = TiffDecoder::tr("%1 images cannot be shown.").arg(layoutName(h));
     if (h.samples == 0 || h.bits == 0)
         return refused;
     const bool valueFormatOk = h.format == SAMPLEFORMAT_UINT

@@ -1,6 +1,7 @@
 #pragma once
 #include "viewer/decodedimage.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <atomic>
@@ -22,6 +23,8 @@ struct TiffDecodeControl
 
 class TiffDecoder
 {
+    Q_DECLARE_TR_FUNCTIONS(TiffDecoder)
+
 public:
     enum Status { Loaded, NotReadable, Unsupported, TooLarge, NoMemory, Cancelled };
     using Control = TiffDecodeControl;

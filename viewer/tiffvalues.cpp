@@ -12,11 +12,6 @@ namespace TiffDecode {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TiffDecoder", text);
-}
-
 // Value i of a packed row: whole bytes read directly (libtiff has already put 16- and
 // 32-bit samples in host order), other sizes bit by bit, most significant bit first.
 inline uint32_t fetch(const uint8_t *row, int bits, size_t i)
@@ -142,7 +137,7 @@ QString Reader::run(const TiffDecoder::Control &control, bool &cancelled)
     else
         ok = m_out.values8.allocate(values);
     if (!ok)
-        return tr("There is not enough memory for an image of %1 x %2 pixels.")
+        return TiffDecoder::tr("There is not enough memory for an image of %1 x %2 pixels.")
             .arg(m_h.width).arg(m_h.height);
 
     const bool tiled = m_h.tiled;
@@ -156,7 +151,7 @@ QString Reader::run(const TiffDecoder::Control &control, bool &cancelled)
         rowsPerStrip = std::clamp<uint32_t>(rowsPerStrip, 1, m_h.height);
     }
     if (tileWidth == 0 || tileLength == 0)
-        return tr("The file's tiles have no size.");
+        return TiffDecoder::tr("The file's tiles have no size.");
     const uint32_t across = tiled ? (m_h.width + tileWidth - 1) / tileWidth : 1;
     const uint32_t down = tiled ? (m_h.height + tileLength - 1) / tileLength
                                 : (m_h.height + rowsPerStrip - 1) / rowsPerStrip;
@@ -165,7 +160,7 @@ QString Reader::run(const TiffDecoder::Control &control, bool &cancelled)
     const uint32_t perPlane = across * down;
     const uint32_t available = tiled ? TIFFNumberOfTiles(m_tif) : TIFFNumberOfStrips(m_tif);
     if (rowBytes == 0 || blockBytes == 0)
-        return tr("The file's strips have no size.");
+        return TiffDecoder::tr("The file's strips have no size.");
 
     std::vector<uint8_t> scratch;
     int lastPercent = -1;
@@ -298,10 +293,10 @@ QString decodeRgba(TIFF *tif, const Header &h, DecodedImage &out, const QString 
 {
     ValueBuffer<uint32_t> raster;
     if (!raster.allocate(size_t(h.width) * h.height) || !out.values8.allocate(out.valueCount()))
-        return tr("There is not enough memory for an image of %1 x %2 pixels.").arg(h.width).arg(h.height);
+        return TiffDecoder::tr("There is not enough memory for an image of %1 x %2 pixels.").arg(h.width).arg(h.height);
     if (!TIFFReadRGBAImageOriented(tif, h.width, h.height, raster.data(), ORIENTATION_TOPLEFT, 0)) {
-        return lastError.isEmpty() ? tr("libtiff could not decode the image.")
-                                   : tr("libtiff could not decode the image: %1").arg(lastError);
+        return lastError.isEmpty() ? TiffDecoder::tr("libtiff could not decode the image.")
+                                   : TiffDecoder::tr("libtiff could not decode the image: %1").arg(lastError);
     }
     const int channels = out.channels;
     for (size_t i = 0; i < raster.size(); ++i) {

@@ -10,6 +10,7 @@
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QEventLoop>
+#include <QMenu>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>

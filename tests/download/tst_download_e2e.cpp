@@ -83,7 +83,7 @@ void TestDownloadE2E::oneFile()
     QCOMPARE(s.progress()->progress().fileSize(), qint64(bytes.size())); // from the header
     QCOMPARE(values->last(), 99); // one file: the bar moves within it, on to 99
     QVERIFY(std::is_sorted(values->begin(), values->end()));
-    QCOMPARE(s.progress()->form()->label_2->text(), QStringLiteral("Check Condition.."));
+    QCOMPARE(s.progress()->form()->label_2->text(), QCoreApplication::translate("DownloadingProgressDialog", "Check Condition.."));
     QVERIFY(!topLevel<NoticeDialog>()->isVisible());
 }
 
@@ -122,7 +122,7 @@ void TestDownloadE2E::multiSelection()
     QVERIFY(std::is_sorted(values->begin(), values->end()));
     for (int v : {33, 66, 99})
         QVERIFY(values->contains(v));
-    QCOMPARE(s.progress()->form()->label_2->text(), QStringLiteral("Check Condition.."));
+    QCOMPARE(s.progress()->form()->label_2->text(), QCoreApplication::translate("DownloadingProgressDialog", "Check Condition.."));
     QVERIFY(!s.progress()->form()->BUTTON_STOP->isEnabled());
     // The refreshed listing ticks what arrived.
     QTRY_VERIFY(s.listShows("a.bin"));

@@ -29,6 +29,8 @@ private slots:
     void linksLeadToExistingPlaces();
     void keywords_data();
     void keywords();
+    void germanPages_data();
+    void germanPages();
 
 private:
     QString pageText(const QString &page);
@@ -148,6 +150,47 @@ void tst_HelpCollection::keywords()
     const QString anchor = links.first().url.fragment();
     if (!anchor.isEmpty())
         QVERIFY(pageText(page).contains(QStringLiteral("name=\"%1\"").arg(anchor)));
+}
+
+void tst_HelpCollection::germanPages_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("mustQuote");
+    // The German pages quote the program's German texts, and link where the English ones do.
+    QTest::newRow("index") << "index.html" << QStringList{"Hilfethemen", "VERBINDEN", "connecting.html"};
+    QTest::newRow("connecting") << "connecting.html"
+                                << QStringList{"anonym", "ABBRECHEN", "Verbinde...", "Konto oder Passwort falsch.",
+                                               "Trennen", "troubleshooting.html#refused"};
+    QTest::newRow("browsing") << "browsing.html" << QStringList{"Laden Sie die Datei zum Öffnen herunter.", "Im Ordner zeigen"};
+    QTest::newRow("downloading")
+        << "downloading.html"
+        << QStringList{"Download-Ordner festlegen", "Download starten", "Dateien zum Herunterladen auswählen",
+                       "Möchten Sie die vorhandene Datei ersetzen?", "Möchten Sie den Download wirklich abbrechen?",
+                       "Zustand wird geprüft..", "Stopp"};
+    QTest::newRow("image browser") << "imagebrowser.html" << QStringList{"Details", "16-Bit"};
+    QTest::newRow("settings") << "settings.html" << QStringList{"settings.ini", "[Last Connect]"};
+    QTest::newRow("troubleshooting") << "troubleshooting.html"
+                                     << QStringList{"Verbindung fehlgeschlagen!", "Qt Assistant kann nicht gestartet werden",
+                                                    "TARVELO_Help.exe"};
+}
+
+void tst_HelpCollection::germanPages()
+{
+    QFETCH(QString, page);
+    QFETCH(QStringList, mustQuote);
+    const QDir built(QStringLiteral(TARVELO_DOCUMENTATION_DIR));
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const QString &name : {QStringLiteral("tarvelo_utility_de.qhc"), QStringLiteral("tarvelo_utility_de.qch")})
+        QVERIFY2(QFile::copy(built.filePath(name), dir.filePath(name)), qPrintable(built.filePath(name)));
+    QHelpEngineCore engine(dir.filePath(QStringLiteral("tarvelo_utility_de.qhc")));
+    QVERIFY2(engine.setupData(), qPrintable(engine.error()));
+    QCOMPARE(engine.registeredDocumentations(), QStringList{kNamespace});
+    const QString text = QString::fromUtf8(engine.fileData(pageUrl(page)));
+    QVERIFY2(text.contains(QLatin1String("lang=\"de\"")), qPrintable(page));
+    QVERIFY(text.contains(QLatin1String("href=\"style.css\"")));
+    for (const QString &quote : mustQuote)
+        QVERIFY2(text.contains(quote), qPrintable(quote));
 }
 
 QTEST_GUILESS_MAIN(tst_HelpCollection)

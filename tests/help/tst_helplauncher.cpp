@@ -1,4 +1,6 @@
 #include "help/helplauncher.h"
+#include "help/viewer/assistantplaces.h"
+#include "common/translations.h"
 #include "fakeviewerlog.h"
 
 #include <QtTest>
@@ -85,6 +87,9 @@ private slots:
     void installedLayouts();
     void shutdownEndsViewer_data();
     void shutdownEndsViewer();
+    void viewerPrefersAssistantOfItsQt();
+    void collectionFollowsLanguage_data();
+    void collectionFollowsLanguage();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -331,6 +336,52 @@ void tst_HelpLauncher::shutdownEndsViewer()
     launcher.reset();
     QVERIFY2(clock.elapsed() < maxMs, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(processGone(pid));
+}
+
+// The collection is made by this Qt's qhelpgenerator; an Assistant of the other major, the one
+// the program search may well find first, is not the one to open it.
+void tst_HelpLauncher::viewerPrefersAssistantOfItsQt()
+{
+    const QString major = QStringLiteral("qt%1").arg(QT_VERSION_MAJOR);
+    QString found;
+    for (const QString &place : AssistantPlaces::candidates()) {
+        const QFileInfo info(place);
+        if (place.contains(QLatin1Char('/')) && info.isFile() && info.isExecutable()) {
+            found = info.canonicalFilePath();
+            break;
+        }
+    }
+    if (found.isEmpty())
+        QSKIP("Qt Assistant for this Qt is not installed");
+    QVERIFY2(found.contains(major), qPrintable(found));
+}
+
+void tst_HelpLauncher::collectionFollowsLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("germanThere");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("German") << "de" << true << "tarvelo_utility_de.qhc";
+    QTest::newRow("German, German help missing") << "de" << false << "tarvelo_utility.qhc";
+    QTest::newRow("English") << "en" << true << "tarvelo_utility.qhc";
+}
+
+void tst_HelpLauncher::collectionFollowsLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(bool, germanThere);
+    QFETCH(QString, expected);
+    const QDir documentation(m_programFolder + QStringLiteral("/documentation"));
+    QVERIFY(QDir().mkpath(documentation.path()));
+    QStringList names{QStringLiteral("tarvelo_utility.qhc")};
+    if (germanThere)
+        names << QStringLiteral("tarvelo_utility_de.qhc");
+    for (const QString &name : names)
+        QVERIFY(QFile(documentation.filePath(name)).open(QIODevice::WriteOnly));
+    QVERIFY(Translations::install(QCoreApplication::instance(), language));
+    const QString collection = HelpLauncher(m_programFolder, m_emptyFolder).locate().collection;
+    Translations::install(QCoreApplication::instance(), QStringLiteral("en"));
+    QCOMPARE(collection, documentation.filePath(expected));
 }
 
 QTEST_MAIN(tst_HelpLauncher)

@@ -60,6 +60,7 @@ class tst_LoginDialog : public QObject
 private slots:
     void initTestCase();
     void init();
+    void look_data();
     void look();
     void anonymousChoice();
     void restoresLastAddress_data();
@@ -165,22 +166,32 @@ double contrast(const QImage &image, const QRect &area)
 }
 } // namespace
 
+void tst_LoginDialog::look_data()
+{
+    QTest::addColumn<QString>("language");
+    for (const QString &language : TextFit::languages())
+        QTest::newRow(qPrintable(language)) << language;
+}
+
 void tst_LoginDialog::look()
 {
+    QFETCH(QString, language);
+    const TextFit::Speaking speaking(language);
+    const auto tr = [](const char *text) { return QCoreApplication::translate("LoginDialog", text); };
     Shown shown;
     QCOMPARE(shown.dialog.minimumSize(), QSize(400, 300));
     QCOMPARE(shown.dialog.maximumSize(), QSize(400, 300));
     QVERIFY(shown.dialog.windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(!(shown.dialog.windowFlags() & Qt::WindowContextHelpButtonHint));
-    QCOMPARE(shown.dialog.windowTitle(), QString::fromUtf8("TARVELO\u2122 Utility:: Connector"));
+    QCOMPARE(shown.dialog.windowTitle(), tr("TARVELO\u2122 Utility:: Connector"));
     QVERIFY(QTest::qWaitForWindowExposed(&shown.dialog));
     // Every text fits where it is placed, each state text and its longest detail included.
-    const QStringList states{"Connecting...", "Connecting failed!", "Account or password incorrect.",
-                             "No answer from the instrument.", "The instrument disconnected.",
-                             "Enter all four parts of the address."};
-    const QStringList details{"Refused: nothing answers there on port 30000.",
-                              "No answer within 30 s: check the address.",
-                              "This computer cannot reach that address."};
+    const QStringList states{tr("Connecting..."), tr("Connecting failed!"), tr("Account or password incorrect."),
+                             tr("No answer from the instrument."), tr("The instrument disconnected."),
+                             tr("Enter all four parts of the address.")};
+    const QStringList details{tr("Refused: nothing answers there on port %1.").arg(30000),
+                              tr("No answer within %1 s: check the address.").arg(30),
+                              tr("This computer cannot reach that address.")};
     for (int i = 0; i < states.size(); ++i) {
         shown.state->setText(states.at(i));
         shown.detail()->setText(details.value(i));
@@ -188,7 +199,7 @@ void tst_LoginDialog::look()
             QVERIFY2(TextFit::overflow(label).isEmpty(), qPrintable(TextFit::overflow(label)));
     }
     for (auto *button : shown.dialog.findChildren<QPushButton *>())
-        QVERIFY(button->width() >= button->fontMetrics().horizontalAdvance(button->text()) + 8);
+        QVERIFY2(TextFit::overflow(button).isEmpty(), qPrintable(TextFit::overflow(button)));
     QVERIFY(shown.anonymous->width() >= shown.anonymous->sizeHint().width());
 
     // "CONNECT" is the default button and is drawn as such.

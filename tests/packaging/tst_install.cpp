@@ -76,6 +76,8 @@ void tst_Install::installedFiles_data()
         QTest::newRow(program) << QString::fromLatin1(program) << true;
     for (const char *file : {"share/tarvelo-utility/documentation/tarvelo_utility.qhc",
                              "share/tarvelo-utility/documentation/tarvelo_utility.qch",
+                             "share/tarvelo-utility/documentation/tarvelo_utility_de.qhc",
+                             "share/tarvelo-utility/documentation/tarvelo_utility_de.qch",
                              "share/applications/com.tarvelo.utility.desktop",
                              "share/metainfo/com.tarvelo.utility.metainfo.xml",
                              "share/icons/hicolor/16x16/apps/com.tarvelo.utility.png",

@@ -2,7 +2,6 @@
 #include "common/gui.h"
 
 #include <QSignalSpy>
-#include <QTouchDevice>
 #include <QtTest>
 
 #include <vector>
@@ -140,7 +139,7 @@ void TestImageFrame::pinch()
     QFETCH(int, opening);
     QFETCH(int, closing);
     QFETCH(double, zoom);
-    static QTouchDevice *device = QTest::createTouchDevice();
+    static auto *device = QTest::createTouchDevice(); // QTouchDevice in Qt 5, QPointingDevice in 6
     ImageFrame frame;
     frame.resize(400, 300);
     std::vector<unsigned char> pixels = pattern(1200, 900, 24);
