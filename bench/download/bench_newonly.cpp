@@ -22,7 +22,7 @@ using namespace bench;
 
 namespace {
 
-const QString kAddress = QStringLiteral("127.0.0.41");
+const QString kAddress = QStringLiteral("127.0.0.184");
 const QString kTree = QStringLiteral("/TARVELO/tree");
 constexpr int kLimitMs = 600000;
 
