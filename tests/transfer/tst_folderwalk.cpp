@@ -61,8 +61,14 @@ void TestFolderWalk::init()
     options.root = m_root;
     options.quiet = true;
     m_server = std::make_unique<InstrumentServer>(options);
-    const QString address = QStringLiteral("127.0.0.%1").arg(176 + (m_next++ % 4));
-    QVERIFY(m_server->listen(QHostAddress(address), Protocol::kPort));
+    // Another program may hold the instrument's port on one of these addresses.
+    QString address;
+    for (int tries = 0; tries < 8 && address.isEmpty(); ++tries) {
+        const QString candidate = QStringLiteral("127.0.0.%1").arg(176 + (m_next++ % 8));
+        if (m_server->listen(QHostAddress(candidate), Protocol::kPort))
+            address = candidate;
+    }
+    QVERIFY2(!address.isEmpty(), "no free loopback address for the instrument");
     m_lines.clear();
     connect(m_server.get(), &InstrumentServer::lineReceived, this,
             [this](int, const QByteArray &line) { m_lines.append(line); });
