@@ -63,5 +63,4 @@ void MainWindow::on_BUTTON_DOWNLOAD_clicked() { m_downloads->downloadListSelecti
 void MainWindow::DownloadStart() { m_downloads->downloadListSelectionAgain(); }
 void MainWindow::TreeDownload() { m_downloads->downloadTreeFolder(m_browser->takeTreeMenuTarget()); }
 void MainWindow::DownloadStartTreeWidget() { m_downloads->downloadTreeFolderAgain(); }
-void MainWindow::NotDOWNLOAD_clicked() { m_downloads->downloadFile(m_opener->lastOpenRequest()); }
 void MainWindow::slotDownloadingCancel() { m_downloads->cancel(); }

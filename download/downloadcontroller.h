@@ -17,8 +17,8 @@ class QListWidget;
 class QWidget;
 
 // The window's side of a download: checks the request against the download folder, asks the
-// questions it needs, hands the request to the session and shows what it reports. The
-// window stays disabled while a download runs.
+// questions it needs, hands the request to the session and shows what it reports. It is
+// busy from the request to the end; the window keeps what would interfere disabled then.
 class DownloadController : public QObject
 {
     Q_OBJECT
@@ -57,6 +57,14 @@ public:
     // The link is gone: questions about a download that can no longer start are closed.
     void closeQuestions();
     static QString notConnectedText();
+    bool isBusy() const { return m_busy; }
+    // Set while a request is checked and while its download runs.
+    void setBusy(bool busy);
+
+signals:
+    void busyChanged(bool busy);
+
+public:
     static QString linkClosedText();
 
 private:
@@ -73,4 +81,5 @@ private:
     QWidget *m_window;
     QString m_askedTreeFolder; // the folder the replace question is about
     bool m_toldLinkEnd = false;
+    bool m_busy = false;
 };
