@@ -99,11 +99,11 @@ void MainWindow::setupUi(QMainWindow *window)
     layoutWidget->setMinimumWidth(270);
     verticalLayout_2->addWidget(splitter);
 
-    verticalLayout_3->addLayout(verticalLayout_2);
+    verticalLayout_3->addLayout(verticalLayout_2, 1); // the panes take any room there is
     LABEL_STATUS = new QLabel(centralWidget);
     LABEL_STATUS->setObjectName(QStringLiteral("LABEL_STATUS"));
     LABEL_STATUS->setTextFormat(Qt::PlainText);
-    LABEL_STATUS->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    LABEL_STATUS->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     LABEL_STATUS->setAccessibleName(::MainWindow::tr("Status"));
     verticalLayout_3->addWidget(LABEL_STATUS);
     verticalLayout_4->addLayout(verticalLayout_3);
