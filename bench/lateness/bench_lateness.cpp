@@ -34,7 +34,8 @@ constexpr int kTickMs = 5;
 constexpr double kGoalMs = 50;
 constexpr int kDownloadLimitMs = 15 * 60 * 1000;
 constexpr quint16 kInstrumentPort = 30000; // the only port the window connects to
-const char kGoal[] = "worst timer lateness <= 50 ms during a 1 GiB download and a 10,000-file download";
+const char kGoal[] = "worst timer lateness <= 50 ms during a 1 GiB download, a 10,000-file download "
+                      "and the arrival of a 100,000-entry listing";
 
 struct Scenario
 {
@@ -97,6 +98,45 @@ Round downloadOnce(WindowDriver &driver, const Scenario &s)
     return {seconds, percentile(lateMs, 1.0), percentile(lateMs, 0.99), percentile(lateMs, 0.5)};
 }
 
+// One listing of a large folder through the window: the ticker runs from Enter on the folder
+// until every entry is in the list and a little beyond, so that laying them out counts too.
+Round listOnce(WindowDriver &driver, const Scenario &s)
+{
+    constexpr int kAfterMs = 300;
+    std::vector<double> lateMs;
+    lateMs.reserve(1 << 16);
+    QEventLoop loop;
+    QElapsedTimer clock, sinceTick, sinceFull;
+    double seconds = 0;
+    bool full = false;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(kTickMs);
+    QObject::connect(&ticker, &QTimer::timeout, &loop, [&] {
+        lateMs.push_back(qMax<qint64>(0, sinceTick.nsecsElapsed() - qint64(kTickMs) * 1000000) / 1e6);
+        sinceTick.start();
+        if (!full && driver.entryCount() == s.files + 1) { // and ".."
+            full = true;
+            seconds = clock.nsecsElapsed() / 1e9;
+            sinceFull.start();
+        }
+        if (full && sinceFull.elapsed() >= kAfterMs)
+            loop.quit();
+    });
+    QTimer::singleShot(kDownloadLimitMs, &loop, &QEventLoop::quit);
+    clock.start();
+    sinceTick.start();
+    ticker.start();
+    driver.open(s.entry);
+    loop.exec();
+    ticker.stop();
+    if (!full)
+        fatal(QStringLiteral("the listing of %1 did not arrive").arg(s.entry));
+    driver.open(QStringLiteral("..")); // back for the next round
+    driver.waitForEntries({s.entry});
+    return {seconds, percentile(lateMs, 1.0), percentile(lateMs, 0.99), percentile(lateMs, 0.5)};
+}
+
 void checkStored(const Scenario &s, const QString &downloads)
 {
     const QFileInfo local(downloads + QLatin1Char('/') + s.entry);
@@ -129,10 +169,12 @@ void run(WindowDriver &driver, const Scenario &s, const QString &downloads, int 
     std::printf("%s:\n", qPrintable(s.title));
     std::vector<Round> measured;
     for (int round = 0; round <= rounds; ++round) {
-        if (!replace) // a fresh copy each time, unless asked to download over the last one
+        const bool listing = s.bytes == 0;
+        if (!replace && !listing) // a fresh copy each time, unless asked to download over the last one
             removeLocalCopy(downloads + QLatin1Char('/') + s.entry);
-        const Round r = downloadOnce(driver, s);
-        checkStored(s, downloads);
+        const Round r = listing ? listOnce(driver, s) : downloadOnce(driver, s);
+        if (!listing)
+            checkStored(s, downloads);
         if (round == 0) {
             printRound("warm-up", r);
             continue;
@@ -178,8 +220,10 @@ int main(int argc, char **argv)
     parser.setApplicationDescription(QStringLiteral("Worst timer lateness of the main window during downloads."));
     parser.addHelpOption();
     parser.addOption({"rounds", "Measured rounds of each scenario, after a warm-up (default 3).", "n", "3"});
-    parser.addOption({"scenario", "big (one large file), many (a folder of small files) or both (default).",
+    parser.addOption({"scenario", "big (one large file), many (a folder of small files), both (default), "
+                                  "or listing (opening a folder of --entries empty files).",
                       "name", "both"});
+    parser.addOption({"entries", "Entries of the listing scenario's folder (default 100000).", "n", "100000"});
     parser.addOption({"size-mib", "Size of the large file in MiB (default 1024).", "n", "1024"});
     parser.addOption({"files", "Number of small files (default 10000).", "n", "10000"});
     parser.addOption({"folder", "Where the source and download folders go (default: the temporary folder).", "dir"});
@@ -201,8 +245,8 @@ int main(int argc, char **argv)
     const qint64 bigBytes = qMax<qint64>(1, parser.value("size-mib").toLongLong()) << 20;
     const int files = qMax(1, parser.value("files").toInt());
     const QString address = parser.value("address");
-    if (!QStringList{"big", "many", "both"}.contains(scenario))
-        fatal(QStringLiteral("--scenario takes big, many or both, not \"%1\"").arg(scenario));
+    if (!QStringList{"big", "many", "both", "listing"}.contains(scenario))
+        fatal(QStringLiteral("--scenario takes big, many, both or listing, not \"%1\"").arg(scenario));
     if (!address.startsWith(QLatin1String("127.")))
         fatal(QStringLiteral("--address must be a loopback address (127.x.y.z), not \"%1\"").arg(address));
 
@@ -228,11 +272,16 @@ int main(int argc, char **argv)
     std::vector<Scenario> scenarios;
     const QString root = work.filePath(QStringLiteral("root"));
     QDir().mkpath(root);
-    if (scenario != QLatin1String("many")) {
+    if (scenario == QLatin1String("listing")) {
+        const int entries = qBound(1, parser.value("entries").toInt(), 99999);
+        scenarios.push_back({QStringLiteral("opening a folder of %1 entries").arg(entries), QStringLiteral("huge"),
+                             entries, 0});
+        writeSampleFiles(root + QStringLiteral("/huge"), entries, 0);
+    } else if (scenario != QLatin1String("many")) {
         scenarios.push_back({QStringLiteral("one file of %1 MiB").arg(bigBytes >> 20), QStringLiteral("big.bin"), 1, bigBytes});
         writeSampleFile(root + QStringLiteral("/big.bin"), bigBytes);
     }
-    if (scenario != QLatin1String("big")) {
+    if (scenario != QLatin1String("big") && scenario != QLatin1String("listing")) {
         scenarios.push_back({QStringLiteral("a folder of %1 files of 4 KiB").arg(files), QStringLiteral("many"), files, 4096});
         writeSampleFiles(root + QStringLiteral("/many"), files, 4096);
     }
