@@ -21,7 +21,8 @@ FileOpener::FileOpener(ImageLoadDialog *images, NotDownloadDialog *notDownloaded
             &FileOpener::showInFolder);
 }
 
-void FileOpener::open(const QString &remoteFolder, const QString &localFolder, const QString &name)
+void FileOpener::open(const QString &remoteFolder, const QString &localFolder, const QString &name,
+                      bool offerDownload)
 {
     const QString remotePath = RemotePath::join(remoteFolder, name);
     if (localFolder.isEmpty() || !RemotePath::isSafe(remotePath)) {
@@ -47,6 +48,12 @@ void FileOpener::open(const QString &remoteFolder, const QString &localFolder, c
         return;
     }
     case ListFileKind::Other:
+        if (!offerDownload) {
+            m_noticeDialog->showNotice(tr("\"%1\" has been downloaded, but it is neither an image "
+                                          "nor a PDF file. It is in:\n%2")
+                                           .arg(name, QDir::toNativeSeparators(localFolder)));
+            return;
+        }
         m_openRequests.append(remotePath);
         m_notDownloadedDialog->show();
         return;

@@ -22,7 +22,10 @@ public:
                QWidget *window);
 
     // `name` in the instrument's folder `remoteFolder`, whose copy is `localFolder`.
-    void open(const QString &remoteFolder, const QString &localFolder, const QString &name);
+    // Without `offerDownload` (the file has just been downloaded), a file that neither
+    // viewer takes is shown in its folder instead of being offered for download again.
+    void open(const QString &remoteFolder, const QString &localFolder, const QString &name,
+              bool offerDownload = true);
     // The files offered for download, the latest last.
     const QStringList &openRequests() const { return m_openRequests; }
     QString lastOpenRequest() const { return m_openRequests.value(m_openRequests.size() - 1); }

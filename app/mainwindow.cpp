@@ -68,6 +68,7 @@ MainWindow::MainWindow(QWidget *parent)
     buildMenus();
     m_browser->setDownloadControls(ui->BUTTON_DOWNLOAD, m_menuDownloadAction);
     connectParts();
+    showStatus();
 
     resize(1024, 768);
     ui->splitter->setSizes({80, 130});
@@ -112,6 +113,7 @@ void MainWindow::buildMenus()
     auto menu = [&](const QString &title) {
         QMenu *m = bar->addMenu(title);
         ui->styleMenu(m);
+        m->setToolTipsVisible(true); // a disabled entry says why
         return m;
     };
 
@@ -121,10 +123,13 @@ void MainWindow::buildMenus()
                             SLOT(on_BUTTON_DOWNLOAD_clicked())),
                     "Start Download");
     QAction *folderAction = file->addAction(tr("Set Download folder"));
+    m_folderAction = folderAction;
     checkConnection(connect(folderAction, SIGNAL(triggered(bool)), this,
                             SLOT(slotSetDownloadFolder())),
                     "Set Download folder");
     m_imageMenu = new ImageMenu(file, &m_imageDialog, this);
+
+    buildViewMenu(menu(tr("&View")));
 
     QMenu *link = menu(tr("&Connect"));
     m_connectAction = link->addAction(tr("Connect"));

@@ -7,6 +7,7 @@
 #include "download/emptydownloadsizedialog.h"
 #include "download/notdownloaddialog.h"
 #include "help/aboutdialog.h"
+#include "transfer/clientsession.h"
 #include "viewer/imageloaddialog.h"
 
 #include <QList>
@@ -22,6 +23,7 @@ class HelpLauncher;
 class ImageMenu;
 class InstrumentLink;
 class QAction;
+class QMenu;
 class QListWidgetItem;
 class QTcpSocket;
 class QTreeWidgetItem;
@@ -107,12 +109,19 @@ public:
     ImageLoadDialog &imageDialog() { return m_imageDialog; }
     NotDownloadDialog &notDownloadedDialog() { return m_notDownloadedDialog; }
     NoticeDialog &noticeDialog() { return m_noticeDialog; }
+    QAction *refreshAction() const { return m_refreshAction; }
+    // The status line: the link, then `message` when there is one.
+    void showStatus(const QString &message = QString());
+    static QString downloadLockText();
 
 private:
     void buildMenus();
     void connectParts();
     void connectContextMenus();
     void onLinkClosed(int why, const QString &reason);
+    void buildViewMenu(QMenu *view);
+    void lockForDownload(bool busy);
+    void openDownloadedFile(const ClientSession::Result &result);
 
     Ui::MainWindow *ui = nullptr;
 
@@ -127,6 +136,11 @@ private:
     QAction *m_connectAction = nullptr;
     QAction *m_disconnectAction = nullptr;
     QAction *m_helpAction = nullptr;
+    QAction *m_folderAction = nullptr;
+    QAction *m_refreshAction = nullptr;
+    QAction *m_upAction = nullptr;
+    QAction *m_backAction = nullptr;
+    QString m_openAfterDownload; // the file "Download the file to open" was asked for
     HelpLauncher *m_helpLauncher = nullptr;
     ImageMenu *m_imageMenu = nullptr;
     bool m_contextMenusConnected = false;

@@ -27,17 +27,19 @@ void MainWindow::Connect()
     QTcpSocket *socket = m_session->newSocket();
 
     bool accepted = false;
+    QString account;
     {
         LoginDialog dialog;
         dialog.setSocket(socket);
         accepted = dialog.exec() == QDialog::Accepted;
+        account = dialog.account();
     }
     if (!accepted) {
         m_link->drop(); // a failed or cancelled attempt leaves nothing behind
         return;
     }
     // The instrument may have gone between its acceptance and now.
-    if (!m_session->begin(socket)) {
+    if (!m_session->begin(socket, account)) {
         m_noticeDialog.showNotice(linkLostText());
         return;
     }
@@ -46,6 +48,7 @@ void MainWindow::Connect()
     m_connectAction->setVisible(false);
     m_disconnectAction->setVisible(true);
     ++m_connectionCount;
+    showStatus();
 }
 
 void MainWindow::connectContextMenus()
@@ -79,6 +82,9 @@ void MainWindow::Disconnect()
     m_disconnectAction->setVisible(false);
     ui->BUTTON_DOWNLOAD->setEnabled(false);
     m_connectionCount = 0;
+    m_openAfterDownload.clear();
+    ui->EDIT_REMOTE_PATH->clear();
+    showStatus();
 }
 
 // After any download under way has ended and told the user how.

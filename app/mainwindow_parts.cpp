@@ -81,5 +81,4 @@ void MainWindow::DownloadStartTreeWidget() { m_downloads->downloadTreeFolderAgai
 void MainWindow::DownloadNewOnly() { m_downloads->downloadListSelectionNewOnly(); }
 void MainWindow::DownloadNewOnlyTreeWidget() { m_downloads->downloadTreeFolderNewOnly(); }
 void MainWindow::TreeDownloadNewFiles() { m_downloads->downloadNewFilesIn(m_browser->takeTreeMenuTarget()); }
-void MainWindow::NotDOWNLOAD_clicked() { m_downloads->downloadFile(m_opener->lastOpenRequest()); }
 void MainWindow::slotDownloadingCancel() { m_downloads->cancel(); }

@@ -40,6 +40,12 @@ void MainWindow::applyStyle(QMainWindow *window)
     LABEL_DOWNLOAD_PATH->setStyleSheet(QStringLiteral(
         "QLabel {\n\tbackground-color: rgb(67, 78, 93);\n\tcolor: rgb(163, 170, 180);\n}"));
     LABEL_DOWNLOAD_PATH->setFont(arial(11, true));
+    EDIT_REMOTE_PATH->setStyleSheet(QStringLiteral(
+        "QLineEdit { background-color: rgb(67, 78, 93); color: rgb(230, 232, 235);"
+        " selection-background-color: rgb(255, 204, 0); selection-color: black; padding: 2px 4px; }"));
+    EDIT_REMOTE_PATH->setFont(arial(11, false));
+    LABEL_STATUS->setStyleSheet(QStringLiteral("QLabel { color: rgb(230, 232, 235); }"));
+    LABEL_STATUS->setFont(arial(10, false));
 
     QTreeWidget *tree = FILE_TREEWIDGET;
     tree->setFont(arial(11, false));

@@ -79,6 +79,13 @@ void MainWindow::setupUi(QMainWindow *window)
     LABEL_DOWNLOAD_PATH->setObjectName(QStringLiteral("LABEL_DOWNLOAD_PATH"));
     horizontalLayout_2->addWidget(LABEL_DOWNLOAD_PATH);
     verticalLayout->addLayout(horizontalLayout_2);
+    EDIT_REMOTE_PATH = new QLineEdit(layoutWidget);
+    EDIT_REMOTE_PATH->setObjectName(QStringLiteral("EDIT_REMOTE_PATH"));
+    EDIT_REMOTE_PATH->setReadOnly(true);
+    EDIT_REMOTE_PATH->setFrame(false);
+    EDIT_REMOTE_PATH->setFocusPolicy(Qt::ClickFocus);
+    EDIT_REMOTE_PATH->setAccessibleName(::MainWindow::tr("Instrument folder shown"));
+    verticalLayout->addWidget(EDIT_REMOTE_PATH);
     FILE_LISTWIDGET = new QListWidget(layoutWidget);
     FILE_LISTWIDGET->setObjectName(QStringLiteral("FILE_LISTWIDGET"));
     FILE_LISTWIDGET->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -92,7 +99,13 @@ void MainWindow::setupUi(QMainWindow *window)
     layoutWidget->setMinimumWidth(270);
     verticalLayout_2->addWidget(splitter);
 
-    verticalLayout_3->addLayout(verticalLayout_2);
+    verticalLayout_3->addLayout(verticalLayout_2, 1); // the panes take any room there is
+    LABEL_STATUS = new QLabel(centralWidget);
+    LABEL_STATUS->setObjectName(QStringLiteral("LABEL_STATUS"));
+    LABEL_STATUS->setTextFormat(Qt::PlainText);
+    LABEL_STATUS->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    LABEL_STATUS->setAccessibleName(::MainWindow::tr("Status"));
+    verticalLayout_3->addWidget(LABEL_STATUS);
     verticalLayout_4->addLayout(verticalLayout_3);
     window->setCentralWidget(centralWidget);
 }

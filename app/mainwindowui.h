@@ -5,6 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
@@ -34,7 +35,9 @@ struct MainWindow
     QHBoxLayout *horizontalLayout_2 = nullptr;
     QPushButton *BUTTON_DOWNLOAD = nullptr;
     PathLabel *LABEL_DOWNLOAD_PATH = nullptr;
+    QLineEdit *EDIT_REMOTE_PATH = nullptr; // the folder listed, selectable
     QListWidget *FILE_LISTWIDGET = nullptr;
+    QLabel *LABEL_STATUS = nullptr; // the link, and why something just asked for did not happen
 
     void setupUi(QMainWindow *window);
     // The dark look (app/mainwindowstyle.cpp); menus added later take theirs from the bar.

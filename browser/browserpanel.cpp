@@ -48,6 +48,7 @@ BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, ClientSession *
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &BrowserPanel::listSelectionChanged);
+    connect(m_list, &QListWidget::itemSelectionChanged, this, &BrowserPanel::updateDownloadEnabled);
     connect(m_session, &ClientSession::pwdShown, this, &BrowserPanel::applyPwdLine);
     connect(m_session, &ClientSession::listShown, this, [this](const QString &line, quint64 lineId) {
         if (applyListLine(line, lineId))
@@ -74,7 +75,11 @@ void BrowserPanel::applyPwdAnswer(const QString &line)
 void BrowserPanel::applyPwdLine(const QString &line, quint64 lineId)
 {
     const QString value = line.mid(line.indexOf(QLatin1Char(':')) + 1).trimmed();
+    if (value != m_currentRemotePath && !m_currentRemotePath.isEmpty() && !m_goingBack)
+        m_history.append(m_currentRemotePath);
+    m_goingBack = false;
     m_currentRemotePath = value;
+    emit folderShown(value);
     QTreeWidget *tree = m_tree;
     if (!m_rootItemCreated) {
         auto *root = new QTreeWidgetItem(QStringList(value));

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 class ClientSession;
 class QAction;
@@ -62,6 +63,18 @@ public:
     void listMenuRequested(const QPoint &pos);
     void treeMenuRequested(const QPoint &pos);
 
+    // Moving about the instrument's folders: the folder shown asked for afresh, its parent,
+    // and the folder shown before it. Each says why when it cannot go.
+    void refresh();
+    void goUp();
+    void goBack();
+    // The list's entries without "..": a download never asks for the folder above.
+    QStringList selectedEntries() const;
+    // While a download runs: the folder on the instrument stays where it is and no other
+    // download starts; the controls that would do either are disabled and say `why`.
+    void setLocked(bool locked, const QString &why);
+    bool isLocked() const { return m_locked; }
+
 protected:
     // Keeps a right click in the tree from moving the tree's selection away from the
     // folder the list shows; see treeViewportEvent.
@@ -71,6 +84,10 @@ signals:
     void openRequested(const QString &name);
     // A "$LIST:" answer from the instrument was taken into the tree and the list.
     void listingApplied();
+    // The instrument reported the folder shown.
+    void folderShown(const QString &remotePath);
+    // Something the user asked for cannot be done; `text` says why.
+    void refused(const QString &text);
 
 protected:
     // The list's keys (Enter opens, a keyboard selection counts as a click), the tool
@@ -86,7 +103,10 @@ private:
     bool applyListLine(const QString &line, quint64 lineId);
     void insertListRows(int at, const QVector<ListRow> &rows, int from);
     void fillListAfresh();
-    void setDownloadEnabled(bool enabled);
+    void updateDownloadEnabled();
+    bool refuseWhileLocked();
+    void goTo(const QString &remotePath, bool expand);
+    void selectAllEntries();
     void markTreeItem(QTreeWidgetItem *item, bool marked);
 
     QTreeWidget *m_tree;
@@ -106,6 +126,10 @@ private:
     QString m_downloadPath;
     QString m_currentRemotePath;
     bool m_keySelecting = false; // a key is down in the list
+    bool m_locked = false;
+    QString m_lockReason;
+    QStringList m_history;       // the folders shown before, for Back
+    bool m_goingBack = false;    // the next folder shown is not one to come back to
     qint32 m_rootItemCreated = 0;
     quint64 m_rootLineId = 0; // the line the root item was made from
     mutable bool m_kindsStale = false; // m_itemKinds lags behind the listing

@@ -11,34 +11,22 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-void BrowserPanel::setDownloadEnabled(bool enabled)
-{
-    if (m_downloadButton)
-        m_downloadButton->setEnabled(enabled);
-    if (m_menuDownloadAction)
-        m_menuDownloadAction->setEnabled(enabled);
-}
-
 void BrowserPanel::treeItemClicked(QTreeWidgetItem *item)
 {
     if (!item)
         return;
-    const QList<QTreeWidgetItem *> selected = m_tree->selectedItems();
     changeRemoteFolder(treeItemPath(item));
-    if (!selected.isEmpty())
-        setDownloadEnabled(selected.first()->text(0) != RemotePath::kRoot);
+    updateDownloadEnabled();
 }
 
-void BrowserPanel::listItemClicked(QListWidgetItem *item)
+void BrowserPanel::listItemClicked(QListWidgetItem *)
 {
-    if (item)
-        setDownloadEnabled(item->text() != FolderListing::kParent);
+    updateDownloadEnabled();
 }
 
 void BrowserPanel::listItemDoubleClicked(QListWidgetItem *item)
 {
-    if (m_downloadButton)
-        m_downloadButton->setEnabled(true);
+    updateDownloadEnabled();
     if (!item)
         return;
     const QString name = item->text();
@@ -46,17 +34,11 @@ void BrowserPanel::listItemDoubleClicked(QListWidgetItem *item)
         emit openRequested(name);
         return;
     }
+    if (refuseWhileLocked())
+        return;
     const bool up = name == FolderListing::kParent;
-    const QString path = up ? RemotePath::parent(m_currentRemotePath)
-                            : RemotePath::join(m_currentRemotePath, name);
-    // One folder stays selected, so the tree's menu acts on the folder shown.
-    if (QTreeWidgetItem *current = findTreeItem(m_currentRemotePath))
-        current->setSelected(false);
-    if (QTreeWidgetItem *target = findTreeItem(path))
-        target->setSelected(true);
-    if (!up)
-        m_tree->expandAll();
-    changeRemoteFolder(path);
+    goTo(up ? RemotePath::parent(m_currentRemotePath) : RemotePath::join(m_currentRemotePath, name),
+         !up);
 }
 
 void BrowserPanel::listMenuRequested(const QPoint &pos)
@@ -130,6 +112,9 @@ void BrowserPanel::clear()
             removeTreeChildren(root);
     }
     m_list->clear();
+    m_history.clear();
+    m_goingBack = false;
+    updateDownloadEnabled();
     if (root && root->treeWidget() == m_tree)
         root->setHidden(true);
 }

@@ -42,6 +42,10 @@ bool BrowserPanel::listKeyPressed(QKeyEvent *event)
         }
         return false;
     }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAllEntries();
+        return true;
+    }
     // The list moves the selection once this returns; listSelectionChanged sees the flag.
     m_keySelecting = true;
     return false;

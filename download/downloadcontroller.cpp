@@ -55,7 +55,15 @@ ReaderMode DownloadController::readerMode() const
 
 void DownloadController::prepareRequest()
 {
-    m_window->setEnabled(false);
+    setBusy(true);
+}
+
+void DownloadController::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    emit busyChanged(busy);
 }
 
 void DownloadController::cancel()
@@ -69,11 +77,8 @@ void DownloadController::cancel()
 
 QStringList DownloadController::selectedListNames() const
 {
-    QStringList names;
-    const QList<QListWidgetItem *> items = m_list->selectedItems();
-    for (const QListWidgetItem *item : items)
-        names.append(item->text());
-    return names;
+    return m_browser->selectedEntries(); // never ".."
+
 }
 
 QString DownloadController::notConnectedText()
@@ -117,7 +122,7 @@ void DownloadController::downloadListSelection()
         startDownload(DownloadRequest::requestPaths(m_browser->currentRemotePath(), names));
         return;
     }
-    m_window->setEnabled(true);
+    setBusy(false);
 }
 
 void DownloadController::downloadListSelectionAgain()
@@ -143,7 +148,7 @@ void DownloadController::downloadTreeFolder(const QString &remote)
         if (DownloadRequest::localFolderExists(localParent, name)) {
             m_askedTreeFolder = remote;
             m_dialogs.replaceFolder->ask(localParent, {name});
-            m_window->setEnabled(true);
+            setBusy(false);
             return;
         }
         startDownload({remote});
@@ -163,19 +168,19 @@ void DownloadController::startDownload(const QStringList &remotePaths)
     const QByteArray line = DownloadRequest::requestLine(remotePaths);
     if (line.isEmpty()) { // the selection was emptied while a question was open
         m_dialogs.emptySelection->show();
-        m_window->setEnabled(true);
+        setBusy(false);
         return;
     }
     const QString unwritable = DownloadRecorder::checkWritable(m_browser->downloadPath());
     if (!unwritable.isEmpty()) {
         m_dialogs.notice->showNotice(unwritable);
-        m_window->setEnabled(true);
+        setBusy(false);
         return;
     }
     m_session->setDownloadPath(m_browser->downloadPath());
     if (!m_session->startDownload(remotePaths)) {
         m_dialogs.notice->showNotice(notConnectedText());
-        m_window->setEnabled(true);
+        setBusy(false);
         return;
     }
     m_toldLinkEnd = false;
@@ -200,7 +205,7 @@ void DownloadController::onEnded(const ClientSession::Result &result)
     const DownloadReceiver &receiver = *m_session->receiver();
     m_dialogs.progress->cancelDialog()->hide();
     m_dialogs.progress->accept();
-    m_window->setEnabled(true);
+    setBusy(false);
     const QString skipped = newOnlySummary();
     m_skippedPresent = -1;
     auto withSkipped = [&skipped](const QString &text) {

@@ -18,8 +18,8 @@ class QListWidget;
 class QWidget;
 
 // The window's side of a download: checks the request against the download folder, asks the
-// questions it needs, hands the request to the session and shows what it reports. The
-// window stays disabled while a download runs.
+// questions it needs, hands the request to the session and shows what it reports. It is
+// busy from the request to the end; the window keeps what would interfere disabled then.
 class DownloadController : public QObject
 {
     Q_OBJECT
@@ -65,6 +65,14 @@ public:
     // The link is gone: questions about a download that can no longer start are closed.
     void closeQuestions();
     static QString notConnectedText();
+    bool isBusy() const { return m_busy; }
+    // Set while a request is checked and while its download runs.
+    void setBusy(bool busy);
+
+signals:
+    void busyChanged(bool busy);
+
+public:
     static QString linkClosedText();
 
 private:
@@ -88,4 +96,5 @@ private:
     bool m_toldLinkEnd = false;
     FolderWalk *m_walk = nullptr;
     int m_skippedPresent = -1; // files left out as present, for the end summary; -1: not asked
+    bool m_busy = false;
 };

@@ -83,7 +83,7 @@ void DownloadController::onWalkFinished(const QStringList &directFiles,
     if (!walked.ok || walked.stopped) {
         m_dialogs.progress->cancelDialog()->hide();
         m_dialogs.progress->accept();
-        m_window->setEnabled(true);
+        setBusy(false);
         returnToShownFolder();
         if (!walked.stopped)
             m_dialogs.notice->showNotice(
@@ -103,7 +103,7 @@ void DownloadController::sendNewFiles(const QStringList &candidates)
     const QStringList missing = NewFiles::missing(candidates, m_browser->downloadPath());
     if (missing.isEmpty()) {
         m_dialogs.progress->accept();
-        m_window->setEnabled(true);
+        setBusy(false);
         returnToShownFolder();
         m_dialogs.notice->showNotice(
             candidates.isEmpty()       ? tr("There are no files in the selected folders.")

@@ -123,6 +123,11 @@ void LoginDialog::buildHostAddress()
     m_hostAddress = LoginExchange::hostAddress(parts);
 }
 
+QString LoginDialog::account() const
+{
+    return ui->CHECKBOX_ANONYMOUS->isChecked() ? QString() : ui->EDIT_ACCOUNT->text();
+}
+
 void LoginDialog::on_CHECKBOX_ANONYMOUS_clicked()
 {
     const bool account = !ui->CHECKBOX_ANONYMOUS->isChecked();

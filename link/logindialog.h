@@ -26,6 +26,8 @@ public:
     void setConnectTimeout(int ms) { m_exchange.setConnectTimeout(ms); }
     void setAnswerTimeout(int ms) { m_exchange.setAnswerTimeout(ms); }
     QString hostAddress() const { return m_hostAddress; }
+    // The account logged in with; empty for an anonymous login.
+    QString account() const;
 
 public slots:
     void on_CHECKBOX_ANONYMOUS_clicked();

@@ -71,13 +71,14 @@ QTcpSocket *ClientSession::newSocket()
     return m_link->newSocket(); // the closed link of an earlier session goes
 }
 
-bool ClientSession::begin(QTcpSocket *socket)
+bool ClientSession::begin(QTcpSocket *socket, const QString &account)
 {
     if (!socket || socket->state() != QAbstractSocket::ConnectedState) {
         m_link->drop();
         return false;
     }
     m_host = socket->peerAddress().toString();
+    m_account = account;
     m_lossSeen = false;
     m_folderKnown = false;
     m_link->attach(socket);
@@ -98,7 +99,7 @@ void ClientSession::logIn(const Login &login)
     connect(m_login, &LoginExchange::accepted, this, [this, socket] {
         m_login->deleteLater();
         m_login = nullptr;
-        if (begin(socket))
+        if (begin(socket, m_account))
             emit loggedIn();
         else
             emit loginFailed(LoginExchange::Failure::LinkClosed, tr("The instrument closed the connection."));

@@ -59,7 +59,7 @@ public:
     QTcpSocket *newSocket();
     // Takes the logged-in socket and shows the instrument's home folder. False when the
     // instrument went away meanwhile (nothing is kept then).
-    bool begin(QTcpSocket *socket);
+    bool begin(QTcpSocket *socket, const QString &account = QString());
     void logIn(const Login &login);
     // Our own closing; not reported as a loss. A download under way ends as Closed.
     void close();

@@ -165,9 +165,23 @@ void WindowDriver::startDownload()
                   .arg(notice().isEmpty() ? QString() : QStringLiteral(": ") + notice()));
 }
 
+void WindowDriver::open(const QString &name)
+{
+    select(name);
+    QTest::keyClick(fileList(m_window), Qt::Key_Return);
+}
+
+int WindowDriver::entryCount() const
+{
+    return fileList(m_window)->model()->rowCount();
+}
+
+// Earlier windows closed themselves to input for a download; later ones lock the folder tree.
 bool WindowDriver::downloading() const
 {
-    return !m_window.isEnabled() || shownTopLevel(QStringLiteral("DownloadingProgressDialog"));
+    const auto *tree = m_window.findChild<QWidget *>(QStringLiteral("FILE_TREEWIDGET"));
+    return !m_window.isEnabled() || (tree && !tree->isEnabled())
+        || shownTopLevel(QStringLiteral("DownloadingProgressDialog"));
 }
 
 QString WindowDriver::notice() const

@@ -27,6 +27,10 @@ public:
     // Presses "Download" and answers a replace question with "Yes"; fails unless a download
     // has begun.
     void startDownload();
+    // Selects the folder entry and presses Enter on it, as the user opens a folder.
+    void open(const QString &name);
+    // Entries the file list shows.
+    int entryCount() const;
     // The progress dialog is up or the window is still closed to input.
     bool downloading() const;
     // The text of the notice box while one is shown, else empty.

@@ -121,7 +121,7 @@ void tst_MainWindowE2E::notConnected()
     QVERIFY(notice()->isVisible());
     QVERIFY2(notice()->text().startsWith("Not connected to an instrument."), qPrintable(notice()->text()));
     QVERIFY(!topLevel<EmptyDownloadSizeDialog>()->isVisible());
-    QVERIFY(s.window->isEnabled());
+    QVERIFY(s.unlocked());
     QVERIFY(!s.progress()->isVisible());
 }
 

@@ -1,6 +1,7 @@
 // The browser in the real main window: tree and list built from answers, clicks, menus.
 #include "app/mainwindow.h"
 #include "browser/browserpanel.h"
+#include "download/downloadcontroller.h"
 #include "link/instrumentlink.h"
 #include "link/protocol.h"
 #include "app/fileopener.h"
@@ -303,9 +304,10 @@ void tst_BrowserWindow::clicks_data()
     const QByteArray toRoot = "$CD /TARVELO\n$PWD\n$LIST\n";
     QTest::newRow("click on the tree's root")
         << "tree" << "/TARVELO" << true << toRoot << false << false << "/TARVELO" << false << false;
+    // Download follows the list's selection, whatever the tree or a double click does.
     QTest::newRow("click on a tree folder")
-        << "tree" << "/TARVELO/b" << false << QByteArray("$CD /TARVELO/b\n$PWD\n$LIST\n") << true
-        << true << "/TARVELO/b" << false << false;
+        << "tree" << "/TARVELO/b" << true << QByteArray("$CD /TARVELO/b\n$PWD\n$LIST\n") << false
+        << false << "/TARVELO/b" << false << false;
     QTest::newRow("click on the parent row")
         << "list" << ".." << true << QByteArray() << false << false << "/TARVELO/a" << false << false;
     QTest::newRow("click on a file") << "list" << "f.tif" << false << QByteArray() << true << true
@@ -314,23 +316,23 @@ void tst_BrowserWindow::clicks_data()
                                        << "/TARVELO/a" << false << false;
     QTest::newRow("double click on a folder")
         << "double" << "x" << false << QByteArray("$CD /TARVELO/a/x\n$PWD\n$LIST\n") << true
-        << false << "/TARVELO/a/x" << true << false;
+        << true << "/TARVELO/a/x" << true << false;
     QTest::newRow("double click on the parent row")
-        << "double" << ".." << false << toRoot << true << false << "/TARVELO" << false << false;
+        << "double" << ".." << true << toRoot << false << false << "/TARVELO" << false << false;
     QTest::newRow("double click on a folder not yet in the tree")
         << "double" << "new" << false << QByteArray("$CD /TARVELO/a/new\n$PWD\n$LIST\n") << true
-        << false << "" << true << false;
+        << true << "" << true << false;
     QTest::newRow("double click on a file opens it, asks the instrument nothing")
-        << "double" << "f.tif" << false << QByteArray() << true << false << "/TARVELO/a" << false
+        << "double" << "f.tif" << false << QByteArray() << true << true << "/TARVELO/a" << false
         << true;
     // The keyboard does what the mouse does.
     QTest::newRow("Enter on a folder enters it")
         << "Return" << "x" << false << QByteArray("$CD /TARVELO/a/x\n$PWD\n$LIST\n") << true
-        << false << "/TARVELO/a/x" << true << false;
+        << true << "/TARVELO/a/x" << true << false;
     QTest::newRow("Enter on the parent row goes up")
-        << "Enter" << ".." << false << toRoot << true << false << "/TARVELO" << false << false;
+        << "Enter" << ".." << true << toRoot << false << false << "/TARVELO" << false << false;
     QTest::newRow("Enter on a file opens it")
-        << "Return" << "f.tif" << false << QByteArray() << true << false << "/TARVELO/a" << false
+        << "Return" << "f.tif" << false << QByteArray() << true << true << "/TARVELO/a" << false
         << true;
     QTest::newRow("arrow onto a folder enables Download")
         << "Right" << ".." << false << QByteArray() << true << true << "/TARVELO/a" << false
@@ -382,8 +384,10 @@ void tst_BrowserWindow::clicks()
             tree->setCurrentItem(treeItem); // a real click selects before it reports
             m_window->on_FILE_TREEWIDGET_itemClicked(treeItem, 0);
         } else if (action == QLatin1String("list")) {
+            list->setCurrentItem(item); // a real click selects before it reports
             m_window->on_FILE_LISTWIDGET_itemClicked(item);
         } else if (action == QLatin1String("double")) {
+            list->setCurrentItem(item);
             m_window->on_FILE_LISTWIDGET_itemDoubleClicked(item);
         } else {
             const QKeySequence keys(action);
@@ -640,14 +644,17 @@ void tst_BrowserWindow::downloadEndWaitsForAcceptedListing()
     QFETCH(QByteArray, bytes);
     QFETCH(int, mode);
     QFETCH(int, finished);
-    // The end notice without a download under way: the window is disabled as by a request.
+    // The end notice without a download under way: the window is locked as by a request.
     m_window->link()->reader().feed(QByteArray(Protocol::kDownloadCompleted) + '\n');
     QCOMPARE(int(m_window->readerMode()), int(Refreshing));
-    m_window->setEnabled(false);
+    m_window->downloads()->setBusy(true);
+    QVERIFY(!m_ui->FILE_TREEWIDGET->isEnabled());
     m_window->link()->reader().feed(bytes);
     QCOMPARE(int(m_window->readerMode()), mode);
-    QCOMPARE(m_window->isEnabled(), bool(finished));
-    m_window->setEnabled(true);
+    QCOMPARE(!m_window->downloads()->isBusy(), bool(finished));
+    QCOMPARE(m_ui->FILE_TREEWIDGET->isEnabled(), bool(finished));
+    QVERIFY(m_window->isEnabled());
+    m_window->downloads()->setBusy(false);
 }
 
 // The answers come through the socket; a last line without its line feed still counts,

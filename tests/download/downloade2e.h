@@ -6,6 +6,7 @@
 #include "common/e2e.h"
 #include "common/testaddress.h"
 #include "link/protocol.h"
+#include "download/downloadcontroller.h"
 #include "download/downloadingprogressdialog.h"
 #include "download/downloadingprogressdialogui.h"
 #include "transfer/downloadreceiver.h"
@@ -157,10 +158,17 @@ public:
         return false;
     }
 
+    // No download runs or is being asked about: the window never goes disabled as a whole,
+    // only the parts that would start another download or move the instrument's folder.
+    bool unlocked() const
+    {
+        return window->isEnabled() && !window->downloads()->isBusy() && tree()->isEnabled();
+    }
+
     // Download ended: window usable, progress closed, reader idle.
     bool ended() const
     {
-        return window->isEnabled() && !progress()->isVisible() && window->readerMode() == Browsing;
+        return unlocked() && !progress()->isVisible() && window->readerMode() == Browsing;
     }
 
     // Every file below the temporary folder, relative to it, sorted.

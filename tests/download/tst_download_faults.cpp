@@ -86,7 +86,7 @@ void TestDownloadFaults::linkLost()
 
     s.select(kNames);
     s.window->DownloadStart(); // as "Yes" to the replace question
-    QTRY_VERIFY_WITH_TIMEOUT(s.window->isEnabled(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(s.unlocked(), 10000);
     QVERIFY(!s.progress()->isVisible());
     auto *notice = topLevel<NoticeDialog>();
     QVERIFY(notice->isVisible());
@@ -110,7 +110,7 @@ void TestDownloadFaults::stall()
 
     s.select(kNames);
     s.window->DownloadStart();
-    QTRY_VERIFY_WITH_TIMEOUT(s.window->isEnabled(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(s.unlocked(), 10000);
     QVERIFY(!s.progress()->isVisible());
     auto *notice = topLevel<NoticeDialog>();
     QVERIFY(notice->isVisible());
