@@ -76,7 +76,7 @@ void FetchRun::onLoginFailed(LoginExchange::Failure failure, const QString &deta
 
 void FetchRun::onLinkClosed(ClientSession::End why, const QString &reason)
 {
-    if (m_downloading || m_finished)
+    if (m_downloading || m_awaitingRecord || m_finished)
         return; // the download's own end says what happened
     m_out.error(reason.isEmpty() ? tr("the connection to the instrument was lost") : reason);
     Q_UNUSED(why) // lost, stalled or refused: the link is gone either way

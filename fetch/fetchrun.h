@@ -62,6 +62,7 @@ private:
     int m_exitCode = 0;
     bool m_finished = false;
     bool m_downloading = false;
+    bool m_awaitingRecord = false; // the download has ended; its record is made durable
     int m_pendingCode = 0;       // the download's code while its record is made durable
     // The download under way.
     int m_total = 0;

@@ -134,6 +134,7 @@ void FetchRun::onDownloadEnded(const ClientSession::Result &result)
     if (!m_downloading)
         return;
     m_downloading = false;
+    m_awaitingRecord = true;
     m_result = result;
     m_out.endProgress();
     const int failed = result.count(FileOutcome::Kind::Failed) + result.count(FileOutcome::Kind::Refused)
@@ -158,6 +159,7 @@ void FetchRun::onDownloadEnded(const ClientSession::Result &result)
 void FetchRun::onRecordUpdated(const QString &problem)
 {
     m_recordLimit.stop();
+    m_awaitingRecord = false;
     if (!problem.isEmpty() && problem != QLatin1String("timeout"))
         m_out.error(problem);
     if (m_options.json) {

@@ -3,6 +3,8 @@
 #include "link/remotepath.h"
 #include "transfer/clientsession.h"
 
+#include <algorithm>
+
 RemoteWalk::RemoteWalk(ClientSession *session, QObject *parent) : QObject(parent), m_session(session) {}
 
 void RemoteWalk::start(const QStringList &targets, bool recursive)
@@ -75,8 +77,13 @@ void RemoteWalk::classify(const QString &target, const QVector<Listing::Entry> &
 
 void RemoteWalk::expandNext()
 {
-    if (m_queue.isEmpty())
+    if (m_queue.isEmpty()) {
+        // A tree reads best, and compares between runs, in path order.
+        if (m_recursive)
+            std::sort(m_items.begin(), m_items.end(),
+                      [](const RemoteItem &a, const RemoteItem &b) { return a.path < b.path; });
         return emit finished(true, QString());
+    }
     if (m_listed >= kMaxFolders || m_items.size() >= kMaxItems)
         return emit finished(false, tr("More than %1 folders or %2 entries: the walk was given up.")
                                         .arg(kMaxFolders).arg(kMaxItems));
