@@ -68,6 +68,9 @@ public slots:
     void Disconnect();
     void showDocumentation();
     void TreeDownload();
+    void TreeDownloadNewFiles();
+    void DownloadNewOnly();
+    void DownloadNewOnlyTreeWidget();
     void DownloadStartTreeWidget();
     void on_FILE_LISTWIDGET_itemClicked(QListWidgetItem *item);
 

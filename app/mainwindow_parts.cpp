@@ -4,6 +4,8 @@
 #include "app/mainwindowui.h"
 #include "browser/browserpanel.h"
 #include "common/checkconnection.h"
+#include "download/alreadydialog.h"
+#include "download/alreadydialogtreewidget.h"
 #include "download/downloadcontroller.h"
 #include "link/instrumentlink.h"
 #include "transfer/clientsession.h"
@@ -22,6 +24,11 @@ void MainWindow::connectParts()
     checkConnection(connect(&m_replaceFolderDialog, SIGNAL(DownloadStartTreeWidget()), this,
                             SLOT(DownloadStartTreeWidget())),
                     "DownloadStartTreeWidget");
+    connect(&m_replaceDialog, &AlreadyDialog::DownloadNewOnly, this, &MainWindow::DownloadNewOnly);
+    connect(&m_replaceFolderDialog, &AlreadyDialogTreeWidget::DownloadNewOnlyTreeWidget, this,
+            &MainWindow::DownloadNewOnlyTreeWidget);
+    connect(m_browser->treeNewFilesAction(), &QAction::triggered, this,
+            &MainWindow::TreeDownloadNewFiles);
     checkConnection(connect(m_progressDialog.cancelDialog(), SIGNAL(signalDownloadingCancel()),
                             this, SLOT(slotDownloadingCancel())),
                     "signalDownloadingCancel");
@@ -63,5 +70,8 @@ void MainWindow::on_BUTTON_DOWNLOAD_clicked() { m_downloads->downloadListSelecti
 void MainWindow::DownloadStart() { m_downloads->downloadListSelectionAgain(); }
 void MainWindow::TreeDownload() { m_downloads->downloadTreeFolder(m_browser->takeTreeMenuTarget()); }
 void MainWindow::DownloadStartTreeWidget() { m_downloads->downloadTreeFolderAgain(); }
+void MainWindow::DownloadNewOnly() { m_downloads->downloadListSelectionNewOnly(); }
+void MainWindow::DownloadNewOnlyTreeWidget() { m_downloads->downloadTreeFolderNewOnly(); }
+void MainWindow::TreeDownloadNewFiles() { m_downloads->downloadNewFilesIn(m_browser->takeTreeMenuTarget()); }
 void MainWindow::NotDOWNLOAD_clicked() { m_downloads->downloadFile(m_opener->lastOpenRequest()); }
 void MainWindow::slotDownloadingCancel() { m_downloads->cancel(); }

@@ -26,6 +26,8 @@ BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, ClientSession *
     }
     m_listDownloadAction = m_listMenu->addAction(tr("Start Download"));
     m_treeDownloadAction = m_treeMenu->addAction(tr("Start Download"));
+    m_treeNewFilesAction = m_treeMenu->addAction(tr("Download new files"));
+    m_treeNewFilesAction->setObjectName(QStringLiteral("treeNewFilesAction"));
     m_tree->viewport()->installEventFilter(this);
     connect(m_treeMenu, &QMenu::aboutToHide, this, [this] {
         markTreeItem(findTreeItem(m_markedTreeFolder), false);

@@ -42,6 +42,7 @@ public:
     QMenu *treeMenu() const { return m_treeMenu; }
     QAction *listDownloadAction() const { return m_listDownloadAction; }
     QAction *treeDownloadAction() const { return m_treeDownloadAction; }
+    QAction *treeNewFilesAction() const { return m_treeNewFilesAction; }
     // The folder the tree's menu was last opened on, handed over once; without one, the
     // folder selected in the tree; empty when nothing is selected.
     QString takeTreeMenuTarget();
@@ -97,6 +98,7 @@ private:
     QMenu *m_treeMenu = nullptr;
     QAction *m_listDownloadAction = nullptr;
     QAction *m_treeDownloadAction = nullptr;
+    QAction *m_treeNewFilesAction = nullptr;
     QString m_treeMenuTarget;
     QString m_markedTreeFolder; // shown marked while the tree's menu is open
     BrowseIcons m_icons;

@@ -79,6 +79,7 @@ void BrowserPanel::treeMenuRequested(const QPoint &pos)
         return;
     m_treeMenuTarget = treeItemPath(item);
     m_treeDownloadAction->setText(tr("Download \u201C%1\u201D").arg(item->text(0)));
+    m_treeNewFilesAction->setText(tr("Download new files in \u201C%1\u201D").arg(item->text(0)));
     // The folder the menu is about stays marked while the menu is open; the selection
     // keeps showing the folder in the list.
     markTreeItem(findTreeItem(m_markedTreeFolder), false);

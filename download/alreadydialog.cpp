@@ -32,3 +32,9 @@ void AlreadyDialog::on_pushButton_2_clicked()
 {
     reject();
 }
+
+void AlreadyDialog::on_pushButtonOnlyNew_clicked()
+{
+    emit DownloadNewOnly();
+    reject();
+}

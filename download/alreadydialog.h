@@ -19,10 +19,13 @@ public:
 
 signals:
     void DownloadStart();
+    // "Only new files": fetch what has no local copy, keep what is there.
+    void DownloadNewOnly();
 
 public slots:
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
+    void on_pushButtonOnlyNew_clicked();
 
 private:
     DialogForm::ReplaceQuestion *ui = nullptr;

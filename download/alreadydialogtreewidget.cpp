@@ -32,3 +32,9 @@ void AlreadyDialogTreeWidget::on_pushButton_2_clicked()
 {
     reject();
 }
+
+void AlreadyDialogTreeWidget::on_pushButtonOnlyNew_clicked()
+{
+    emit DownloadNewOnlyTreeWidget();
+    reject();
+}

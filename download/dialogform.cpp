@@ -45,7 +45,8 @@ void setReplaceText(QLabel *label, const ::ReplaceQuestion::Text &text, Qt::Text
 ReplaceQuestion buildReplaceQuestion(QDialog *dialog, const QString &yes, const QString &no,
                                      CreationOrder order)
 {
-    dialog->resize(400, 200);
+    // Taller than the other dialogs: the third answer sits under "Yes" and "No".
+    dialog->resize(400, 220);
     dialog->setStyleSheet(QLatin1String(Style::kDialogStyle));
     ReplaceQuestion form;
     auto makeLabel = [&] {
@@ -69,6 +70,10 @@ ReplaceQuestion buildReplaceQuestion(QDialog *dialog, const QString &yes, const 
         makeLabel();
         makeYes();
     }
+    form.onlyNew = button(dialog, "pushButtonOnlyNew", QRect(99, 180, 202, 30),
+                          QDialog::tr("Only new files"));
+    form.onlyNew->setToolTip(QDialog::tr("Download only the files that are not in the download "
+                                         "folder yet (compared by name)"));
     DialogPlacement::follow(dialog);
     return form;
 }

@@ -63,6 +63,7 @@ struct ReplaceQuestion
     QLabel *label = nullptr;
     QPushButton *pushButton = nullptr;   // "Yes"
     QPushButton *pushButton_2 = nullptr; // "No"
+    QPushButton *onlyNew = nullptr;      // "Only new files"
 };
 
 enum class CreationOrder { LabelYesNo, NoLabelYes };

@@ -60,6 +60,10 @@ void DownloadController::prepareRequest()
 
 void DownloadController::cancel()
 {
+    if (isLookingForNewFiles()) {
+        m_walk->stop(); // nothing is requested then
+        return;
+    }
     m_session->stopDownload();
 }
 
@@ -197,9 +201,15 @@ void DownloadController::onEnded(const ClientSession::Result &result)
     m_dialogs.progress->cancelDialog()->hide();
     m_dialogs.progress->accept();
     m_window->setEnabled(true);
+    const QString skipped = newOnlySummary();
+    m_skippedPresent = -1;
+    auto withSkipped = [&skipped](const QString &text) {
+        return skipped.isEmpty() ? text
+                                 : text.isEmpty() ? skipped : text + QStringLiteral("\n\n") + skipped;
+    };
     switch (result.end) {
     case ClientSession::End::Completed: {
-        const QString notice = DownloadNotice::finishedText(receiver);
+        const QString notice = withSkipped(DownloadNotice::finishedText(receiver));
         if (!result.requested.isEmpty() && !notice.isEmpty())
             m_dialogs.notice->showNotice(notice);
         return;
@@ -207,12 +217,12 @@ void DownloadController::onEnded(const ClientSession::Result &result)
     case ClientSession::End::Closed:
         return;
     case ClientSession::End::LinkLost:
-        m_dialogs.notice->showNotice(DownloadNotice::earlyEndText(result.reason, receiver));
+        m_dialogs.notice->showNotice(withSkipped(DownloadNotice::earlyEndText(result.reason, receiver)));
         break;
     case ClientSession::End::Stalled:
     case ClientSession::End::Refused:
-        m_dialogs.notice->showNotice(DownloadNotice::earlyEndText(
-            result.reason + QLatin1Char(' ') + linkClosedText(), receiver));
+        m_dialogs.notice->showNotice(withSkipped(DownloadNotice::earlyEndText(
+            result.reason + QLatin1Char(' ') + linkClosedText(), receiver)));
         break;
     }
     m_toldLinkEnd = true;

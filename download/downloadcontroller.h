@@ -1,6 +1,7 @@
 #pragma once
 #include "transfer/clientsession.h"
 #include "transfer/downloadlifecycle.h"
+#include "transfer/folderwalk.h"
 
 #include <QObject>
 #include <QStringList>
@@ -49,6 +50,13 @@ public:
     // the question about a local folder of that name.
     void downloadTreeFolder(const QString &remotePath);
     void downloadTreeFolderAgain();
+    // "Only new files" on the list's and the tree's replace questions, and the tree menu's
+    // "Download new files in …": folders are walked on the instrument and only the files
+    // with no local regular file are requested.
+    void downloadListSelectionNewOnly();
+    void downloadTreeFolderNewOnly();
+    void downloadNewFilesIn(const QString &remoteFolder);
+    bool isLookingForNewFiles() const;
     // A file the user tried to open and agreed to download.
     void downloadFile(const QString &remotePath);
     void cancel();
@@ -65,6 +73,11 @@ private:
     void startDownload(const QStringList &remotePaths);
     void onEnded(const ClientSession::Result &result);
     QStringList selectedListNames() const;
+    void fetchNewFiles(const QStringList &files, const QStringList &folders);
+    void onWalkFinished(const QStringList &directFiles, const FolderWalk::Result &walked);
+    void sendNewFiles(const QStringList &candidates);
+    void returnToShownFolder();
+    QString newOnlySummary() const;
 
     ClientSession *m_session;
     BrowserPanel *m_browser;
@@ -73,4 +86,6 @@ private:
     QWidget *m_window;
     QString m_askedTreeFolder; // the folder the replace question is about
     bool m_toldLinkEnd = false;
+    FolderWalk *m_walk = nullptr;
+    int m_skippedPresent = -1; // files left out as present, for the end summary; -1: not asked
 };

@@ -148,6 +148,19 @@ void DownloadingProgressDialog::setWaitingForDisk(bool waiting)
     m_progress.setWaitingForDisk(waiting, now());
 }
 
+void DownloadingProgressDialog::showLooking(int foldersChecked)
+{
+    m_ticker.stop();
+    m_refreshTimer.stop();
+    ui->PROGRESS->setRange(0, 0); // how many folders are left is not known
+    ui->BUTTON_STOP->setEnabled(true);
+    ui->LABEL_FILE_COUNT->clear();
+    ui->LABEL_BYTES->clear();
+    ui->LABEL_STATUS->clear();
+    ui->label_2->setElideMode(Qt::ElideRight);
+    ui->label_2->setText(tr("Looking for new files\u2026 (folders checked: %1)").arg(foldersChecked));
+}
+
 void DownloadingProgressDialog::scheduleRefresh()
 {
     const qint64 since = now() - m_lastRefreshMs;

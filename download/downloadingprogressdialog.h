@@ -37,6 +37,8 @@ public:
     // Bytes of the current file received so far.
     void setFileBytes(qint64 bytes);
     void setWaitingForDisk(bool waiting);
+    // Before a download of only new files: the folders looked at so far, no share yet.
+    void showLooking(int foldersChecked);
     bool isStopping() const { return m_progress.stopping(); }
 
     // For tests.
