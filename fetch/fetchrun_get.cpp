@@ -4,6 +4,7 @@
 #include "fetch/remotewalk.h"
 #include "record/downloadrecorder.h"
 #include "transfer/downloadreceiver.h"
+#include "transfer/newfiles.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -63,14 +64,14 @@ void FetchRun::runGet()
         return request(m_options.paths);
     walk(true, [this] {
         QStringList wanted;
-        for (const RemoteItem &item : m_walk->items()) {
-            if (item.folder || !m_filter.accepts(item.below))
-                continue;
-            if (m_options.newOnly && localCopyExists(item.path, false)) {
-                ++m_skipped;
-                continue;
-            }
-            wanted << item.path;
+        for (const RemoteItem &item : m_walk->items())
+            if (!item.folder && m_filter.accepts(item.below))
+                wanted << item.path;
+        if (m_options.newOnly) {
+            // What counts as present is the window's own rule for "only new".
+            const int all = wanted.size();
+            wanted = NewFiles::missing(wanted, m_options.to);
+            m_skipped = all - wanted.size();
         }
         if (m_options.dryRun) {
             for (const QString &path : qAsConst(wanted))

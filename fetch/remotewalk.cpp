@@ -2,6 +2,7 @@
 
 #include "link/remotepath.h"
 #include "transfer/clientsession.h"
+#include "transfer/folderwalk.h"
 
 #include <algorithm>
 
@@ -55,7 +56,50 @@ void RemoteWalk::resolveNext()
         });
         return;
     }
-    expandNext();
+    if (m_recursive)
+        walkFolders();
+    else
+        expandNext();
+}
+
+// Whole trees go through the shared folder walk, which knows the instruments' folders that
+// lead back up and caps a runaway tree the same way for the window and for scripts.
+void RemoteWalk::walkFolders()
+{
+    QStringList roots;
+    for (const Pending &p : qAsConst(m_queue))
+        roots << p.folder;
+    m_queue.clear();
+    if (roots.isEmpty())
+        return finishWalk();
+    auto *walk = new FolderWalk(m_session, this);
+    connect(walk, &FolderWalk::progress, this, &RemoteWalk::progress);
+    connect(walk, &FolderWalk::finished, this, [this, walk, roots](const FolderWalk::Result &result) {
+        walk->deleteLater();
+        if (!result.ok)
+            return emit finished(false, result.error);
+        auto add = [this, &roots](const QString &path, bool folder) {
+            for (const QString &root : roots) {
+                if (path.startsWith(root + QLatin1Char('/')))
+                    return m_items.append({path, path.mid(root.size() + 1), folder});
+            }
+        };
+        for (const QString &folder : result.folders)
+            if (!roots.contains(folder))
+                add(folder, true);
+        for (const QString &file : result.files)
+            add(file, false);
+        finishWalk();
+    });
+    walk->start(roots);
+}
+
+void RemoteWalk::finishWalk()
+{
+    // A tree reads best, and compares between runs, in path order.
+    std::sort(m_items.begin(), m_items.end(),
+              [](const RemoteItem &a, const RemoteItem &b) { return a.path < b.path; });
+    emit finished(true, QString());
 }
 
 void RemoteWalk::classify(const QString &target, const QVector<Listing::Entry> &parentEntries)
@@ -77,20 +121,11 @@ void RemoteWalk::classify(const QString &target, const QVector<Listing::Entry> &
 
 void RemoteWalk::expandNext()
 {
-    if (m_queue.isEmpty()) {
-        // A tree reads best, and compares between runs, in path order.
-        if (m_recursive)
-            std::sort(m_items.begin(), m_items.end(),
-                      [](const RemoteItem &a, const RemoteItem &b) { return a.path < b.path; });
+    if (m_queue.isEmpty())
         return emit finished(true, QString());
-    }
-    if (m_listed >= kMaxFolders || m_items.size() >= kMaxItems)
-        return emit finished(false, tr("More than %1 folders or %2 entries: the walk was given up.")
-                                        .arg(kMaxFolders).arg(kMaxItems));
     if (!m_session)
         return emit finished(false, tr("Not connected to an instrument."));
-    // Depth first, in the instrument's order: the listing reads like the tree.
-    const Pending p = m_queue.takeLast();
+    const Pending p = m_queue.takeFirst();
     m_session->listFolder(p.folder, [this, p](const FolderListResult &result) { onListed(p, result); });
 }
 
@@ -99,17 +134,11 @@ void RemoteWalk::onListed(const Pending &p, const FolderListResult &result)
     if (!result.ok)
         return emit finished(false, tr("Cannot list %1: %2").arg(p.folder, result.error));
     emit progress(++m_listed);
-    QVector<Pending> below;
     for (const Listing::Entry &e : result.entries) {
         if (!Listing::isEntryName(e.name))
             continue;
         const QString path = RemotePath::join(p.folder, e.name);
         m_items.append({path, path.mid(p.base.size() + 1), e.folder});
-        // A folder that leads back up would be walked for ever; the depth bound ends it.
-        if (e.folder && m_recursive && path.count(QLatin1Char('/')) < 64)
-            below.append({path, p.base});
     }
-    for (int i = below.size() - 1; i >= 0; --i)
-        m_queue.append(below.at(i));
     expandNext();
 }

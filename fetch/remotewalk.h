@@ -21,15 +21,12 @@ struct RemoteItem
 
 // Finds what the paths on the command line are: each is looked up in its parent's listing
 // (the request line does not tell files from folders, and neither would "$CD" to a file),
-// folders are listed, and with `recursive` every folder below them too. Only the session's
-// own listings are used, so everything goes over the same commands the window sends.
+// folders are listed, and with `recursive` every folder below them too (through the shared
+// FolderWalk). Only the session's own listings are used, as the window's are.
 class RemoteWalk : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kMaxFolders = 20000;
-    static constexpr int kMaxItems = 500000;
-
     explicit RemoteWalk(ClientSession *session, QObject *parent = nullptr);
 
     void start(const QStringList &targets, bool recursive);
@@ -53,6 +50,8 @@ private:
     void resolveNext();
     void classify(const QString &target, const QVector<Listing::Entry> &parentEntries);
     void expandNext();
+    void walkFolders();
+    void finishWalk();
     void onListed(const Pending &p, const FolderListResult &result);
 
     QPointer<ClientSession> m_session;
