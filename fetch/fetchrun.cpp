@@ -95,7 +95,7 @@ void FetchRun::finish(int code)
     QMetaObject::invokeMethod(this, [this, code] { emit finished(code); }, Qt::QueuedConnection);
 }
 
-void FetchRun::walk(bool recursive, std::function<void()> then)
+void FetchRun::walk(bool recursive, const QStringList &targets, std::function<void()> then)
 {
     m_walk = new RemoteWalk(m_session, this);
     connect(m_walk, &RemoteWalk::progress, this, [this](int folders) {
@@ -108,11 +108,16 @@ void FetchRun::walk(bool recursive, std::function<void()> then)
             return finish(m_session && m_session->isConnected() ? ExitCode::kSomeFailed : ExitCode::kLinkLost);
         }
         for (const QString &path : m_walk->missing())
-            m_out.error(tr("not on the instrument: %1").arg(path));
-        m_notFound = m_walk->missing();
+            unfetched(path, tr("not on the instrument"));
         then();
     });
-    m_walk->start(m_options.paths, recursive);
+    m_walk->start(targets, recursive);
+}
+
+void FetchRun::unfetched(const QString &path, const QString &reason)
+{
+    m_out.error(QStringLiteral("%1: %2").arg(path, reason));
+    m_unfetched.append({path, reason});
 }
 
 QString FetchRun::localPath(const QString &remote) const
@@ -131,7 +136,7 @@ bool FetchRun::localCopyExists(const QString &remote, bool folder) const
 
 void FetchRun::runLs()
 {
-    walk(m_options.recursive, [this] {
+    walk(m_options.recursive, m_options.paths, [this] {
         for (const RemoteItem &item : m_walk->items()) {
             // Patterns pick files; folders stay unless excluded, so a tree keeps its shape.
             if (!(item.folder ? PathFilter({}, m_options.excludes).accepts(item.below)
@@ -147,6 +152,6 @@ void FetchRun::runLs()
                 m_out.data(item.folder ? item.path + QLatin1Char('/') : item.path);
             }
         }
-        finish(m_notFound.isEmpty() ? ExitCode::kDone : ExitCode::kSomeFailed);
+        finish(m_unfetched.isEmpty() ? ExitCode::kDone : ExitCode::kSomeFailed);
     });
 }

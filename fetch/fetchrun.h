@@ -33,7 +33,8 @@ private:
     void onLoginFailed(LoginExchange::Failure failure, const QString &detail);
     void onLinkClosed(ClientSession::End why, const QString &reason);
     void finish(int code);
-    void walk(bool recursive, std::function<void()> then);
+    void walk(bool recursive, const QStringList &targets, std::function<void()> then);
+    void unfetched(const QString &path, const QString &reason);
     QString localPath(const QString &remote) const;
     bool localCopyExists(const QString &remote, bool folder) const;
 
@@ -46,6 +47,8 @@ private:
     void onFileEnded(const FileOutcome &outcome);
     void onDownloadEnded(const ClientSession::Result &result);
     void onRecordUpdated(const QString &problem);
+    void checkSilentPaths();
+    void summarise();
     void showProgress(qint64 bytesPerSecond);
     // verify (fetchrun_verify.cpp)
     void runVerify();
@@ -71,6 +74,7 @@ private:
     qint64 m_currentBytes = 0;
     qint64 m_currentSize = -1;
     int m_skipped = 0;
-    QStringList m_notFound;      // asked for, and the instrument has no such path
+    bool m_checkingSilent = false; // looking up paths the instrument sent nothing for
+    QVector<QPair<QString, QString>> m_unfetched; // asked for and not fetched, and why
     ClientSession::Result m_result;
 };

@@ -7,6 +7,8 @@
 #include "transfer/newfiles.h"
 
 #include <QDir>
+
+#include <algorithm>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -62,7 +64,7 @@ void FetchRun::runGet()
     // A plain request goes out as the window's would; only picking files needs the walk.
     if (!m_options.newOnly && !m_options.dryRun && !m_options.hasFilters())
         return request(m_options.paths);
-    walk(true, [this] {
+    walk(true, m_options.paths, [this] {
         QStringList wanted;
         for (const RemoteItem &item : m_walk->items())
             if (!item.folder && m_filter.accepts(item.below))
@@ -76,7 +78,7 @@ void FetchRun::runGet()
         if (m_options.dryRun) {
             for (const QString &path : qAsConst(wanted))
                 m_out.data(path);
-            return finish(m_notFound.isEmpty() ? ExitCode::kDone : ExitCode::kSomeFailed);
+            return finish(m_unfetched.isEmpty() ? ExitCode::kDone : ExitCode::kSomeFailed);
         }
         request(wanted);
     });
@@ -86,8 +88,8 @@ void FetchRun::request(const QStringList &paths)
 {
     if (paths.isEmpty()) {
         m_out.note(tr("Nothing to fetch."));
-        m_pendingCode = m_notFound.isEmpty() ? ExitCode::kDone : ExitCode::kSomeFailed;
-        return onRecordUpdated(QString());
+        m_pendingCode = m_unfetched.isEmpty() ? ExitCode::kDone : ExitCode::kSomeFailed;
+        return summarise();
     }
     m_downloading = true;
     m_out.note(tr("Requesting %n path(s)", nullptr, paths.size()));
@@ -145,7 +147,8 @@ void FetchRun::onDownloadEnded(const ClientSession::Result &result)
         m_out.error(result.reason.isEmpty() ? tr("the connection to the instrument was lost") : result.reason);
         m_pendingCode = ExitCode::kLinkLost;
     } else {
-        m_pendingCode = failed > 0 || !m_notFound.isEmpty() ? ExitCode::kSomeFailed : ExitCode::kDone;
+        m_pendingCode = failed > 0 || !m_unfetched.isEmpty() ? ExitCode::kSomeFailed : ExitCode::kDone;
+        checkSilentPaths();
     }
     // The record's end line and checksum list are made durable on a worker; the run ends
     // only once they are, so a script that reads the record next finds it whole.
@@ -157,12 +160,44 @@ void FetchRun::onDownloadEnded(const ClientSession::Result &result)
     m_recordLimit.start();
 }
 
+// A path the instrument sent nothing for is either an empty folder or a file it did not
+// give (or never had): a script must not take the latter for success.
+void FetchRun::checkSilentPaths()
+{
+    QStringList silent;
+    for (const QString &asked : qAsConst(m_result.requested)) {
+        const bool answered = std::any_of(m_result.files.cbegin(), m_result.files.cend(), [&asked](const FileOutcome &f) {
+            return f.remotePath == asked || f.remotePath.startsWith(asked + QLatin1Char('/'));
+        });
+        if (!answered)
+            silent << asked;
+    }
+    if (silent.isEmpty() || !m_session->isConnected())
+        return;
+    m_checkingSilent = true;
+    walk(false, silent, [this] {
+        for (const QString &path : m_walk->fileTargets())
+            unfetched(path, tr("the instrument sent nothing for it"));
+        if (!m_unfetched.isEmpty() && m_pendingCode == ExitCode::kDone)
+            m_pendingCode = ExitCode::kSomeFailed;
+        m_checkingSilent = false;
+        if (!m_awaitingRecord)
+            summarise();
+    });
+}
+
 void FetchRun::onRecordUpdated(const QString &problem)
 {
     m_recordLimit.stop();
     m_awaitingRecord = false;
     if (!problem.isEmpty() && problem != QLatin1String("timeout"))
         m_out.error(problem);
+    if (!m_checkingSilent)
+        summarise();
+}
+
+void FetchRun::summarise()
+{
     if (m_options.json) {
         QJsonArray failed;
         for (const FileOutcome &f : qAsConst(m_result.files)) {
@@ -174,9 +209,8 @@ void FetchRun::onRecordUpdated(const QString &problem)
             if (!reason.isEmpty())
                 failed.append(QJsonObject{{QStringLiteral("path"), f.remotePath}, {QStringLiteral("reason"), reason}});
         }
-        for (const QString &path : qAsConst(m_notFound))
-            failed.append(QJsonObject{{QStringLiteral("path"), path},
-                                      {QStringLiteral("reason"), QStringLiteral("not on the instrument")}});
+        for (const auto &u : qAsConst(m_unfetched))
+            failed.append(QJsonObject{{QStringLiteral("path"), u.first}, {QStringLiteral("reason"), u.second}});
         const int stored = m_result.count(FileOutcome::Kind::Stored) + m_result.count(FileOutcome::Kind::Replaced);
         m_out.data(QJsonObject{{QStringLiteral("stored"), stored},
                                {QStringLiteral("replaced"), m_result.count(FileOutcome::Kind::Replaced)},

@@ -12,7 +12,7 @@
 
 void FetchRun::runVerify()
 {
-    walk(true, [this] {
+    walk(true, m_options.paths, [this] {
         QStringList files;
         for (const RemoteItem &item : m_walk->items())
             if (!item.folder && m_filter.accepts(item.below))
@@ -20,7 +20,7 @@ void FetchRun::runVerify()
         // The instrument is not needed while the disk is read.
         m_session->close();
         const int code = verifyLocal(files);
-        finish(code == ExitCode::kDone && !m_notFound.isEmpty() ? ExitCode::kSomeFailed : code);
+        finish(code == ExitCode::kDone && !m_unfetched.isEmpty() ? ExitCode::kSomeFailed : code);
     });
 }
 

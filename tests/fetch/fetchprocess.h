@@ -1,6 +1,7 @@
 #pragma once
 // Runs the built tarvelo-fetch as a real process against a stand-in instrument living in the
 // test process: the waits spin the event loop, so the instrument answers meanwhile.
+#include "common/clientlines.h"
 #include "link/protocol.h"
 #include "tools/instrument/instrumentserver.h"
 
@@ -104,8 +105,10 @@ struct Bench
         const int first = address.section(QLatin1Char('.'), 3).toInt();
         for (int i = 0; i < 200; ++i) {
             address = QStringLiteral("127.0.0.%1").arg(2 + (first - 2 + i * 37) % 250);
-            if (server->listen(QHostAddress(address), Protocol::kPort))
+            if (server->listen(QHostAddress(address), Protocol::kPort)) {
+                ClientLines::record(server.get()); // for scripts/clientlines.sh
                 return true;
+            }
         }
         return false;
     }

@@ -1,6 +1,7 @@
 // tarvelo-fetch as scripts run it: listing, downloading, only new files, verify, bad usage.
 #include "fetchprocess.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -85,6 +86,15 @@ void TestFetchE2E::getFileAndFolder()
     QCOMPARE(summary.value("bytes").toInt(), int(QFileInfo(b.root + "/d2/x.txt").size()));
     QVERIFY(summary.value("failed").toArray().isEmpty());
     QVERIFY(summary.contains("seconds"));
+
+    // A path the instrument does not have is no success; an empty folder is.
+    QVERIFY(QDir().mkpath(b.root + "/empty"));
+    const Outcome partly = run(b.args({"get", "--json", "nothing.tif", "empty", "--to", b.to}));
+    QCOMPARE(partly.code, 1);
+    const QJsonArray failed = QJsonDocument::fromJson(partly.out).object().value("failed").toArray();
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(failed.at(0).toObject().value("path").toString(), QString("/TARVELO/nothing.tif"));
+    QCOMPARE(partly.errLines().size(), 1);
 }
 
 void TestFetchE2E::newOnly()
