@@ -23,6 +23,7 @@ private slots:
     void verify();
     void badUsage_data();
     void badUsage();
+    void help();
 };
 
 void TestFetchE2E::ls()
@@ -199,6 +200,15 @@ void TestFetchE2E::badUsage()
     QVERIFY2(o.err.startsWith("tarvelo-fetch: "), o.err.constData());
     QCoreApplication::processEvents();
     QCOMPARE(connected.count(), 0);
+}
+
+void TestFetchE2E::help()
+{
+    const Outcome o = run({"--help"});
+    QCOMPARE(o.code, 0);
+    for (const char *code : {"0  everything", "1  some files failed", "2  bad usage", "3  cannot connect",
+                             "4  the link was lost", "5  verify found"})
+        QVERIFY2(o.out.contains(code), code);
 }
 
 QTEST_GUILESS_MAIN(TestFetchE2E)
