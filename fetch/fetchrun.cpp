@@ -21,6 +21,11 @@ void FetchRun::start()
     m_clock.start();
     if (m_options.command == FetchOptions::Command::Get && !prepareDownloadFolder())
         return finish(ExitCode::kUsage);
+    // A mistyped folder must not pass as "nothing unverified" before the instrument is wiped.
+    if (m_options.command == FetchOptions::Command::Verify && !QFileInfo(m_options.to).isDir()) {
+        m_out.error(tr("there is no download folder %1").arg(m_options.to));
+        return finish(ExitCode::kUsage);
+    }
     if (!m_options.needsInstrument()) // verify of the download folder alone
         return finish(verifyLocal(QStringList()));
 
@@ -38,6 +43,20 @@ void FetchRun::start()
     login.answerTimeoutMs = m_options.answerTimeoutMs;
     m_out.note(tr("Connecting to %1").arg(m_options.address));
     m_session->logIn(login);
+}
+
+void FetchRun::interrupt(int code)
+{
+    if (m_finished || m_interruptCode)
+        return;
+    m_interruptCode = code;
+    m_out.error(tr("interrupted"));
+    if (m_downloading && m_session) {
+        m_session->close(); // the download ends as closed; its end comes back through onDownloadEnded
+        return;
+    }
+    if (!m_awaitingRecord)
+        finish(code);
 }
 
 void FetchRun::onLoggedIn()

@@ -23,6 +23,9 @@ public:
 
     // Starts the work from the event loop; finished() carries the exit code.
     void start();
+    // A signal asked the run to end (SIGINT, SIGTERM): the file under way is dropped, what
+    // is stored stays, the record gets its end, and the run ends with `code`.
+    void interrupt(int code);
     int exitCode() const { return m_exitCode; }
 
 signals:
@@ -67,6 +70,8 @@ private:
     bool m_downloading = false;
     bool m_awaitingRecord = false; // the download has ended; its record is made durable
     int m_pendingCode = 0;       // the download's code while its record is made durable
+    int m_interruptCode = 0;
+    qint64 m_rate = 0;
     // The download under way.
     int m_total = 0;
     int m_done = 0;

@@ -58,6 +58,7 @@ void FetchRun::runGet()
     });
     connect(receiver, &DownloadReceiver::bytesReceived, this, [this](qint64 fileBytes, qint64 rate) {
         m_currentBytes = fileBytes;
+        m_rate = rate;
         showProgress(rate);
     });
 
@@ -129,7 +130,7 @@ void FetchRun::onFileEnded(const FileOutcome &outcome)
         m_out.note(tr("%1: sent without being announced, not kept").arg(outcome.remotePath));
         break;
     }
-    showProgress(0);
+    showProgress(m_rate);
 }
 
 void FetchRun::onDownloadEnded(const ClientSession::Result &result)
@@ -142,13 +143,16 @@ void FetchRun::onDownloadEnded(const ClientSession::Result &result)
     m_out.endProgress();
     const int failed = result.count(FileOutcome::Kind::Failed) + result.count(FileOutcome::Kind::Refused)
         + result.count(FileOutcome::Kind::NeverSent);
-    if (result.end == ClientSession::End::LinkLost || result.end == ClientSession::End::Stalled
+    if (m_interruptCode) {
+        m_pendingCode = m_interruptCode;
+    } else if (result.end == ClientSession::End::LinkLost || result.end == ClientSession::End::Stalled
         || result.end == ClientSession::End::Refused) {
         m_out.error(result.reason.isEmpty() ? tr("the connection to the instrument was lost") : result.reason);
         m_pendingCode = ExitCode::kLinkLost;
     } else {
         m_pendingCode = failed > 0 || !m_unfetched.isEmpty() ? ExitCode::kSomeFailed : ExitCode::kDone;
-        checkSilentPaths();
+        if (result.end == ClientSession::End::Completed)
+            checkSilentPaths();
     }
     // The record's end line and checksum list are made durable on a worker; the run ends
     // only once they are, so a script that reads the record next finds it whole.

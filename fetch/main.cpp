@@ -3,8 +3,42 @@
 #include "fetch/fetchrun.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+// SIGINT and SIGTERM (Ctrl+C, systemctl stop) reach the event loop through a pipe, so the
+// run can drop the file under way and leave the download folder and its record whole.
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int signal)
+{
+    const unsigned char byte = static_cast<unsigned char>(signal);
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void watchSignals(FetchRun *run)
+{
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return; // the default handling (ending the process) stays
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, run);
+    QObject::connect(notifier, &QSocketNotifier::activated, run, [run] {
+        unsigned char byte = 0;
+        if (::read(g_signalPipe[0], &byte, 1) == 1)
+            run->interrupt(128 + byte); // the shell's convention for a process ended by a signal
+    });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -25,6 +59,7 @@ int main(int argc, char *argv[])
         return ExitCode::kUsage;
     }
     FetchRun run(parsed.options);
+    watchSignals(&run);
     QObject::connect(&run, &FetchRun::finished, &app, &QCoreApplication::exit);
     QMetaObject::invokeMethod(&run, &FetchRun::start, Qt::QueuedConnection);
     return app.exec();

@@ -2,6 +2,8 @@
 // nothing lost in the download folder.
 #include "fetchprocess.h"
 
+#include <csignal>
+
 using namespace Fetch;
 
 class TestFetchFaults : public QObject
@@ -15,6 +17,7 @@ private slots:
     void login();
     void linkLost_data();
     void linkLost();
+    void terminated();
 };
 
 void TestFetchFaults::login_data()
@@ -97,6 +100,45 @@ void TestFetchFaults::linkLost()
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), old);
     QVERIFY2(o.out.contains("\"exit\":4"), o.out.constData());
+}
+
+// systemctl stop, or Ctrl+C, in the middle of a file: the file under way is dropped, the
+// files before it stay, and the record is closed before the program ends.
+void TestFetchFaults::terminated()
+{
+    Bench b(nextAddress());
+    QVERIFY(writeFile(b.root + "/run/first.bin", bytes(5000, 8)));
+    QVERIFY(writeFile(b.root + "/run/second.bin", bytes(400000, 9)));
+    const QByteArray old = "the copy from last night";
+    QVERIFY(writeFile(b.local("run/second.bin"), old));
+    InstrumentOptions options;
+    options.stallAfterFileBytes = 5000 + 150000;
+    QVERIFY(b.start(options));
+    QSignalSpy lines(b.server.get(), &InstrumentServer::lineReceived);
+
+    qRegisterMetaType<QProcess::ExitStatus>();
+    QProcess p;
+    QSignalSpy done(&p, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+    p.start(QStringLiteral(TARVELO_FETCH_BIN), b.args({"get", "run", "--to", b.to, "--json"}));
+    QTRY_VERIFY_WITH_TIMEOUT(std::any_of(lines.cbegin(), lines.cend(), [](const QList<QVariant> &l) {
+                                 return l.at(1).toByteArray() == "$DOWNLOAD COMPLETED /TARVELO/run/first.bin";
+                             }), 20000);
+    p.terminate();
+    QVERIFY(done.wait(20000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 128 + SIGTERM);
+    QVERIFY(p.readAllStandardOutput().contains("\"exit\":143"));
+    QCOMPARE(filesBelow(b.to), (QStringList{"run/first.bin", "run/second.bin"}));
+    QFile kept(b.local("run/second.bin"));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), old);
+    QFile record(b.to + "/.tarvelo/transfers.jsonl");
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    // Start, the stored file, the dropped one, and the end.
+    const QList<QByteArray> recorded = record.readAll().trimmed().split('\n');
+    QCOMPARE(recorded.size(), 4);
+    QVERIFY(recorded.at(2).contains("\"outcome\":\"failed\""));
+    QVERIFY(recorded.at(3).startsWith("{\"event\":\"download-end\""));
 }
 
 QTEST_GUILESS_MAIN(TestFetchFaults)
