@@ -93,7 +93,7 @@ ParseOutcome parseFetchArguments(const QStringList &arguments, const QString &pa
         {QStringLiteral("account"), QStringLiteral("Log in as NAME (default: anonymous)."), QStringLiteral("NAME")},
         {QStringLiteral("password-file"), QStringLiteral("Read the password from FILE."), QStringLiteral("FILE")},
         {QStringLiteral("connect-timeout"), QStringLiteral("Seconds to connect (default 30)."), QStringLiteral("SECONDS")},
-        {QStringLiteral("answer-timeout"), QStringLiteral("Seconds to wait for an answer (default 30)."), QStringLiteral("SECONDS")},
+        {QStringLiteral("answer-timeout"), QStringLiteral("Seconds to wait for an answer to the login or a listing (default 30)."), QStringLiteral("SECONDS")},
         {QStringLiteral("stall"), QStringLiteral("Give up a download when nothing arrives for SECONDS (default 60)."),
          QStringLiteral("SECONDS")},
     });

@@ -31,6 +31,7 @@ void FetchRun::start()
 
     m_session = new ClientSession(this);
     m_session->setStallLimit(m_options.stallMs);
+    m_session->setAnswerLimit(m_options.answerTimeoutMs);
     connect(m_session, &ClientSession::loggedIn, this, &FetchRun::onLoggedIn);
     connect(m_session, &ClientSession::loginFailed, this, &FetchRun::onLoginFailed);
     connect(m_session, &ClientSession::linkClosed, this, &FetchRun::onLinkClosed);
