@@ -59,7 +59,10 @@ void InstrumentLink::drop()
         return;
     m_socket->disconnect(this);
     m_socket->abort();
-    delete m_socket;
+    // Dropped from inside the socket's own signal too (a refused login is read in its
+    // readyRead): deleting it there would pull the socket out from under its caller.
+    m_socket->setParent(nullptr);
+    m_socket->deleteLater();
     m_socket = nullptr;
 }
 

@@ -72,6 +72,8 @@ public:
     void showFolder(const QString &remotePath) { m_browse.showFolder(remotePath); }
     void listFolder(const QString &remotePath, BrowseExchange::Done done);
     void abandonListings() { m_browse.abandon(); }
+    // How long a "$PWD" or "$LIST" may go unanswered (the window keeps the default).
+    void setAnswerLimit(int ms) { m_browse.setAnswerLimit(ms); }
 
     void setDownloadPath(const QString &path) { m_downloadPath = path; }
     QString downloadPath() const { return m_downloadPath; }

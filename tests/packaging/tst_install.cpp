@@ -71,7 +71,7 @@ void tst_Install::installedFiles_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("executable");
-    for (const char *program : {"bin/tarvelo-utility", "bin/tarvelo-instrument-standin",
+    for (const char *program : {"bin/tarvelo-utility", "bin/tarvelo-fetch", "bin/tarvelo-instrument-standin",
                                 "bin/tarvelo-sampledata", "libexec/tarvelo-utility/TARVELO_Help.exe"})
         QTest::newRow(program) << QString::fromLatin1(program) << true;
     for (const char *file : {"share/tarvelo-utility/documentation/tarvelo_utility.qhc",
@@ -79,6 +79,8 @@ void tst_Install::installedFiles_data()
                              "share/tarvelo-utility/documentation/tarvelo_utility_de.qhc",
                              "share/tarvelo-utility/documentation/tarvelo_utility_de.qch",
                              "share/applications/com.tarvelo.utility.desktop",
+                             "share/man/man1/tarvelo-fetch.1",
+                             "share/bash-completion/completions/tarvelo-fetch",
                              "share/metainfo/com.tarvelo.utility.metainfo.xml",
                              "share/icons/hicolor/16x16/apps/com.tarvelo.utility.png",
                              "share/icons/hicolor/256x256/apps/com.tarvelo.utility.png",
