@@ -1,4 +1,5 @@
 #pragma once
+#include "common/testaddress.h"
 // Runs the built tarvelo-fetch as a real process against a stand-in instrument living in the
 // test process: the waits spin the event loop, so the instrument answers meanwhile.
 #include "common/clientlines.h"
@@ -93,24 +94,20 @@ struct Bench
     QString address;
     std::unique_ptr<InstrumentServer> server;
 
-    explicit Bench(const QString &addr) : address(addr) { QDir().mkpath(root); }
+    Bench() { QDir().mkpath(root); }
 
-    // The port is fixed, so the address is what tells instruments apart; tests of other
-    // builds run at the same time, so an address is taken only once it is really ours.
+    // The port is fixed, so the address is what tells instruments apart: one checked free.
     bool start(InstrumentOptions options = InstrumentOptions())
     {
         options.root = root;
         options.quiet = true;
         server = std::make_unique<InstrumentServer>(options);
-        const int first = address.section(QLatin1Char('.'), 3).toInt();
-        for (int i = 0; i < 200; ++i) {
-            address = QStringLiteral("127.0.0.%1").arg(2 + (first - 2 + i * 37) % 250);
-            if (server->listen(QHostAddress(address), Protocol::kPort)) {
-                ClientLines::record(server.get()); // for scripts/clientlines.sh
-                return true;
-            }
-        }
-        return false;
+        address = TestAddress::listen(
+            [this](const QString &a) { return server->listen(QHostAddress(a), TestAddress::kPort); });
+        if (address.isEmpty())
+            return false;
+        ClientLines::record(server.get()); // for scripts/clientlines.sh
+        return true;
     }
     // The same tree every time: files at the top and three levels down.
     QStringList makeTree()

@@ -12,9 +12,8 @@ using namespace Fetch;
 class TestFetchE2E : public QObject
 {
     Q_OBJECT
-    int m_next = 0;
+
     // Addresses of this test alone; each test function has its own instrument.
-    QString nextAddress() { return QStringLiteral("127.0.0.%1").arg(150 + (m_next++ % 4)); }
 
 private slots:
     void ls();
@@ -28,7 +27,7 @@ private slots:
 
 void TestFetchE2E::ls()
 {
-    Bench b(nextAddress());
+    Bench b;
     b.makeTree();
     QVERIFY(b.start());
     QVERIFY(writeFile(b.local(QStringLiteral("d1/a.tif")), "an older copy"));
@@ -66,7 +65,7 @@ void TestFetchE2E::ls()
 
 void TestFetchE2E::getFileAndFolder()
 {
-    Bench b(nextAddress());
+    Bench b;
     const QStringList names = b.makeTree();
     QVERIFY(b.start());
     const Outcome o = run(b.args({"get", "/TARVELO/top.bin", "d1", "--to", b.to}));
@@ -100,7 +99,7 @@ void TestFetchE2E::getFileAndFolder()
 
 void TestFetchE2E::newOnly()
 {
-    Bench b(nextAddress());
+    Bench b;
     const QStringList names = b.makeTree();
     QVERIFY(b.start());
     QCOMPARE(run(b.args({"get", "/", "--to", b.to})).code, 0);
@@ -138,7 +137,7 @@ void TestFetchE2E::newOnly()
 
 void TestFetchE2E::verify()
 {
-    Bench b(nextAddress());
+    Bench b;
     b.makeTree();
     QVERIFY(b.start());
     QCOMPARE(run(b.args({"get", "d1", "--to", b.to})).code, 0);
@@ -187,7 +186,7 @@ void TestFetchE2E::badUsage_data()
 void TestFetchE2E::badUsage()
 {
     QFETCH(QStringList, args);
-    Bench b(nextAddress());
+    Bench b;
     QVERIFY(b.start());
     QSignalSpy connected(b.server.get(), &InstrumentServer::clientConnected);
     args.replaceInStrings(QStringLiteral("@"), b.address);

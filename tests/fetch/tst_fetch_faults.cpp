@@ -9,8 +9,7 @@ using namespace Fetch;
 class TestFetchFaults : public QObject
 {
     Q_OBJECT
-    int m_next = 0;
-    QString nextAddress() { return QStringLiteral("127.0.0.%1").arg(154 + (m_next++ % 4)); }
+
 
 private slots:
     void login_data();
@@ -39,7 +38,7 @@ void TestFetchFaults::login()
     QFETCH(QString, how);
     QFETCH(QString, password);
     QFETCH(int, code);
-    Bench b(nextAddress());
+    Bench b;
     b.makeTree();
     InstrumentOptions options;
     options.anonymous = false;
@@ -79,7 +78,7 @@ void TestFetchFaults::linkLost_data()
 void TestFetchFaults::linkLost()
 {
     QFETCH(bool, stall);
-    Bench b(nextAddress());
+    Bench b;
     const QByteArray big = bytes(400000, 7);
     QVERIFY(writeFile(b.root + "/run/first.bin", bytes(5000, 8)));
     QVERIFY(writeFile(b.root + "/run/second.bin", big));
@@ -106,7 +105,7 @@ void TestFetchFaults::linkLost()
 // files before it stay, and the record is closed before the program ends.
 void TestFetchFaults::terminated()
 {
-    Bench b(nextAddress());
+    Bench b;
     QVERIFY(writeFile(b.root + "/run/first.bin", bytes(5000, 8)));
     QVERIFY(writeFile(b.root + "/run/second.bin", bytes(400000, 9)));
     const QByteArray old = "the copy from last night";
