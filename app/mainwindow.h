@@ -18,6 +18,7 @@ class ClientSession;
 class DownloadRecorder;
 class DownloadController;
 class FileOpener;
+class FolderVerify;
 class HelpLauncher;
 class InstrumentLink;
 class QAction;
@@ -70,6 +71,7 @@ public slots:
     void TreeDownload();
     void DownloadStartTreeWidget();
     void on_FILE_LISTWIDGET_itemClicked(QListWidgetItem *item);
+    void verifyDownloadFolder();
 
 public:
     // The parts, for tests and tools.
@@ -80,6 +82,8 @@ public:
     BrowserPanel *browser() const { return m_browser; }
     DownloadController *downloads() const { return m_downloads; }
     FileOpener *opener() const { return m_opener; }
+    FolderVerify *folderVerify() const { return m_verify; }
+    QAction *verifyAction() const { return m_verifyAction; }
     WindowFrame *windowFrame() const { return m_frame; }
 
     QTcpSocket *socket() const;
@@ -120,6 +124,7 @@ private:
     QAction *m_connectAction = nullptr;
     QAction *m_disconnectAction = nullptr;
     QAction *m_helpAction = nullptr;
+    QAction *m_verifyAction = nullptr;
     HelpLauncher *m_helpLauncher = nullptr;
     bool m_contextMenusConnected = false;
     FolderChooser m_folderChooser = nullptr;
@@ -141,5 +146,6 @@ private:
     BrowserPanel *m_browser = nullptr;
     DownloadController *m_downloads = nullptr;
     FileOpener *m_opener = nullptr;
+    FolderVerify *m_verify = nullptr;
     WindowFrame *m_frame = nullptr;
 };

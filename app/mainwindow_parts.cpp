@@ -5,6 +5,7 @@
 #include "browser/browserpanel.h"
 #include "common/checkconnection.h"
 #include "download/downloadcontroller.h"
+#include "download/folderverify.h"
 #include "link/instrumentlink.h"
 #include "transfer/clientsession.h"
 #include "viewer/fileopener.h"
@@ -65,3 +66,4 @@ void MainWindow::TreeDownload() { m_downloads->downloadTreeFolder(m_browser->tak
 void MainWindow::DownloadStartTreeWidget() { m_downloads->downloadTreeFolderAgain(); }
 void MainWindow::NotDOWNLOAD_clicked() { m_downloads->downloadFile(m_opener->lastOpenRequest()); }
 void MainWindow::slotDownloadingCancel() { m_downloads->cancel(); }
+void MainWindow::verifyDownloadFolder() { m_verify->start(m_browser->downloadPath()); }

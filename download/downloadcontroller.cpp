@@ -2,7 +2,6 @@
 #include "download/downloadcontroller.h"
 
 #include "browser/browserpanel.h"
-#include "link/remotepath.h"
 #include "common/noticedialog.h"
 #include "download/alreadydialog.h"
 #include "download/alreadydialogtreewidget.h"
@@ -12,6 +11,14 @@
 #include "transfer/downloadrequest.h"
 #include "download/emptydownloadsizedialog.h"
 #include "record/downloadrecorder.h"
+#include "download/downloadtoast.h"
+#include "download/folderverify.h"
+#include "link/remotepath.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
 
 #include <QListWidget>
 
@@ -197,23 +204,95 @@ void DownloadController::onEnded(const ClientSession::Result &result)
     m_dialogs.progress->cancelDialog()->hide();
     m_dialogs.progress->accept();
     m_window->setEnabled(true);
+    m_pendingConfirmation.clear();
+    // A failure keeps its notice, which can open the download's record lines.
+    auto notice = [this](const QString &text) {
+        if (m_recorder && m_verify)
+            m_dialogs.notice->showNotice(text, tr("Show record"), [this] { showRecord(); });
+        else
+            m_dialogs.notice->showNotice(text);
+    };
     switch (result.end) {
     case ClientSession::End::Completed: {
-        const QString notice = DownloadNotice::finishedText(receiver);
-        if (!result.requested.isEmpty() && !notice.isEmpty())
-            m_dialogs.notice->showNotice(notice);
+        if (result.requested.isEmpty())
+            return;
+        const QString text = DownloadNotice::finishedText(receiver);
+        if (!text.isEmpty()) {
+            notice(text);
+        } else {
+            m_confirmedFolder = localFolderOf(result.requested);
+            m_pendingConfirmation = storedText(result.count(FileOutcome::Kind::Stored)
+                                                   + result.count(FileOutcome::Kind::Replaced),
+                                               m_confirmedFolder);
+            if (!m_recorder) // nothing to wait for
+                onRecordUpdated(QString());
+        }
         return;
     }
     case ClientSession::End::Closed:
         return;
     case ClientSession::End::LinkLost:
-        m_dialogs.notice->showNotice(DownloadNotice::earlyEndText(result.reason, receiver));
+        notice(DownloadNotice::earlyEndText(result.reason, receiver));
         break;
     case ClientSession::End::Stalled:
     case ClientSession::End::Refused:
-        m_dialogs.notice->showNotice(DownloadNotice::earlyEndText(
-            result.reason + QLatin1Char(' ') + linkClosedText(), receiver));
+        notice(DownloadNotice::earlyEndText(result.reason + QLatin1Char(' ') + linkClosedText(), receiver));
         break;
     }
     m_toldLinkEnd = true;
+}
+
+void DownloadController::setRecordViews(DownloadRecorder *recorder, FolderVerify *verify)
+{
+    m_recorder = recorder;
+    m_verify = verify;
+    m_toast = new DownloadToast(m_window);
+    connect(m_recorder, &DownloadRecorder::recordUpdated, this, &DownloadController::onRecordUpdated);
+    connect(m_toast, &DownloadToast::showRecordRequested, this, &DownloadController::showRecord);
+    connect(m_toast, &DownloadToast::showFolderRequested, this, [this] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(m_confirmedFolder));
+    });
+}
+
+QString DownloadController::storedText(int files, const QString &localFolder)
+{
+    return files == 1 ? tr("1 file stored in %1").arg(QDir::toNativeSeparators(localFolder))
+                      : tr("%1 files stored in %2").arg(files).arg(QDir::toNativeSeparators(localFolder));
+}
+
+// Where the files of a request went: the folder asked for, or the folder of the files.
+QString DownloadController::localFolderOf(const QStringList &requested) const
+{
+    if (requested.size() == 1) {
+        const QString local = m_browser->toLocalPath(requested.first());
+        if (QFileInfo(local).isDir())
+            return local;
+    }
+    return m_browser->toLocalPath(RemotePath::parent(requested.value(0)));
+}
+
+void DownloadController::onRecordUpdated(const QString &problem)
+{
+    if (m_pendingConfirmation.isEmpty()) {
+        // A download that ended with a notice: a record problem is added to it.
+        if (!problem.isEmpty())
+            m_dialogs.notice->showNotice(problem);
+        return;
+    }
+    const QString text = m_pendingConfirmation;
+    m_pendingConfirmation.clear();
+    if (!problem.isEmpty()) {
+        // The files are there but the record is not whole: that needs a click.
+        m_dialogs.notice->showNotice(text + QStringLiteral(".\n") + problem, tr("Show record"),
+                                     [this] { showRecord(); });
+        return;
+    }
+    if (m_toast)
+        m_toast->showMessage(text + tr("; record updated"));
+}
+
+void DownloadController::showRecord()
+{
+    if (m_recorder && m_verify && !m_recorder->lastDownload().isEmpty())
+        m_verify->showDownload(m_recorder->lastFolder(), m_recorder->lastDownload());
 }

@@ -8,6 +8,9 @@
 class AlreadyDialog;
 class AlreadyDialogTreeWidget;
 class BrowserPanel;
+class DownloadRecorder;
+class DownloadToast;
+class FolderVerify;
 class ClientSession;
 class DownloadReceiver;
 class DownloadingProgressDialog;
@@ -57,6 +60,13 @@ public:
     // The link is gone: questions about a download that can no longer start are closed.
     void closeQuestions();
     static QString notConnectedText();
+
+    // The end of a download is confirmed once its record is written: a short word that goes
+    // away by itself when all went well, the notice otherwise; both offer "Show record".
+    void setRecordViews(DownloadRecorder *recorder, FolderVerify *verify);
+    DownloadToast *toast() const { return m_toast; }
+    // "12 files stored in /home/lab/Downloads/Run_2024-03-11_001"
+    static QString storedText(int files, const QString &localFolder);
     static QString linkClosedText();
 
 private:
@@ -65,6 +75,9 @@ private:
     void startDownload(const QStringList &remotePaths);
     void onEnded(const ClientSession::Result &result);
     QStringList selectedListNames() const;
+    void onRecordUpdated(const QString &problem);
+    void showRecord();
+    QString localFolderOf(const QStringList &requested) const;
 
     ClientSession *m_session;
     BrowserPanel *m_browser;
@@ -73,4 +86,11 @@ private:
     QWidget *m_window;
     QString m_askedTreeFolder; // the folder the replace question is about
     bool m_toldLinkEnd = false;
+
+    DownloadRecorder *m_recorder = nullptr;
+    FolderVerify *m_verify = nullptr;
+    DownloadToast *m_toast = nullptr;
+    // Set when a download went well: the confirmation waits for its record.
+    QString m_pendingConfirmation;
+    QString m_confirmedFolder;
 };
