@@ -140,6 +140,9 @@ void FolderVerify::onWalked(const QStringList &files, const QString &error)
     }
     const InstrumentCheck check = compareWithInstrument(folder, files, m_verified);
     m_answers << check.answer;
+    if (!m_walk->linksBackUp().isEmpty())
+        m_answers << tr("Not walked, as they show a folder above them again: %1")
+                         .arg(m_walk->linksBackUp().join(QStringLiteral(", ")));
     m_instrumentRows += RecordTables::instrumentRows(check);
     walkNext();
 }

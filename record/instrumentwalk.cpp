@@ -2,6 +2,7 @@
 
 #include "transfer/clientsession.h"
 
+#include <QCryptographicHash>
 #include <QPointer>
 
 InstrumentWalk::InstrumentWalk(ClientSession *session, QObject *parent)
@@ -16,7 +17,10 @@ void InstrumentWalk::start(const QStringList &folders)
     m_pending.clear();
     for (auto it = folders.crbegin(); it != folders.crend(); ++it)
         m_pending << *it;
+    m_roots = folders;
     m_seen.clear();
+    m_signatures.clear();
+    m_links.clear();
     m_files.clear();
     m_listed = 0;
     m_stop = false;
@@ -64,6 +68,10 @@ void InstrumentWalk::onListed(const QString &asked, const FolderListResult &resu
         return next();
     m_seen.insert(folder);
     ++m_listed;
+    if (leadsBackUp(folder, result)) {
+        m_links << folder;
+        return next();
+    }
     QStringList subfolders;
     for (const Listing::Entry &e : result.entries) {
         const QString path = folder + QLatin1Char('/') + e.name;
@@ -72,6 +80,13 @@ void InstrumentWalk::onListed(const QString &asked, const FolderListResult &resu
         else
             m_files << path;
     }
+    int depth = int(folder.count(QLatin1Char('/')));
+    for (const QString &root : qAsConst(m_roots))
+        if (folder == root || folder.startsWith(root + QLatin1Char('/')))
+            depth -= int(root.count(QLatin1Char('/')));
+    if (!subfolders.isEmpty() && depth >= kMaxDepth)
+        return finish(tr("%1 lies more than %2 folders deep below the folder chosen (a folder that links back "
+                         "up?); the check stopped there.").arg(folder).arg(kMaxDepth));
     // Depth first in listing order: the first subfolder goes on top of the stack.
     for (auto it = subfolders.crbegin(); it != subfolders.crend(); ++it)
         if (!m_seen.contains(*it))
@@ -84,4 +99,26 @@ void InstrumentWalk::finish(const QString &error)
 {
     m_running = false;
     emit finished(m_files, error);
+}
+
+bool InstrumentWalk::leadsBackUp(const QString &folder, const FolderListResult &result)
+{
+    QStringList names;
+    for (const Listing::Entry &e : result.entries)
+        names << (e.folder ? QStringLiteral("d:") : QStringLiteral("f:")) + e.name;
+    names.sort();
+    const QByteArray signature = QCryptographicHash::hash(names.join(QLatin1Char('\n')).toUtf8(),
+                                                          QCryptographicHash::Sha1);
+    m_signatures.insert(folder, signature);
+    // An ancestor with the same listing, whose step down towards this folder is listed here
+    // again: this folder is that ancestor once more.
+    for (int cut = folder.lastIndexOf(QLatin1Char('/')); cut > 0; cut = folder.lastIndexOf(QLatin1Char('/'), cut - 1)) {
+        const QString ancestor = folder.left(cut);
+        if (m_signatures.value(ancestor) != signature)
+            continue;
+        const QString step = folder.mid(cut + 1).section(QLatin1Char('/'), 0, 0);
+        if (names.contains(QStringLiteral("d:") + step))
+            return true;
+    }
+    return false;
 }

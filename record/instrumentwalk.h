@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QStringList>
@@ -18,11 +19,18 @@ public:
     // Bounds, so that a looping or enormous instrument cannot keep the walk going forever.
     static constexpr int kMaxFolders = 100000;
     static constexpr int kMaxFiles = 2000000;
+    // An instrument that names a linked folder by the link's path cannot be caught by its
+    // "$PWD:" answer: a walk this deep ends with an error rather than a wrong "all copied".
+    static constexpr int kMaxDepth = 64;
 
     void start(const QStringList &folders);
     // Stops after the listing under way; finished() follows with an error.
     void stop();
     bool isRunning() const { return m_running; }
+    // Folders left out because they show the very folder above them again, down to a
+    // folder of the same name: an instrument that names a linked folder by the link's path
+    // would otherwise be walked round and round.
+    QStringList linksBackUp() const { return m_links; }
 
 signals:
     void progress(int foldersListed, int filesFound, const QString &current);
@@ -33,10 +41,14 @@ private:
     void next();
     void onListed(const QString &asked, const FolderListResult &result);
     void finish(const QString &error);
+    bool leadsBackUp(const QString &folder, const FolderListResult &result);
 
     ClientSession *m_session;
     QStringList m_pending;      // a stack: the last one is listed next
     QSet<QString> m_seen;
+    QStringList m_roots;
+    QHash<QString, QByteArray> m_signatures;  // folder -> digest of its listing
+    QStringList m_links;
     QStringList m_files;
     int m_listed = 0;
     bool m_running = false;
