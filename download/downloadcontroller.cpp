@@ -205,6 +205,10 @@ void DownloadController::onEnded(const ClientSession::Result &result)
     m_dialogs.progress->accept();
     m_window->setEnabled(true);
     m_pendingConfirmation.clear();
+    if (m_recorder) {
+        m_recordFolder = m_recorder->lastFolder();
+        m_recordId = m_recorder->lastDownload();
+    }
     // A failure keeps its notice, which can open the download's record lines.
     auto notice = [this](const QString &text) {
         if (m_recorder && m_verify)
@@ -293,6 +297,6 @@ void DownloadController::onRecordUpdated(const QString &problem)
 
 void DownloadController::showRecord()
 {
-    if (m_recorder && m_verify && !m_recorder->lastDownload().isEmpty())
-        m_verify->showDownload(m_recorder->lastFolder(), m_recorder->lastDownload());
+    if (m_verify && !m_recordId.isEmpty())
+        m_verify->showDownload(m_recordFolder, m_recordId);
 }

@@ -93,4 +93,7 @@ private:
     // Set when a download went well: the confirmation waits for its record.
     QString m_pendingConfirmation;
     QString m_confirmedFolder;
+    // The download "Show record" opens: the one that ended last, not one started since.
+    QString m_recordFolder;
+    QString m_recordId;
 };

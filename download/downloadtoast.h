@@ -18,6 +18,7 @@ public:
     // Shown at the bottom right of the window it belongs to.
     void showMessage(const QString &text);
     QString text() const;
+    void setShownMs(int ms) { m_hide.setInterval(ms); }
     QPushButton *folderButton() const { return m_folder; }
     QPushButton *recordButton() const { return m_record; }
 

@@ -10,7 +10,11 @@
 #include "downloade2e.h"
 #include "record/downloadrecorder.h"
 
+#include "download/alreadydialog.h"
+#include "download/alreadydialogtreewidget.h"
+
 #include <QAction>
+#include <QClipboard>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
@@ -151,6 +155,24 @@ void TestRecordE2E::nestedFolderRecordAndConfirmation()
     QStringList locals = column(result->table(), 1);
     locals.sort();
     QCOMPARE(locals, (QStringList{"run1/sub/deep/z z.txt", "run1/sub/y", "run1/x.bin"}));
+
+    // Ctrl+C copies the answer and the rows as text.
+    result->table()->setFocus();
+    QTest::keyClick(result->table(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(result->table(), Qt::Key_C, Qt::ControlModifier);
+    const QStringList copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(copied.size(), 4);
+    QCOMPARE(copied.first(), result->answer());
+
+    // The next confirmation goes away without a click.
+    result->close();
+    toast->setShownMs(300);
+    QTRY_VERIFY(s.selectTreeFolder("run1"));
+    s.window->TreeDownload();
+    QTest::mouseClick(topLevel<AlreadyDialogTreeWidget>()->findChild<QPushButton *>("pushButton"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(s.ended(), 15000);
+    QTRY_VERIFY(toast->isVisible());
+    QTRY_VERIFY(!toast->isVisible());
 }
 
 void TestRecordE2E::failedFileKeepsOldCopy_data()
