@@ -1,21 +1,24 @@
 #include "viewer/provenancesection.h"
 
 #include <QPointer>
+#include <QScrollBar>
 #include <QThreadPool>
 
 #include <atomic>
 
 ProvenanceSection::ProvenanceSection(ProvenanceSource source, QWidget *parent)
-    : QLabel(parent), m_source(std::move(source)), m_generation(std::make_shared<std::atomic<quint64>>(0))
+    : QPlainTextEdit(parent), m_source(std::move(source)), m_generation(std::make_shared<std::atomic<quint64>>(0))
 {
     setObjectName(QStringLiteral("provenance"));
     setAccessibleName(tr("Where the file came from"));
-    setWordWrap(true);
-    setTextFormat(Qt::PlainText);
+    setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // A hash has no place to break; it may break anywhere, and copies whole.
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setFont(QFont(QStringLiteral("Arial"), 9));
-    setStyleSheet(QStringLiteral("color: rgb(225, 225, 225); border-top: 1px solid rgb(178, 191, 210);"
-                                 " padding-top: 4px;"));
+    setStyleSheet(QStringLiteral("QPlainTextEdit { color: rgb(225, 225, 225); background-color: rgb(93, 102, 117);"
+                                 " border: none; border-top: 1px solid rgb(178, 191, 210); }"));
+    setFixedHeight(fontMetrics().lineSpacing() * 9 + 12);
     hide();
 }
 
@@ -79,4 +82,9 @@ void ProvenanceSection::showHash(quint64 generation, const QString &hash)
     setText(tr("Downloaded %1 from %2 as %3\nInstrument path: %4\nSHA-256: %5\n%6")
                 .arg(p.downloaded, p.instrument, p.account, p.remote, p.sha256, state));
     emit filled();
+}
+
+void ProvenanceSection::setText(const QString &text)
+{
+    setPlainText(text);
 }

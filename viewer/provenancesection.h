@@ -1,7 +1,7 @@
 #pragma once
 #include "common/provenance.h"
 
-#include <QLabel>
+#include <QPlainTextEdit>
 
 #include <memory>
 
@@ -9,7 +9,7 @@
 // which instrument, by which account, its SHA-256 and whether the file still holds it.
 // The record is read and the file hashed on a worker; the lines fill in when ready, and an
 // answer for a file the browser has moved on from is dropped.
-class ProvenanceSection : public QLabel
+class ProvenanceSection : public QPlainTextEdit
 {
     Q_OBJECT
 public:
@@ -17,12 +17,14 @@ public:
     ~ProvenanceSection() override;
 
     void showFile(const QString &path);
+    QString text() const { return toPlainText(); }
 
 signals:
     // The lines are complete for the file last shown (for tests and tools).
     void filled();
 
 private:
+    void setText(const QString &text);
     void showFound(quint64 generation, const Provenance &p);
     void showHash(quint64 generation, const QString &hash);
 

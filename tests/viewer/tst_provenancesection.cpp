@@ -7,6 +7,12 @@
 #include "viewer/imageattributedialog.h"
 #include "viewer/provenancesection.h"
 #include "../record/recordfixture.h"
+#include "tifffiles.h"
+#include "viewer/imageloaddialog.h"
+#include "viewer/imageloaddialogui.h"
+
+#include <QProcess>
+#include <QPushButton>
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,6 +24,7 @@ private slots:
     void sheetLines_data();
     void sheetLines();
     void latestFileWins();
+    void inTheImageBrowser();
 };
 
 namespace {
@@ -83,6 +90,35 @@ void TestProvenanceSection::latestFileWins()
     QVERIFY(!filled.wait(300)); // the first file's answer, if late, is dropped
     QCOMPARE(filled.size(), 1);
     QCOMPARE(sheet.provenance()->text(), QStringLiteral("Not in the transfer record of a download folder."));
+}
+
+void TestProvenanceSection::inTheImageBrowser()
+{
+    QTemporaryDir tmp;
+    const QString image = tmp.filePath("Run_2024-03-11_001/overview.tif");
+    QDir().mkpath(QFileInfo(image).path());
+    QVERIFY(TestTiff::write(image, TestTiff::grey(320, 240, 8, "Software Version: 1.2.0, Min. F: 10, Max. F: 20")));
+    QFile f(image);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QVERIFY(recordDownload(tmp.path(), "Run_2024-03-11_001/overview.tif", bytes));
+
+    ImageLoadDialog browser;
+    browser.attributeDialog()->setProvenanceSource(ProvenanceLookup::source());
+    QSignalSpy filled(browser.attributeDialog()->provenance(), &ProvenanceSection::filled);
+    browser.openImage(QFileInfo(image).path(), image, "overview.tif");
+    browser.show();
+    QTest::mouseClick(browser.findChild<QPushButton *>("pushButton_3"), Qt::LeftButton);
+    QVERIFY(browser.attributeDialog()->isVisible());
+    QVERIFY(filled.wait(10000));
+    QVERIFY(browser.attributeDialog()->provenance()->isVisible());
+    QVERIFY(browser.attributeDialog()->provenance()->text().endsWith("The file still matches its record."));
+    // With TARVELO_SHOT_DIR set (run under an X server), the sheet as the user sees it.
+    const QString dir = qEnvironmentVariable("TARVELO_SHOT_DIR");
+    if (!dir.isEmpty()) {
+        QTest::qWait(400);
+        QProcess::execute("import", {"-window", "root", dir + "/image-provenance.png"});
+    }
 }
 
 QTEST_MAIN(TestProvenanceSection)
