@@ -111,6 +111,9 @@ void FolderVerify::onVerified(const VerifyResult &result)
         m_problems << result.recordMessage;
     if (!result.manifestError.isEmpty())
         m_problems << tr("The checksum list could not be brought up to date: %1").arg(result.manifestError);
+    if (!m_session->isConnected() && !m_stopped && !result.stopped)
+        m_problems << tr("Not connected: the copies were not compared with the instrument. Connect and verify again "
+                        "to learn whether every file of a folder on the instrument has a verified copy.");
     if (m_stopped || result.stopped || !m_session->isConnected())
         return showResult();
     m_progress->hide();

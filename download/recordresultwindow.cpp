@@ -76,6 +76,8 @@ RecordResultWindow::RecordResultWindow(QWidget *parent)
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setSortingEnabled(true);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setAccessibleName(tr("Row numbers"));
+    m_table->horizontalHeader()->setAccessibleName(tr("Columns"));
     m_table->horizontalHeader()->setStretchLastSection(true);
 
     auto button = [this](const QString &text, const QString &name) {

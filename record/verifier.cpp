@@ -42,7 +42,9 @@ QString VerifyResult::summary() const
     const int checked = items.size() - count(NotInRecord);
     const int good = count(Verified);
     QString text;
-    if (good == checked) {
+    if (good == checked && checked == 1) {
+        text = QStringLiteral("The one recorded file has a verified copy.");
+    } else if (good == checked) {
         text = QStringLiteral("All %1 recorded files have verified copies.").arg(checked);
     } else {
         // Only the kinds that occur: "0 cannot be read" made the reader look for a problem.

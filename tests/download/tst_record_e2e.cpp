@@ -256,6 +256,15 @@ void TestRecordE2E::unannouncedFileIsDiscarded()
         outcomes << line.value("remote").toString() + " " + line.value("outcome").toString();
     QCOMPARE(outcomes, (QStringList{"/TARVELO/a.bin stored", "/TARVELO/b.bin discarded"}));
     QCOMPARE(s.downloadedFiles(), QStringList{"a.bin"});
+
+    // Not connected: verify checks the folder and says the instrument was not compared.
+    s.window->Disconnect();
+    QSignalSpy done(s.window->folderVerify(), &FolderVerify::done);
+    chooseFileMenu(*s.window, s.window->verifyAction());
+    QVERIFY(done.wait(20000));
+    const QStringList answer = s.window->folderVerify()->resultWindow()->answer().split('\n');
+    QCOMPARE(answer.value(0), QStringLiteral("The one recorded file has a verified copy."));
+    QVERIFY(answer.value(1).startsWith("Not connected: the copies were not compared with the instrument."));
 }
 
 void TestRecordE2E::verifyAndInstrumentCheck()
