@@ -260,8 +260,12 @@ void DownloadController::setRecordViews(DownloadRecorder *recorder, FolderVerify
 
 QString DownloadController::storedText(int files, const QString &localFolder)
 {
-    return files == 1 ? tr("1 file stored in %1").arg(QDir::toNativeSeparators(localFolder))
-                      : tr("%1 files stored in %2").arg(files).arg(QDir::toNativeSeparators(localFolder));
+    // A long path would not fit the short word: its end tells the run apart.
+    QString shown = QDir::toNativeSeparators(localFolder);
+    const QStringList parts = localFolder.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (shown.size() > 60 && parts.size() > 2)
+        shown = QStringLiteral("\u2026") + QDir::separator() + QDir::toNativeSeparators(parts.mid(parts.size() - 2).join(QLatin1Char('/')));
+    return files == 1 ? tr("1 file stored in %1").arg(shown) : tr("%1 files stored in %2").arg(files).arg(shown);
 }
 
 // Where the files of a request went: the folder asked for, or the folder of the files.

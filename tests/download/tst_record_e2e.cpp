@@ -129,6 +129,9 @@ void TestRecordE2E::nestedFolderRecordAndConfirmation()
     QCOMPARE(toast->text(), QStringLiteral("3 files stored in %1; record updated")
                                 .arg(QDir::toNativeSeparators(s.download + "/run1")));
 
+    // A long folder keeps its end, which tells runs apart.
+    QCOMPARE(DownloadController::storedText(12, "/home/lab/Shared drive/Instrument copies/2024/Run_2024-03-11_001"),
+             QString::fromUtf8("12 files stored in \u2026/2024/Run_2024-03-11_001"));
     const QList<QJsonObject> lines = recordLines(s.download, "file");
     QCOMPARE(lines.size(), 3);
     for (const QJsonObject &line : lines) {
