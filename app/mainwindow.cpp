@@ -8,10 +8,13 @@
 #include "common/style.h"
 #include "browser/browserpanel.h"
 #include "download/downloadcontroller.h"
+#include "download/folderverify.h"
 #include "help/helplauncher.h"
 #include "link/instrumentlink.h"
 #include "app/fileopener.h"
 #include "record/downloadrecorder.h"
+#include "record/provenancelookup.h"
+#include "viewer/imageattributedialog.h"
 #include "transfer/clientsession.h"
 #include "viewer/imagemenu.h"
 
@@ -51,6 +54,9 @@ MainWindow::MainWindow(QWidget *parent)
          &m_noticeDialog},
         this);
     m_recorder = new DownloadRecorder(m_session, this);
+    m_verify = new FolderVerify(m_session, this);
+    m_downloads->setRecordViews(m_recorder, m_verify);
+    m_imageDialog.attributeDialog()->setProvenanceSource(ProvenanceLookup::source());
     m_opener = new FileOpener(&m_imageDialog, &m_notDownloadedDialog, &m_noticeDialog, this);
 
     setWindowTitle(tr("TARVELO\u2122 Utility:: Downloader"));
@@ -128,6 +134,9 @@ void MainWindow::buildMenus()
                             SLOT(slotSetDownloadFolder())),
                     "Set Download folder");
     m_imageMenu = new ImageMenu(file, &m_imageDialog, this);
+
+    m_verifyAction = file->addAction(tr("Verify Download Folder\u2026"));
+    connect(m_verifyAction, &QAction::triggered, this, &MainWindow::verifyDownloadFolder);
 
     buildViewMenu(menu(tr("&View")));
 

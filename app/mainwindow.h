@@ -19,6 +19,7 @@ class ClientSession;
 class DownloadRecorder;
 class DownloadController;
 class FileOpener;
+class FolderVerify;
 class HelpLauncher;
 class ImageMenu;
 class InstrumentLink;
@@ -76,6 +77,7 @@ public slots:
     void DownloadNewOnlyTreeWidget();
     void DownloadStartTreeWidget();
     void on_FILE_LISTWIDGET_itemClicked(QListWidgetItem *item);
+    void verifyDownloadFolder();
 
 public:
     // The parts, for tests and tools.
@@ -86,6 +88,8 @@ public:
     BrowserPanel *browser() const { return m_browser; }
     DownloadController *downloads() const { return m_downloads; }
     FileOpener *opener() const { return m_opener; }
+    FolderVerify *folderVerify() const { return m_verify; }
+    QAction *verifyAction() const { return m_verifyAction; }
     WindowFrame *windowFrame() const { return m_frame; }
 
     QTcpSocket *socket() const;
@@ -141,6 +145,7 @@ private:
     QAction *m_upAction = nullptr;
     QAction *m_backAction = nullptr;
     QString m_openAfterDownload; // the file "Download the file to open" was asked for
+    QAction *m_verifyAction = nullptr;
     HelpLauncher *m_helpLauncher = nullptr;
     ImageMenu *m_imageMenu = nullptr;
     bool m_contextMenusConnected = false;
@@ -163,5 +168,6 @@ private:
     BrowserPanel *m_browser = nullptr;
     DownloadController *m_downloads = nullptr;
     FileOpener *m_opener = nullptr;
+    FolderVerify *m_verify = nullptr;
     WindowFrame *m_frame = nullptr;
 };

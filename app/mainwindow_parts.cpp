@@ -7,6 +7,7 @@
 #include "download/alreadydialog.h"
 #include "download/alreadydialogtreewidget.h"
 #include "download/downloadcontroller.h"
+#include "download/folderverify.h"
 #include "link/instrumentlink.h"
 #include "app/fileopener.h"
 #include "transfer/clientsession.h"
@@ -82,3 +83,4 @@ void MainWindow::DownloadNewOnly() { m_downloads->downloadListSelectionNewOnly()
 void MainWindow::DownloadNewOnlyTreeWidget() { m_downloads->downloadTreeFolderNewOnly(); }
 void MainWindow::TreeDownloadNewFiles() { m_downloads->downloadNewFilesIn(m_browser->takeTreeMenuTarget()); }
 void MainWindow::slotDownloadingCancel() { m_downloads->cancel(); }
+void MainWindow::verifyDownloadFolder() { m_verify->start(m_browser->downloadPath()); }

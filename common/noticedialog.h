@@ -1,6 +1,8 @@
 #pragma once
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 
@@ -12,9 +14,14 @@ class NoticeDialog : public QDialog
 public:
     explicit NoticeDialog(QWidget *parent = nullptr);
     void showNotice(const QString &text);
+    // With a second button beside "O K" (e.g. "Show record") that runs `action` and closes.
+    void showNotice(const QString &text, const QString &actionText, std::function<void()> action);
+    QPushButton *actionButton() const { return m_action; }
     QString text() const;
 
 private:
     QLabel *m_label = nullptr;
     QPushButton *m_button = nullptr;
+    QPushButton *m_action = nullptr;
+    std::function<void()> m_run;
 };

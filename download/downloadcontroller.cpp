@@ -2,7 +2,6 @@
 #include "download/downloadcontroller.h"
 
 #include "browser/browserpanel.h"
-#include "link/remotepath.h"
 #include "common/noticedialog.h"
 #include "download/alreadydialog.h"
 #include "download/alreadydialogtreewidget.h"
@@ -12,6 +11,14 @@
 #include "transfer/downloadrequest.h"
 #include "download/emptydownloadsizedialog.h"
 #include "record/downloadrecorder.h"
+#include "download/downloadtoast.h"
+#include "download/folderverify.h"
+#include "link/remotepath.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
 
 #include <QListWidget>
 
@@ -212,23 +219,105 @@ void DownloadController::onEnded(const ClientSession::Result &result)
         return skipped.isEmpty() ? text
                                  : text.isEmpty() ? skipped : text + QStringLiteral("\n\n") + skipped;
     };
+    m_pendingConfirmation.clear();
+    if (m_recorder) {
+        m_recordFolder = m_recorder->lastFolder();
+        m_recordId = m_recorder->lastDownload();
+    }
+    // A failure keeps its notice, which can open the download's record lines.
+    auto notice = [this, &withSkipped](const QString &text) {
+        if (m_recorder && m_verify)
+            m_dialogs.notice->showNotice(withSkipped(text), tr("Show record"), [this] { showRecord(); });
+        else
+            m_dialogs.notice->showNotice(withSkipped(text));
+    };
     switch (result.end) {
     case ClientSession::End::Completed: {
-        const QString notice = withSkipped(DownloadNotice::finishedText(receiver));
-        if (!result.requested.isEmpty() && !notice.isEmpty())
-            m_dialogs.notice->showNotice(notice);
+        if (result.requested.isEmpty())
+            return;
+        const QString text = DownloadNotice::finishedText(receiver);
+        if (!text.isEmpty()) {
+            notice(text);
+        } else {
+            m_confirmedFolder = localFolderOf(result.requested);
+            m_pendingConfirmation = storedText(result.count(FileOutcome::Kind::Stored)
+                                                   + result.count(FileOutcome::Kind::Replaced),
+                                               m_confirmedFolder);
+            if (!skipped.isEmpty())
+                m_pendingConfirmation += QLatin1Char(' ') + skipped;
+            if (!m_recorder) // nothing to wait for
+                onRecordUpdated(QString());
+        }
         return;
     }
     case ClientSession::End::Closed:
         return;
     case ClientSession::End::LinkLost:
-        m_dialogs.notice->showNotice(withSkipped(DownloadNotice::earlyEndText(result.reason, receiver)));
+        notice(DownloadNotice::earlyEndText(result.reason, receiver));
         break;
     case ClientSession::End::Stalled:
     case ClientSession::End::Refused:
-        m_dialogs.notice->showNotice(withSkipped(DownloadNotice::earlyEndText(
-            result.reason + QLatin1Char(' ') + linkClosedText(), receiver)));
+        notice(DownloadNotice::earlyEndText(result.reason + QLatin1Char(' ') + linkClosedText(), receiver));
         break;
     }
     m_toldLinkEnd = true;
+}
+
+void DownloadController::setRecordViews(DownloadRecorder *recorder, FolderVerify *verify)
+{
+    m_recorder = recorder;
+    m_verify = verify;
+    m_toast = new DownloadToast(m_window);
+    connect(m_recorder, &DownloadRecorder::recordUpdated, this, &DownloadController::onRecordUpdated);
+    connect(m_toast, &DownloadToast::showRecordRequested, this, &DownloadController::showRecord);
+    connect(m_toast, &DownloadToast::showFolderRequested, this, [this] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(m_confirmedFolder));
+    });
+}
+
+QString DownloadController::storedText(int files, const QString &localFolder)
+{
+    // A long path would not fit the short word: its end tells the run apart.
+    QString shown = QDir::toNativeSeparators(localFolder);
+    const QStringList parts = localFolder.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (shown.size() > 60 && parts.size() > 2)
+        shown = QStringLiteral("\u2026") + QDir::separator() + QDir::toNativeSeparators(parts.mid(parts.size() - 2).join(QLatin1Char('/')));
+    return files == 1 ? tr("1 file stored in %1").arg(shown) : tr("%1 files stored in %2").arg(files).arg(shown);
+}
+
+// Where the files of a request went: the folder asked for, or the folder of the files.
+QString DownloadController::localFolderOf(const QStringList &requested) const
+{
+    if (requested.size() == 1) {
+        const QString local = m_browser->toLocalPath(requested.first());
+        if (QFileInfo(local).isDir())
+            return local;
+    }
+    return m_browser->toLocalPath(RemotePath::parent(requested.value(0)));
+}
+
+void DownloadController::onRecordUpdated(const QString &problem)
+{
+    if (m_pendingConfirmation.isEmpty()) {
+        // A download that ended with a notice: a record problem is added to it.
+        if (!problem.isEmpty())
+            m_dialogs.notice->showNotice(problem);
+        return;
+    }
+    const QString text = m_pendingConfirmation;
+    m_pendingConfirmation.clear();
+    if (!problem.isEmpty()) {
+        // The files are there but the record is not whole: that needs a click.
+        m_dialogs.notice->showNotice(text + QStringLiteral(".\n") + problem, tr("Show record"),
+                                     [this] { showRecord(); });
+        return;
+    }
+    if (m_toast)
+        m_toast->showMessage(text + tr("; record updated"));
+}
+
+void DownloadController::showRecord()
+{
+    if (m_verify && !m_recordId.isEmpty())
+        m_verify->showDownload(m_recordFolder, m_recordId);
 }

@@ -9,6 +9,9 @@
 class AlreadyDialog;
 class AlreadyDialogTreeWidget;
 class BrowserPanel;
+class DownloadRecorder;
+class DownloadToast;
+class FolderVerify;
 class ClientSession;
 class DownloadReceiver;
 class DownloadingProgressDialog;
@@ -73,6 +76,13 @@ signals:
     void busyChanged(bool busy);
 
 public:
+
+    // The end of a download is confirmed once its record is written: a short word that goes
+    // away by itself when all went well, the notice otherwise; both offer "Show record".
+    void setRecordViews(DownloadRecorder *recorder, FolderVerify *verify);
+    DownloadToast *toast() const { return m_toast; }
+    // "12 files stored in /home/lab/Downloads/Run_2024-03-11_001"
+    static QString storedText(int files, const QString &localFolder);
     static QString linkClosedText();
 
 private:
@@ -86,6 +96,9 @@ private:
     void sendNewFiles(const QStringList &candidates);
     void returnToShownFolder();
     QString newOnlySummary() const;
+    void onRecordUpdated(const QString &problem);
+    void showRecord();
+    QString localFolderOf(const QStringList &requested) const;
 
     ClientSession *m_session;
     BrowserPanel *m_browser;
@@ -97,4 +110,14 @@ private:
     FolderWalk *m_walk = nullptr;
     int m_skippedPresent = -1; // files left out as present, for the end summary; -1: not asked
     bool m_busy = false;
+
+    DownloadRecorder *m_recorder = nullptr;
+    FolderVerify *m_verify = nullptr;
+    DownloadToast *m_toast = nullptr;
+    // Set when a download went well: the confirmation waits for its record.
+    QString m_pendingConfirmation;
+    QString m_confirmedFolder;
+    // The download "Show record" opens: the one that ended last, not one started since.
+    QString m_recordFolder;
+    QString m_recordId;
 };

@@ -41,13 +41,23 @@ QString VerifyResult::summary() const
 {
     const int checked = items.size() - count(NotInRecord);
     const int good = count(Verified);
-    QString text = good == checked
-        ? QStringLiteral("All %1 recorded files have verified copies.").arg(checked)
-        : QStringLiteral("%1 of %2 recorded files have no verified copy: %3 changed since download, %4 missing, "
-                         "%5 cannot be read.")
-              .arg(checked - good).arg(checked).arg(count(Changed)).arg(count(Missing)).arg(count(Unreadable));
+    QString text;
+    if (good == checked && checked == 1) {
+        text = QStringLiteral("The one recorded file has a verified copy.");
+    } else if (good == checked) {
+        text = QStringLiteral("All %1 recorded files have verified copies.").arg(checked);
+    } else {
+        // Only the kinds that occur: "0 cannot be read" made the reader look for a problem.
+        QStringList kinds;
+        for (Status s : {Changed, Missing, Unreadable})
+            if (const int n = count(s))
+                kinds << QStringLiteral("%1 %2").arg(n).arg(statusText(s));
+        text = QStringLiteral("%1 of %2 recorded files have no verified copy: %3.")
+                   .arg(checked - good).arg(checked).arg(kinds.join(QStringLiteral(", ")));
+    }
     if (const int extra = count(NotInRecord))
-        text += QStringLiteral(" %1 local files are not in the record.").arg(extra);
+        text += extra == 1 ? QStringLiteral(" 1 local file is not in the record.")
+                           : QStringLiteral(" %1 local files are not in the record.").arg(extra);
     if (stopped)
         text = QStringLiteral("Stopped before the end. ") + text;
     return text;

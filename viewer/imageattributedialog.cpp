@@ -1,6 +1,7 @@
 #include "viewer/imageattributedialog.h"
 
 #include "viewer/attributetext.h"
+#include "viewer/provenancesection.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -64,6 +65,15 @@ void ImageAttributeDialog::showAttributes(const QString &folder, const QString &
                                           ? QCoreApplication::translate("ImageAttributeDialog",
                                                                         "This image has no description.")
                                           : text);
+    if (m_provenance)
+        m_provenance->showFile(m_filePath);
+}
+
+void ImageAttributeDialog::setProvenanceSource(const ProvenanceSource &source)
+{
+    delete m_provenance;
+    m_provenance = new ProvenanceSection(source, this);
+    m_ui->verticalLayout->addWidget(m_provenance);
 }
 
 QString ImageAttributeDialog::text() const

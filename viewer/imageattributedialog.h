@@ -1,6 +1,9 @@
 #pragma once
+#include "common/provenance.h"
+
 #include <QDialog>
 
+class ProvenanceSection;
 class QPlainTextEdit;
 class QVBoxLayout;
 
@@ -29,8 +32,12 @@ public:
     QString filePath() const { return m_filePath; }
     QString text() const;
     QPlainTextEdit *textEdit() const { return m_ui->plainTextEdit; }
+    // Adds the lines on where each file came from, below the description.
+    void setProvenanceSource(const ProvenanceSource &source);
+    ProvenanceSection *provenance() const { return m_provenance; }
 
 private:
     Ui::ImageAttributeDialog *m_ui = nullptr;
     QString m_filePath;
+    ProvenanceSection *m_provenance = nullptr;
 };
