@@ -3,7 +3,7 @@
 # "from -> to: count", and the files outside app/ that include app/mainwindow.h.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-dirs="app common link transfer record browser download viewer help resources tools tests bench fuzz"
+dirs="app common link transfer record browser download viewer help fetch translations resources tools tests bench fuzz"
 for f in $(git ls-files '*.h' '*.cpp'); do
     from=${f%%/*}
     { grep -ho '^#include "[a-z]*/' "$f" || true; } | sed 's/#include "//; s/\/$//' | sed "s|^|$from -> |"
