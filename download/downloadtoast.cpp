@@ -72,7 +72,11 @@ void DownloadToast::place()
     move(frame.right() - width() - 24, frame.bottom() - height() - 24);
 }
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+void DownloadToast::enterEvent(QEnterEvent *event)
+#else
 void DownloadToast::enterEvent(QEvent *event)
+#endif
 {
     m_hide.stop();
     QFrame::enterEvent(event);

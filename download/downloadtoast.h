@@ -1,4 +1,5 @@
 #pragma once
+#include <QEnterEvent>
 #include <QFrame>
 #include <QTimer>
 
@@ -27,7 +28,11 @@ signals:
     void showRecordRequested();
 
 protected:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    void enterEvent(QEnterEvent *event) override;
+#else
     void enterEvent(QEvent *event) override;
+#endif
     void leaveEvent(QEvent *event) override;
 
 private:

@@ -13,8 +13,8 @@ QRegularExpression PathFilter::compile(const QString &glob)
     QString rx;
     for (int i = 0; i < glob.size(); ++i) {
         const QChar c = glob.at(i);
-        if (c == QLatin1Char('*') && glob.midRef(i, 2) == QLatin1String("**")) {
-            const bool slashFollows = glob.midRef(i + 2, 1) == QLatin1String("/");
+        if (c == QLatin1Char('*') && glob.mid(i, 2) == QLatin1String("**")) {
+            const bool slashFollows = glob.mid(i + 2, 1) == QLatin1String("/");
             rx += slashFollows ? QStringLiteral("(?:.*/)?") : QStringLiteral(".*");
             i += slashFollows ? 2 : 1;
         } else if (c == QLatin1Char('*')) {

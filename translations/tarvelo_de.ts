@@ -59,6 +59,13 @@
     </message>
 </context>
 <context>
+    <name>BrowseExchange</name>
+    <message>
+        <source>The instrument did not answer within %1 s.</source>
+        <translation>Das Gerät hat nicht innerhalb von %1 s geantwortet.</translation>
+    </message>
+</context>
+<context>
     <name>BrowserPanel</name>
     <message>
         <source>Start Download</source>
@@ -110,6 +117,33 @@
     <message>
         <source>The view could not be encoded as PNG.</source>
         <translation>Die Ansicht konnte nicht als PNG kodiert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>ClientSession</name>
+    <message>
+        <source>The instrument sent nothing for %1 s, so the download was stopped.</source>
+        <translation>Das Gerät hat %1 s lang nichts gesendet; der Download wurde deshalb beendet.</translation>
+    </message>
+    <message>
+        <source>The connection to the instrument was lost during the download.</source>
+        <translation>Die Verbindung zum Gerät ist während des Downloads abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The instrument closed the connection.</source>
+        <translation>Das Gerät hat die Verbindung geschlossen.</translation>
+    </message>
+    <message>
+        <source>The connection to the instrument was closed.</source>
+        <translation>Die Verbindung zum Gerät wurde geschlossen.</translation>
+    </message>
+    <message>
+        <source>A download is under way.</source>
+        <translation>Ein Download läuft gerade.</translation>
+    </message>
+    <message>
+        <source>Not connected to an instrument.</source>
+        <translation>Nicht mit einem Gerät verbunden.</translation>
     </message>
 </context>
 <context>
@@ -229,6 +263,147 @@ Wählen Sie „Verbinden“, um sich anzumelden, und starten Sie den Download da
     </message>
 </context>
 <context>
+    <name>DownloadNotice</name>
+    <message>
+        <source> and %1 more</source>
+        <translation> und %1 weitere</translation>
+    </message>
+    <message>
+        <source>This file could not be stored:</source>
+        <translation>Diese Datei konnte nicht gespeichert werden:</translation>
+    </message>
+    <message>
+        <source>These files could not be stored:</source>
+        <translation>Diese Dateien konnten nicht gespeichert werden:</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>und %1 weitere</translation>
+    </message>
+    <message>
+        <source>Sent by the instrument without being asked for, and thrown away: %1.</source>
+        <translation>Vom Gerät ungefragt gesendet und verworfen: %1.</translation>
+    </message>
+    <message>
+        <source>Probably cut short, because the instrument gave no size and the file holds its own end line: %1.</source>
+        <translation>Vermutlich unvollständig, da das Gerät keine Größe angab und die Datei selbst eine Endzeile enthält: %1.</translation>
+    </message>
+    <message>
+        <source>Announced by the instrument but never sent: %1.</source>
+        <translation>Vom Gerät angekündigt, aber nie gesendet: %1.</translation>
+    </message>
+    <message>
+        <source>No file arrived.</source>
+        <translation>Es ist keine Datei angekommen.</translation>
+    </message>
+    <message>
+        <source>Arrived: %1.</source>
+        <translation>Angekommen: %1.</translation>
+    </message>
+    <message>
+        <source>Cut off and discarded (a local copy from before is unchanged): %1.</source>
+        <translation>Abgebrochen und verworfen (eine bereits vorhandene lokale Kopie bleibt unverändert): %1.</translation>
+    </message>
+    <message>
+        <source>Not received: %1.</source>
+        <translation>Nicht empfangen: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadProgress</name>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 min %2 s</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>file %1 of %2</source>
+        <translation>Datei %1 von %2</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>Stopping after this file…</source>
+        <translation>Stopp nach dieser Datei…</translation>
+    </message>
+    <message>
+        <source>Writing to the disk…</source>
+        <translation>Schreibt auf den Datenträger…</translation>
+    </message>
+    <message>
+        <source>No data for %1</source>
+        <translation>Seit %1 keine Daten</translation>
+    </message>
+    <message>
+        <source>%1/s</source>
+        <translation>%1/s</translation>
+    </message>
+    <message>
+        <source>about %1 left</source>
+        <translation>noch etwa %1</translation>
+    </message>
+    <message>
+        <source>about %1 left in this file</source>
+        <translation>noch etwa %1 für diese Datei</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadReceiver</name>
+    <message>
+        <source>the download ended while it arrived</source>
+        <translation>der Download endete, während die Datei eintraf</translation>
+    </message>
+    <message>
+        <source>The instrument&apos;s list of files to send went on past %1 MiB without its end.</source>
+        <translation>Die Liste der zu sendenden Dateien vom Gerät ging über %1 MiB hinaus, ohne zu enden.</translation>
+    </message>
+    <message>
+        <source>its name holds &quot;&lt;&quot;, &quot;&gt;&quot; or a line break, which cannot be named on the connection</source>
+        <translation>ihr Name enthält &quot;&lt;&quot;, &quot;&gt;&quot; oder einen Zeilenumbruch, der über die Verbindung nicht genannt werden kann</translation>
+    </message>
+    <message>
+        <source>%1 bytes arrived where the instrument announced %2</source>
+        <translation>%1 Bytes angekommen, das Gerät hatte %2 angekündigt</translation>
+    </message>
+    <message>
+        <source>the instrument named no path</source>
+        <translation>das Gerät hat keinen Pfad angegeben</translation>
+    </message>
+    <message>
+        <source>refused: the path lies outside the instrument&apos;s folder</source>
+        <translation>abgelehnt: Der Pfad liegt außerhalb des Geräteordners</translation>
+    </message>
+    <message>
+        <source>refused: %1 holds the download folder&apos;s own record</source>
+        <translation>abgelehnt: %1 enthält das eigene Protokoll des Download-Ordners</translation>
+    </message>
+    <message>
+        <source>the folder %1 could not be created</source>
+        <translation>der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>a folder of that name is in the way</source>
+        <translation>ein Ordner gleichen Namens ist im Weg</translation>
+    </message>
+</context>
+<context>
     <name>DownloadToast</name>
     <message>
         <source>Download finished</source>
@@ -297,6 +472,21 @@ Wählen Sie „Verbinden“, um sich anzumelden, und starten Sie den Download da
     </message>
 </context>
 <context>
+    <name>FileWriter</name>
+    <message>
+        <source>the file could not be written</source>
+        <translation>die Datei konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>no space left on the disk</source>
+        <translation>kein Platz mehr auf dem Datenträger</translation>
+    </message>
+    <message>
+        <source>the disk did not take the data</source>
+        <translation>der Datenträger hat die Daten nicht angenommen</translation>
+    </message>
+</context>
+<context>
     <name>FolderVerify</name>
     <message>
         <source>Compare with the instrument</source>
@@ -361,6 +551,29 @@ Bisher %2 Ordner, %3 Dateien</translation>
     <message>
         <source>Record: %1</source>
         <translation>Protokoll: %1</translation>
+    </message>
+</context>
+<context>
+    <name>FolderWalk</name>
+    <message>
+        <source>Not connected to an instrument.</source>
+        <translation>Nicht mit einem Gerät verbunden.</translation>
+    </message>
+    <message>
+        <source>The instrument did not list “%1”.</source>
+        <translation>Das Gerät hat „%1“ nicht aufgelistet.</translation>
+    </message>
+    <message>
+        <source>The folders below “%1” go deeper than %2 levels; the walk was stopped.</source>
+        <translation>Die Ordner unter „%1“ reichen tiefer als %2 Ebenen; die Suche wurde beendet.</translation>
+    </message>
+    <message>
+        <source>There are more than %1 files below the folders; the walk was stopped.</source>
+        <translation>Unter den Ordnern liegen mehr als %1 Dateien; die Suche wurde beendet.</translation>
+    </message>
+    <message>
+        <source>There are more than %1 folders below the folders; the walk was stopped.</source>
+        <translation>Unter den Ordnern liegen mehr als %1 Ordner; die Suche wurde beendet.</translation>
     </message>
 </context>
 <context>
@@ -561,6 +774,25 @@ Bisher %2 Ordner, %3 Dateien</translation>
     </message>
 </context>
 <context>
+    <name>InstrumentWalk</name>
+    <message>
+        <source>The instrument check was stopped before the end.</source>
+        <translation>Der Abgleich mit dem Gerät wurde vor dem Ende beendet.</translation>
+    </message>
+    <message>
+        <source>The instrument holds more than %1 folders or %2 files below the folders chosen; the check stopped there.</source>
+        <translation>Das Gerät enthält unter den gewählten Ordnern mehr als %1 Ordner oder %2 Dateien; die Prüfung endete dort.</translation>
+    </message>
+    <message>
+        <source>%1 could not be listed.</source>
+        <translation>%1 konnte nicht aufgelistet werden.</translation>
+    </message>
+    <message>
+        <source>%1 lies more than %2 folders deep below the folder chosen (a folder that links back up?); the check stopped there.</source>
+        <translation>%1 liegt mehr als %2 Ordner tief unter dem gewählten Ordner (ein Ordner, der nach oben zurückverweist?); die Prüfung endete dort.</translation>
+    </message>
+</context>
+<context>
     <name>LineProfile</name>
     <message>
         <source>There is no image to take a profile of.</source>
@@ -635,7 +867,7 @@ Bisher %2 Ordner, %3 Dateien</translation>
     </message>
     <message>
         <source>The instrument disconnected.</source>
-        <translation>Das Gerät hat die Verbindung getrennt.</translation>
+        <translation>Vom Gerät getrennt.</translation>
     </message>
     <message>
         <source>Server IP address, part %1 of 4</source>
@@ -1258,6 +1490,49 @@ SHA-256: %5
     </message>
 </context>
 <context>
+    <name>ReplaceQuestion</name>
+    <message>
+        <source>“%1”</source>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <source>There is already a folder with the same name in this location.</source>
+        <translation>An diesem Ort gibt es bereits einen Ordner mit demselben Namen.</translation>
+    </message>
+    <message>
+        <source>There is already a file with the same name in this location.</source>
+        <translation>An diesem Ort gibt es bereits eine Datei mit demselben Namen.</translation>
+    </message>
+    <message>
+        <source>Do you want to replace the existing folder?</source>
+        <translation>Möchten Sie den vorhandenen Ordner ersetzen?</translation>
+    </message>
+    <message>
+        <source>Do you want to replace the existing file?</source>
+        <translation>Möchten Sie die vorhandene Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>All %1 selected entries are already in this location.</source>
+        <translation>Alle %1 ausgewählten Einträge sind bereits an diesem Ort.</translation>
+    </message>
+    <message>
+        <source>There are already %1 of the %2 selected entries in this location.</source>
+        <translation>%1 der %2 ausgewählten Einträge sind bereits an diesem Ort.</translation>
+    </message>
+    <message>
+        <source>Do you want to replace the existing folders?</source>
+        <translation>Möchten Sie die vorhandenen Ordner ersetzen?</translation>
+    </message>
+    <message>
+        <source>Do you want to replace the existing files?</source>
+        <translation>Möchten Sie die vorhandenen Dateien ersetzen?</translation>
+    </message>
+    <message>
+        <source>Do you want to replace the existing entries?</source>
+        <translation>Möchten Sie die vorhandenen Einträge ersetzen?</translation>
+    </message>
+</context>
+<context>
     <name>SecDialog</name>
     <message>
         <source>Are you sure you want to cancel the download?</source>
@@ -1359,6 +1634,25 @@ SHA-256: %5
     <message>
         <source>Only TIFF files named &quot;*.tif&quot; are shown here.</source>
         <translation>Hier werden nur TIFF-Dateien mit der Endung „*.tif“ angezeigt.</translation>
+    </message>
+</context>
+<context>
+    <name>TransferRecord</name>
+    <message>
+        <source>The download folder %1 is a file, not a folder, so nothing was requested from the instrument.</source>
+        <translation>Der Download-Ordner %1 ist eine Datei, kein Ordner; daher wurde nichts vom Gerät angefordert.</translation>
+    </message>
+    <message>
+        <source>The download folder %1 does not exist and could not be made, so nothing was requested from the instrument.</source>
+        <translation>Der Download-Ordner %1 existiert nicht und konnte nicht angelegt werden; daher wurde nichts vom Gerät angefordert.</translation>
+    </message>
+    <message>
+        <source>The download folder %1 cannot be written to (%2), so nothing was requested from the instrument.</source>
+        <translation>In den Download-Ordner %1 kann nicht geschrieben werden (%2); daher wurde nichts vom Gerät angefordert.</translation>
+    </message>
+    <message>
+        <source>The transfer record in %1 cannot be written to (%2), so nothing was requested from the instrument.</source>
+        <translation>Das Übertragungsprotokoll in %1 kann nicht geschrieben werden (%2); daher wurde nichts vom Gerät angefordert.</translation>
     </message>
 </context>
 <context>
