@@ -77,7 +77,14 @@ void tst_ListingMemory::bytesPerEntry()
     const double perEntry = double(grown) / entries;
     qInfo("%d entries: %.1f MB more, %.0f bytes an entry, %.0f entries per MB", entries,
           grown / 1e6, perEntry, entries / (grown / 1e6));
-    QVERIFY2(perEntry <= 220, qPrintable(QStringLiteral("%1 bytes an entry").arg(perEntry)));
+    // A million entries must stay under 250 MB; Qt 6's strings carry a larger header, Qt 5's
+    // reach well below it (the listing before this bound took 234 bytes an entry there).
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    const double limit = 250;
+#else
+    const double limit = 220;
+#endif
+    QVERIFY2(perEntry <= limit, qPrintable(QStringLiteral("%1 bytes an entry").arg(perEntry)));
 }
 
 QTEST_MAIN(tst_ListingMemory)
