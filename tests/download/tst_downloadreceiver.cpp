@@ -1,4 +1,5 @@
 #include "transfer/downloadnotice.h"
+#include "common/fulldiskfile.h"
 #include "transfer/downloadreceiver.h"
 #include "streamfeeder.h"
 
@@ -412,26 +413,6 @@ void TestDownloadReceiver::unframeableNames()
     }
 }
 
-namespace {
-// A disk that fills up after a few bytes, as the system reports it.
-class FullDiskFile : public QSaveFile
-{
-public:
-    using QSaveFile::QSaveFile;
-protected:
-    qint64 writeData(const char *data, qint64 len) override
-    {
-        if (m_written + len > 100) {
-            errno = ENOSPC;
-            return -1;
-        }
-        m_written += len;
-        return QSaveFile::writeData(data, len);
-    }
-private:
-    qint64 m_written = 0;
-};
-} // namespace
 
 void TestDownloadReceiver::fullDisk()
 {
@@ -440,7 +421,7 @@ void TestDownloadReceiver::fullDisk()
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old copy") == 8);
     old.close();
     Harness h(m_download);
-    h.receiver.setFileFactory([](const QString &path) { return std::make_unique<FullDiskFile>(path); });
+    h.receiver.setFileFactory([](const QString &path) { return std::make_unique<FullDiskFile>(path, 100); });
     h.feeder.feed(Stream::announcement({"/TARVELO/big.bin", "/TARVELO/small"}) + Stream::file("/TARVELO/big.bin", Stream::randomBytes(5000, 8))
                   + Stream::file("/TARVELO/small", "tiny") + "$DOWNLOAD: COMPLETED\n");
     QCOMPARE(fileBytes(m_download + "/big.bin"), QByteArray("old copy"));

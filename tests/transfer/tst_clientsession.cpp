@@ -1,16 +1,15 @@
 // The client session alone, without a window: what a command line or a folder walk gets.
+#include "common/fulldiskfile.h"
 #include "common/testaddress.h"
 #include "tools/instrument/instrumentserver.h"
 #include "transfer/clientsession.h"
 #include "transfer/downloadreceiver.h"
 
 #include <QCryptographicHash>
-#include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cerrno>
 
 namespace {
 
@@ -28,27 +27,6 @@ bool put(const QString &path, const QByteArray &bytes)
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
-
-// A disk that is full after the first few kilobytes of a file.
-class FullDiskFile : public QSaveFile
-{
-public:
-    using QSaveFile::QSaveFile;
-
-protected:
-    qint64 writeData(const char *data, qint64 len) override
-    {
-        if (m_written + len > 4096) {
-            errno = ENOSPC;
-            return -1;
-        }
-        m_written += len;
-        return QSaveFile::writeData(data, len);
-    }
-
-private:
-    qint64 m_written = 0;
-};
 
 } // namespace
 
@@ -186,7 +164,7 @@ void tst_ClientSession::downloadsWithTypedOutcomes()
     QVERIFY(start(options));
     QVERIFY(put(m_download + "/a.bin", "old copy"));
     if (fullDisk)
-        m_session->receiver()->setFileFactory([](const QString &path) { return std::make_unique<FullDiskFile>(path); });
+        m_session->receiver()->setFileFactory([](const QString &path) { return std::make_unique<FullDiskFile>(path, 4096); });
 
     QSignalSpy ended(m_session.get(), &ClientSession::downloadEnded);
     QVERIFY(m_session->startDownload({"/TARVELO/a.bin", "/TARVELO/L1/x.bin"}));
