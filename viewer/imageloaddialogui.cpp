@@ -154,6 +154,14 @@ void ImageLoadDialog::setupUi(QDialog *dialog)
     statusLayout->addWidget(labelNotice, 2);
     sizeGrip = new QSizeGrip(dialog);
     statusLayout->addWidget(sizeGrip, 0, Qt::AlignBottom | Qt::AlignRight);
+    // An empty label is a pixel lower than one with text: hold the row at the height it has
+    // filled, so the frame above does not move when the read-out first appears.
+    for (QLabel *status : {label_3, labelNotice}) {
+        status->ensurePolished();
+        status->setText(QStringLiteral("Xg"));
+        status->setMinimumHeight(status->sizeHint().height());
+        status->clear();
+    }
     verticalLayout->addLayout(statusLayout);
 
     dialog->setWindowTitle(QCoreApplication::translate("ImageLoadDialog", "Image"));

@@ -75,6 +75,10 @@ MeasureBar::MeasureBar(MeasureModel *model, QWidget *parent)
     m_text->setObjectName(QStringLiteral("measurement"));
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_text->setFont(QFont(QStringLiteral("Arial"), 10));
+    // The room for a line's and a region's read-out is kept even while empty: were it to appear
+    // when a drag begins, the frame would shrink and the image move under the pointer mid-drag.
+    m_text->setFixedHeight(2 * QFontMetrics(m_text->font()).lineSpacing() + 2);
+    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     column->addWidget(m_text);
 
     connect(m_tools, &QButtonGroup::idClicked, m_model,
@@ -115,7 +119,6 @@ void MeasureBar::refresh()
     if (m_model->hasRegion())
         lines << m_model->regionSummary();
     m_text->setText(lines.join(QLatin1Char('\n')));
-    m_text->setVisible(!lines.isEmpty());
 }
 
 void MeasureBar::copyRegion()

@@ -114,10 +114,18 @@ void tst_MainWindowE2E::notConnected()
         s.window = std::make_unique<MainWindow>();
         s.window->show();
     }
-    if (how == "tree")
+    if (how == "tree") {
         s.window->TreeDownload();
-    else
+    } else if (how.contains("disconnect")) {
+        // The list goes with the link, so nothing is selected: the entry is greyed, not answered.
+        QVERIFY(!s.window->menuDownloadAction()->isEnabled());
+        QVERIFY(!s.window->findChild<QPushButton *>("BUTTON_DOWNLOAD")->isEnabled());
+        QVERIFY(!topLevel<NoticeDialog>() || !notice()->isVisible());
+        QVERIFY(s.unlocked());
+        return;
+    } else {
         s.window->menuDownloadAction()->trigger();
+    }
     QVERIFY(notice()->isVisible());
     QVERIFY2(notice()->text().startsWith("Not connected to an instrument."), qPrintable(notice()->text()));
     QVERIFY(!topLevel<EmptyDownloadSizeDialog>()->isVisible());

@@ -152,6 +152,8 @@ void TestOpenImage::toolsOnTheFrame()
 {
     ImageLoadDialog browser;
     browser.resize(1000, 800);
+    browser.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&browser));
     browser.openFile(write(QStringLiteral("tools.tif")));
     QTRY_VERIFY(browser.frame()->hasPicture());
     BrowserTools *tools = browser.tools();
@@ -160,12 +162,16 @@ void TestOpenImage::toolsOnTheFrame()
     frame->zoomOneToOne();
     // A small image stands centred in the frame: pixel (x, y) is at (x, y) + at.
     const QPoint at = -frame->offset();
+    const QSize frameSize = frame->size();
     // Shift-drag draws a line with any tool, and its profile window opens.
     QTest::mousePress(frame, Qt::LeftButton, Qt::ShiftModifier, at + QPoint(10, 20));
     QTest::mouseMove(frame, at + QPoint(60, 20));
     QTest::mouseRelease(frame, Qt::LeftButton, Qt::ShiftModifier, at + QPoint(110, 20));
     QVERIFY(model->hasLine());
     QCOMPARE(model->line(), QLineF(10, 20, 110, 20));
+    // The read-out appearing must not shrink the frame, or the image would move under the pointer.
+    QCoreApplication::processEvents();
+    QCOMPARE(frame->size(), frameSize);
     QTRY_VERIFY(tools->profileWindow()->isVisible());
     QCOMPARE(int(model->profile().count()), 101);
     const QString csv = m_dir.filePath(QStringLiteral("profile.csv")), png = m_dir.filePath(QStringLiteral("profile.png"));
