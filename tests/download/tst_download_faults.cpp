@@ -90,8 +90,8 @@ void TestDownloadFaults::linkLost()
     QVERIFY(!s.progress()->isVisible());
     auto *notice = topLevel<NoticeDialog>();
     QVERIFY(notice->isVisible());
-    QVERIFY2(notice->text().contains(QLatin1String("lost")), qPrintable(notice->text()));
-    QVERIFY2(notice->text().contains(told), qPrintable(notice->text()));
+    QVERIFY2(!ClientLines::english() || notice->text().contains(QLatin1String("lost")), qPrintable(notice->text()));
+    QVERIFY2(!ClientLines::english() || notice->text().contains(told), qPrintable(notice->text()));
     QCOMPARE(s.window->readerMode(), Browsing);
     QVERIFY(!s.receiver()->isActive());
     checkFiles(s, bytes, arrived);
@@ -114,8 +114,8 @@ void TestDownloadFaults::stall()
     QVERIFY(!s.progress()->isVisible());
     auto *notice = topLevel<NoticeDialog>();
     QVERIFY(notice->isVisible());
-    QVERIFY2(notice->text().contains(QLatin1String("sent nothing")), qPrintable(notice->text()));
-    QVERIFY2(notice->text().contains(QLatin1String("Cut off")), qPrintable(notice->text()));
+    QVERIFY2(!ClientLines::english() || notice->text().contains(QLatin1String("sent nothing")), qPrintable(notice->text()));
+    QVERIFY2(!ClientLines::english() || notice->text().contains(QLatin1String("Cut off")), qPrintable(notice->text()));
     // Cut off inside a file, the link cannot be followed any more and is closed.
     QTRY_VERIFY(!s.window->socket() || s.window->socket()->state() != QAbstractSocket::ConnectedState);
     checkFiles(s, bytes, 1);
@@ -178,7 +178,7 @@ void TestDownloadFaults::unwritableDownloadFolder()
     QTRY_VERIFY_WITH_TIMEOUT(s.ended(), 10000);
     auto *notice = topLevel<NoticeDialog>();
     QVERIFY(notice->isVisible());
-    QVERIFY2(notice->text().contains(QLatin1String("nothing was requested")), qPrintable(notice->text()));
+    QVERIFY2(!ClientLines::english() || notice->text().contains(QLatin1String("nothing was requested")), qPrintable(notice->text()));
     QVERIFY(s.window->session()->receiver()->announced().isEmpty());
     QCOMPARE(fileSha(s.download), sha("a plain file"));
     for (const QString &f : s.allFiles())
