@@ -257,6 +257,10 @@ void ClientSession::conclude(End why, const QString &reason)
     m_ending = true;
     m_receiver->endWhenIdle(why != End::Completed, [this, why, reason] {
         m_link->trimReadBuffers();
+        if (why != End::Completed) { // broken off: nothing of its stream is read any more
+            m_link->reader().leaveStream();
+            m_lifecycle.restart();
+        }
         noteUnannounced();
         m_downloading = false;
         m_ending = false;
