@@ -76,6 +76,9 @@ void NoticeDialog::showNotice(const QString &text, const QList<Action> &actions)
         }
         m_runs.append(actions.at(i).run);
         m_actions.at(i)->setText(actions.at(i).text);
+        // Room on both sides of the text, as the other buttons have.
+        m_actions.at(i)->setMinimumWidth(
+            qMax(120, m_actions.at(i)->fontMetrics().horizontalAdvance(actions.at(i).text) + 24));
         m_actions.at(i)->setVisible(true);
     }
     adjustSize();

@@ -40,6 +40,8 @@ void Ui::DownloadingProgressDialog::setupUi(QDialog *dialog)
     BUTTON_STOP->setStyleSheet(QLatin1String(Style::kTextButtonStyle));
     BUTTON_STOP_NOW = DialogForm::button(dialog, "BUTTON_STOP_NOW", QRect(205, 145, 100, 30),
                                          ::DownloadingProgressDialog::tr("Stop now"));
+    BUTTON_STOP_NOW->resize(qMax(100, BUTTON_STOP_NOW->fontMetrics().horizontalAdvance(BUTTON_STOP_NOW->text()) + 24),
+                            BUTTON_STOP_NOW->height());
     BUTTON_STOP_NOW->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     BUTTON_STOP_NOW->setStyleSheet(QLatin1String(Style::kTextButtonStyle));
     BUTTON_STOP_NOW->setToolTip(::DownloadingProgressDialog::tr(

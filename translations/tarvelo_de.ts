@@ -895,7 +895,7 @@ Bisher %2 Ordner, %3 Dateien</translation>
     </message>
     <message>
         <source>Enter the password to connect again.</source>
-        <translation>Geben Sie das Passwort ein, um erneut zu verbinden.</translation>
+        <translation>Bitte das Passwort erneut eingeben.</translation>
     </message>
 </context>
 <context>
