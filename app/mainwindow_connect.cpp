@@ -72,14 +72,23 @@ void MainWindow::loggedIn()
 // window never keeps it.
 void MainWindow::reconnect()
 {
-    const QString host = m_session->host();
-    const QString account = m_session->account();
-    if (m_connectionCount != 0)
-        Disconnect();
-    if (host.isEmpty()) {
+    const QString host = m_downloads->resumeHost();
+    const QString account = m_downloads->resumeAccount();
+    if (!m_downloads->hasResume() || host.isEmpty())
+        return;
+    if (m_downloads->isBusy()) { // another download was started meanwhile: it is not cut off
         m_downloads->dropResume();
+        m_noticeDialog.showNotice(downloadLockText());
         return;
     }
+    // Logged in there again already (the user chose "Connect"): nothing to open.
+    if (m_connectionCount != 0 && m_session->isConnected() && m_session->host() == host
+        && m_session->account() == account) {
+        m_downloads->resumeAfterLogin();
+        return;
+    }
+    if (m_connectionCount != 0)
+        Disconnect();
     if (account.isEmpty()) {
         m_reconnecting = true;
         showStatus(tr("Connecting to %1 again\u2026").arg(host));

@@ -254,14 +254,16 @@ void DownloadController::onEnded(const ClientSession::Result &result)
     case ClientSession::End::Closed:
         return;
     case ClientSession::End::Stopped:
-        notice(DownloadNotice::earlyEndText(result.reason, receiver));
-        requestReconnect(m_browser->currentRemotePath(), {});
+        notice(DownloadNotice::earlyEndText(result.reason, receiver, result.unannounced));
+        requestReconnect(resumeHere({}));
         return;
     case ClientSession::End::LinkLost:
-        noticeEarlyEnd(withSkipped(DownloadNotice::earlyEndText(result.reason, receiver)), result.rest());
+        noticeEarlyEnd(withSkipped(DownloadNotice::earlyEndText(result.reason, receiver, result.unannounced)),
+                       result.rest());
         break;
     case ClientSession::End::Stalled:
-        noticeEarlyEnd(withSkipped(DownloadNotice::earlyEndText(result.reason + QLatin1Char(' ') + linkClosedText(), receiver)),
+        noticeEarlyEnd(withSkipped(DownloadNotice::earlyEndText(result.reason + QLatin1Char(' ') + linkClosedText(),
+                                                                receiver, result.unannounced)),
                        result.rest());
         break;
     case ClientSession::End::Refused:

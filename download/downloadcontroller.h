@@ -72,6 +72,9 @@ public:
     // Logging in again failed or was given up: nothing is resumed.
     void dropResume();
     bool hasResume() const { return m_resumePending; }
+    // The instrument and account the link to log in to again was made with.
+    QString resumeHost() const { return m_resumeHost; }
+    QString resumeAccount() const { return m_resumeAccount; }
     // True once after a download ended with the link: the user has been told why.
     bool toldLinkEnd();
     // The link is gone: questions about a download that can no longer start are closed.
@@ -105,7 +108,15 @@ private:
     // The end notice of a download that ended early: "Show record", and "Reconnect and get
     // the rest" when files are missing and logging in again can fetch them.
     void noticeEarlyEnd(const QString &text, const QStringList &rest);
-    void requestReconnect(const QString &folder, const QStringList &rest);
+    struct Resume
+    {
+        QString host;
+        QString account;
+        QString folder;
+        QStringList rest;
+    };
+    Resume resumeHere(const QStringList &rest) const;
+    void requestReconnect(const Resume &resume);
     QStringList selectedListNames() const;
     void fetchNewFiles(const QStringList &files, const QStringList &folders);
     void onWalkFinished(const QStringList &directFiles, const FolderWalk::Result &walked);
@@ -138,6 +149,8 @@ private:
     QString m_recordId;
     // What to do once the window has logged in again.
     bool m_resumePending = false;
+    QString m_resumeHost;
+    QString m_resumeAccount;
     QString m_resumeFolder;
     QStringList m_resumeRest;
 };

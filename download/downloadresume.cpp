@@ -18,17 +18,21 @@ void DownloadController::stopNow()
     m_session->stopNow();
 }
 
+// Taken when the download ends: the window forgets the folder it showed when the link goes,
+// and the user may log in elsewhere before answering the notice.
+DownloadController::Resume DownloadController::resumeHere(const QStringList &rest) const
+{
+    return {m_session->host(), m_session->account(), m_browser->currentRemotePath(), rest};
+}
+
 void DownloadController::noticeEarlyEnd(const QString &text, const QStringList &rest)
 {
     QList<NoticeDialog::Action> actions;
     if (m_recorder && m_verify)
         actions.append({tr("Show record"), [this] { showRecord(); }});
     if (!rest.isEmpty()) {
-        // Taken now: the window forgets the folder it showed when the link goes.
-        const QString folder = m_browser->currentRemotePath();
-        actions.append({tr("Reconnect and get the rest"), [this, folder, rest] {
-                            requestReconnect(folder, rest);
-                        }});
+        const Resume resume = resumeHere(rest);
+        actions.append({tr("Reconnect and get the rest"), [this, resume] { requestReconnect(resume); }});
     }
     if (actions.isEmpty())
         m_dialogs.notice->showNotice(text);
@@ -36,17 +40,21 @@ void DownloadController::noticeEarlyEnd(const QString &text, const QStringList &
         m_dialogs.notice->showNotice(text, actions);
 }
 
-void DownloadController::requestReconnect(const QString &folder, const QStringList &rest)
+void DownloadController::requestReconnect(const Resume &resume)
 {
     m_resumePending = true;
-    m_resumeFolder = folder;
-    m_resumeRest = rest;
+    m_resumeHost = resume.host;
+    m_resumeAccount = resume.account;
+    m_resumeFolder = resume.folder;
+    m_resumeRest = resume.rest;
     emit reconnectRequested();
 }
 
 void DownloadController::dropResume()
 {
     m_resumePending = false;
+    m_resumeHost.clear();
+    m_resumeAccount.clear();
     m_resumeFolder.clear();
     m_resumeRest.clear();
 }

@@ -22,6 +22,7 @@ private slots:
     void stopNow_data();
     void stopNow();
     void longRequestGoesInParts();
+    void linkLostAmongParts();
 };
 
 namespace {
@@ -268,6 +269,43 @@ void TestDownloadResume::longRequestGoesInParts()
     for (int i = 0; i < names.size(); ++i)
         QCOMPARE(fileSha(s.download + "/many/" + names[i]), sha(randomBytes(100 + i, quint32(i))));
     QVERIFY(!topLevel<NoticeDialog>() || !topLevel<NoticeDialog>()->isVisible());
+}
+
+// The link drops inside the first of several request lines: the rest is what the first left
+// and every later line, and all of it arrives after logging in again.
+void TestDownloadResume::linkLostAmongParts()
+{
+    Session s;
+    QStringList paths;
+    qint64 bytes = 0;
+    for (int i = 0; i < 600; ++i) {
+        paths.append(QStringLiteral("/TARVELO/many/file_%1_of_a_long_run.bin").arg(i, 4, 10, QLatin1Char('0')));
+        QVERIFY(writeFile(s.root + paths.last().mid(8), randomBytes(100 + i, quint32(i))));
+        if (i < 40)
+            bytes += 100 + i;
+    }
+    InstrumentOptions options;
+    options.closeAfterFileBytes = bytes + 50; // inside the 41st file
+    options.faultyConnections = 1;
+    QVERIFY(s.start(options));
+    QVERIFY(s.openWindow());
+    QList<QByteArray> *lines = recordLines(s);
+    QVERIFY(showFolder(s, "/TARVELO/many"));
+    s.list()->selectAll();
+    QTest::mouseClick(s.window->form()->BUTTON_DOWNLOAD, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(noticeButton("Reconnect and get the rest"), 20000);
+    QCOMPARE(requestLines(*lines, "1").size(), 1); // the later lines never went out
+    QVERIFY2(topLevel<NoticeDialog>()->text().contains("and 551 more"), qPrintable(topLevel<NoticeDialog>()->text()));
+    QCOMPARE(s.downloadedFiles().size(), 40);
+
+    QTest::mouseClick(noticeButton("Reconnect and get the rest"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(connected(s) && s.ended() && s.downloadedFiles().size() == paths.size(), 60000);
+    QStringList again;
+    for (const QByteArray &r : requestLines(*lines, "2"))
+        again += QString::fromUtf8(r.mid(19, r.size() - 20)).split(">,<");
+    QCOMPARE(again, paths.mid(40));
+    for (int i = 0; i < paths.size(); ++i)
+        QCOMPARE(fileSha(s.download + paths[i].mid(8)), sha(randomBytes(100 + i, quint32(i))));
 }
 
 QTEST_MAIN(TestDownloadResume)
