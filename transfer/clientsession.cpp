@@ -119,6 +119,13 @@ void ClientSession::logIn(const Login &login)
 
 void ClientSession::close()
 {
+    // A login under way is given up with the rest: its answer would reopen a closed session.
+    if (m_login) {
+        m_login->disconnect(this);
+        m_login->cancel();
+        m_login->deleteLater();
+        m_login = nullptr;
+    }
     if (m_downloading && !m_ending)
         conclude(End::Closed, QString());
     closeLink();

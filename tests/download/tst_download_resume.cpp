@@ -238,8 +238,8 @@ void TestDownloadResume::longRequestGoesInParts_data()
 {
     QTest::addColumn<bool>("linkLost");
     QTest::newRow("every file arrives") << false;
-    // The link drops inside the first line's 41st file (cut off, the rest not received): the rest is what the first line left
-    // and every later line, and all of it arrives after logging in again.
+    // The link drops inside the first line's 41st file: the rest is that file, what the first
+    // line left and every later line, and all of it arrives after logging in again.
     QTest::newRow("link lost in the first line") << true;
 }
 
