@@ -261,7 +261,8 @@ void TestDownloadResume::longRequestGoesInParts()
     QVERIFY(s.openWindow());
     QList<QByteArray> *lines = recordLines(s);
     QVERIFY(showFolder(s, "/TARVELO/many"));
-    s.list()->selectAll();
+    QTRY_COMPARE(s.list()->count(), 1 + paths.size()); // a long listing may come in pieces
+    QTest::keyClick(s.list(), Qt::Key_A, Qt::ControlModifier); // every entry but ".."
     QTest::mouseClick(s.window->form()->BUTTON_DOWNLOAD, Qt::LeftButton);
     if (linkLost) {
         QTRY_VERIFY_WITH_TIMEOUT(reconnectButton(), 20000);
