@@ -123,6 +123,10 @@ private:
     void connectParts();
     void connectContextMenus();
     void onLinkClosed(int why, const QString &reason);
+    bool beginSession(QTcpSocket *socket, const QString &account);
+    void loggedIn();
+    void reconnect();
+    void onReconnectFailed(const QString &detail);
     void buildViewMenu(QMenu *view);
     void lockForDownload(bool busy);
     void openDownloadedFile(const ClientSession::Result &result);
@@ -130,6 +134,7 @@ private:
     Ui::MainWindow *ui = nullptr;
 
     int m_connectionCount = 0;
+    bool m_reconnecting = false; // an anonymous login again runs without a dialog
     QPoint m_pressPos;
     bool m_resizeSeen = false;
     QList<int> m_splitterSizes;

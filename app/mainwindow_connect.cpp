@@ -38,17 +38,92 @@ void MainWindow::Connect()
         m_link->drop(); // a failed or cancelled attempt leaves nothing behind
         return;
     }
+    // A download picked up again belongs to the link it was asked for on.
+    m_downloads->dropResume();
+    beginSession(socket, account);
+}
+
+// The instrument accepted the login on `socket`.
+bool MainWindow::beginSession(QTcpSocket *socket, const QString &account)
+{
     // The instrument may have gone between its acceptance and now.
     if (!m_session->begin(socket, account)) {
+        m_downloads->dropResume();
         m_noticeDialog.showNotice(linkLostText());
-        return;
+        return false;
     }
+    loggedIn();
+    return true;
+}
+
+void MainWindow::loggedIn()
+{
     ui->FILE_TREEWIDGET->reset();
     connectContextMenus();
     m_connectAction->setVisible(false);
     m_disconnectAction->setVisible(true);
     ++m_connectionCount;
     showStatus();
+    m_downloads->resumeAfterLogin();
+}
+
+// "Stop now" and "Reconnect and get the rest": the same instrument and account again. An
+// anonymous login goes without asking; an account's password is asked for again, since the
+// window never keeps it.
+void MainWindow::reconnect()
+{
+    const QString host = m_downloads->resumeHost();
+    const QString account = m_downloads->resumeAccount();
+    if (!m_downloads->hasResume() || host.isEmpty())
+        return;
+    if (m_downloads->isBusy()) { // another download was started meanwhile: it is not cut off
+        m_downloads->dropResume();
+        m_noticeDialog.showNotice(downloadLockText());
+        return;
+    }
+    // Logged in there again already (the user chose "Connect"): nothing to open.
+    if (m_connectionCount != 0 && m_session->isConnected() && m_session->host() == host
+        && m_session->account() == account) {
+        m_downloads->resumeAfterLogin();
+        return;
+    }
+    if (m_connectionCount != 0)
+        Disconnect();
+    if (account.isEmpty()) {
+        m_reconnecting = true;
+        showStatus(tr("Connecting to %1 again\u2026").arg(host));
+        ClientSession::Login login;
+        login.host = host;
+        m_session->logIn(login);
+        return;
+    }
+    QTcpSocket *socket = m_session->newSocket();
+    bool accepted = false;
+    {
+        LoginDialog dialog;
+        dialog.setSocket(socket);
+        dialog.askPasswordFor(host, account);
+        accepted = dialog.exec() == QDialog::Accepted;
+    }
+    if (!accepted) {
+        m_link->drop();
+        m_downloads->dropResume();
+        return;
+    }
+    beginSession(socket, account);
+}
+
+void MainWindow::onReconnectFailed(const QString &detail)
+{
+    if (!m_reconnecting)
+        return;
+    m_reconnecting = false;
+    m_downloads->dropResume();
+    showStatus();
+    QString text = tr("Connecting to %1 again failed.").arg(m_session->host());
+    if (!detail.isEmpty())
+        text += QLatin1Char(' ') + detail;
+    m_noticeDialog.showNotice(text + QLatin1Char('\n') + tr("Choose \"Connect\" to log in again."));
 }
 
 void MainWindow::connectContextMenus()
@@ -72,6 +147,7 @@ void MainWindow::connectContextMenus()
 
 void MainWindow::Disconnect()
 {
+    m_reconnecting = false;
     m_session->close();
     m_browser->clear();
     // Their answers would start a download that cannot run any more.

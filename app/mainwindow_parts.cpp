@@ -42,6 +42,30 @@ void MainWindow::connectParts()
     connect(m_session, &ClientSession::linkClosed, this,
             [this](ClientSession::End why, const QString &reason) { onLinkClosed(int(why), reason); });
     connect(m_browser, &BrowserPanel::openRequested, this, &MainWindow::openListFile);
+    // Queued: it may open the login dialog, which should not run inside a download's end.
+    connect(m_downloads, &DownloadController::reconnectRequested, this, &MainWindow::reconnect,
+            Qt::QueuedConnection);
+    connect(m_session, &ClientSession::loggedIn, this, [this] {
+        if (!m_reconnecting)
+            return;
+        m_reconnecting = false;
+        loggedIn();
+    });
+    connect(m_session, &ClientSession::loginFailed, this,
+            [this](LoginExchange::Failure failure, const QString &detail) {
+                switch (failure) {
+                case LoginExchange::Failure::Refused:
+                    onReconnectFailed(tr("The instrument refused the login."));
+                    break;
+                case LoginExchange::Failure::NoAnswer:
+                    onReconnectFailed(tr("No answer from the instrument."));
+                    break;
+                case LoginExchange::Failure::ConnectFailed:
+                case LoginExchange::Failure::LinkClosed:
+                    onReconnectFailed(detail);
+                    break;
+                }
+            });
     connect(new ImageDrop(this), &ImageDrop::filesDropped, this, &MainWindow::openImageFiles);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 #include <QDialog>
+#include <QList>
 
 #include <functional>
 
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 
@@ -12,16 +14,28 @@ class NoticeDialog : public QDialog
 {
     Q_OBJECT
 public:
+    // A button beside "O K" that closes the notice and then runs `run`.
+    struct Action
+    {
+        QString text;
+        std::function<void()> run;
+    };
+
     explicit NoticeDialog(QWidget *parent = nullptr);
     void showNotice(const QString &text);
     // With a second button beside "O K" (e.g. "Show record") that runs `action` and closes.
     void showNotice(const QString &text, const QString &actionText, std::function<void()> action);
-    QPushButton *actionButton() const { return m_action; }
+    // With a button for each action, in this order after "O K".
+    void showNotice(const QString &text, const QList<Action> &actions);
+    QPushButton *actionButton(int index = 0) const { return m_actions.value(index); }
     QString text() const;
 
 private:
+    void dropActions();
+
     QLabel *m_label = nullptr;
     QPushButton *m_button = nullptr;
-    QPushButton *m_action = nullptr;
-    std::function<void()> m_run;
+    QHBoxLayout *m_buttons = nullptr;
+    QList<QPushButton *> m_actions; // the first is kept, hidden, when there is none
+    QList<std::function<void()>> m_runs;
 };

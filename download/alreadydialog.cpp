@@ -14,7 +14,7 @@ AlreadyDialog::AlreadyDialog(QWidget *parent)
 
 void AlreadyDialog::ask(const QString &localFolder, const QStringList &names)
 {
-    DialogForm::askReplace(this, ui->label, localFolder, names);
+    DialogForm::askReplace(this, *ui, localFolder, names);
 }
 
 AlreadyDialog::~AlreadyDialog()

@@ -14,7 +14,7 @@ AlreadyDialogTreeWidget::AlreadyDialogTreeWidget(QWidget *parent)
 
 void AlreadyDialogTreeWidget::ask(const QString &localFolder, const QStringList &names)
 {
-    DialogForm::askReplace(this, ui->label, localFolder, names);
+    DialogForm::askReplace(this, *ui, localFolder, names);
 }
 
 AlreadyDialogTreeWidget::~AlreadyDialogTreeWidget()

@@ -45,13 +45,12 @@ void setReplaceText(QLabel *label, const ::ReplaceQuestion::Text &text, Qt::Text
 ReplaceQuestion buildReplaceQuestion(QDialog *dialog, const QString &yes, const QString &no,
                                      CreationOrder order)
 {
-    // Taller than the other dialogs: the third answer sits under "Yes" and "No".
-    dialog->resize(400, 220);
+    dialog->resize(400, 200);
     dialog->setStyleSheet(QLatin1String(Style::kDialogStyle));
     ReplaceQuestion form;
     auto makeLabel = [&] {
-        // The whole width and the space above the buttons, centred and wrapped: the
-        // question's first line alone is wider than a 371-pixel label.
+        // The whole width, centred and wrapped: the question's first line alone is wider
+        // than a 371-pixel label.
         form.label = label(dialog, "label", QRect(15, 20, 370, 118), QString());
         form.label->setStyleSheet(QLatin1String(Style::kLabelButtonStyle));
         form.label->setAlignment(Qt::AlignCenter);
@@ -70,23 +69,52 @@ ReplaceQuestion buildReplaceQuestion(QDialog *dialog, const QString &yes, const 
         makeLabel();
         makeYes();
     }
-    form.onlyNew = button(dialog, "pushButtonOnlyNew", QRect(99, 180, 202, 30),
+    form.onlyNew = button(dialog, "pushButtonOnlyNew", QRect(99, 180, 130, 30),
                           QDialog::tr("Only new files"));
     form.onlyNew->setToolTip(QDialog::tr("Download only the files that are not in the download "
                                          "folder yet (compared by name)"));
+    fitReplaceQuestion(dialog, form);
     DialogPlacement::follow(dialog);
     return form;
 }
 
-void askReplace(QDialog *dialog, QLabel *label, const QString &localFolder,
+// The question as tall as its text, the three answers in one row under it, the dialog
+// around both; wider than the usual 400 pixels only when the answers need it.
+void fitReplaceQuestion(QDialog *dialog, const ReplaceQuestion &form)
+{
+    constexpr int kMargin = 15;
+    constexpr int kGap = 10;
+    const QList<QPushButton *> row{form.pushButton, form.pushButton_2, form.onlyNew};
+    int rowWidth = -kGap;
+    for (QPushButton *b : row) {
+        b->resize(qMax(b->minimumWidth(), b->fontMetrics().horizontalAdvance(b->text()) + 3 * kTextMargin),
+                  b->height());
+        rowWidth += b->width() + kGap;
+    }
+    const int width = qMax(400, rowWidth + 2 * kMargin);
+    const int labelWidth = width - 2 * kMargin;
+    form.label->resize(labelWidth, form.label->height());
+    const int textHeight = form.label->heightForWidth(labelWidth);
+    form.label->setGeometry(kMargin, 20, labelWidth, qMax(40, textHeight + 8));
+    const int rowTop = form.label->geometry().bottom() + 1 + 12;
+    int x = (width - rowWidth) / 2;
+    for (QPushButton *b : row) {
+        b->move(x, rowTop);
+        x += b->width() + kGap;
+    }
+    dialog->setFixedSize(width, rowTop + form.pushButton->height() + 20);
+}
+
+void askReplace(QDialog *dialog, const ReplaceQuestion &form, const QString &localFolder,
                 const QStringList &names)
 {
     QList<::ReplaceQuestion::Entry> found = ::ReplaceQuestion::existing(localFolder, names);
     if (found.isEmpty()) // gone meanwhile: still ask, in the general words
-        setReplaceText(label, ::ReplaceQuestion::text({{QString(), false}}, 1), Qt::ElideNone);
+        setReplaceText(form.label, ::ReplaceQuestion::text({{QString(), false}}, 1), Qt::ElideNone);
     else
-        setReplaceText(label, ::ReplaceQuestion::text(found, names.size()),
+        setReplaceText(form.label, ::ReplaceQuestion::text(found, names.size()),
                        found.size() == 1 ? Qt::ElideMiddle : Qt::ElideRight);
+    fitReplaceQuestion(dialog, form);
     dialog->show();
     dialog->raise();
 }

@@ -93,8 +93,11 @@ enum class CreationOrder { LabelYesNo, NoLabelYes };
 ReplaceQuestion buildReplaceQuestion(QDialog *dialog, const QString &yes, const QString &no,
                                      CreationOrder order);
 
+// Sizes the question to its text, with its answers in a row below.
+void fitReplaceQuestion(QDialog *dialog, const ReplaceQuestion &form);
+
 // Words the question for the entries of `names` that are in localFolder and shows it.
-void askReplace(QDialog *dialog, QLabel *label, const QString &localFolder,
+void askReplace(QDialog *dialog, const ReplaceQuestion &form, const QString &localFolder,
                 const QStringList &names);
 
 } // namespace DialogForm

@@ -43,6 +43,7 @@ DownloadController::DownloadController(ClientSession *session, BrowserPanel *bro
     connect(receiver, &DownloadReceiver::waitingForDisk, progress,
             &DownloadingProgressDialog::setWaitingForDisk);
     connect(m_session, &ClientSession::downloadEnded, this, &DownloadController::onEnded);
+    connect(progress, &DownloadingProgressDialog::stopNowRequested, this, &DownloadController::stopNow);
 }
 
 DownloadReceiver *DownloadController::receiver() const
@@ -252,10 +253,19 @@ void DownloadController::onEnded(const ClientSession::Result &result)
     }
     case ClientSession::End::Closed:
         return;
+    case ClientSession::End::Stopped:
+        notice(DownloadNotice::earlyEndText(result.reason, receiver, result.unannounced));
+        requestReconnect(resumeHere({}));
+        return;
     case ClientSession::End::LinkLost:
-        notice(DownloadNotice::earlyEndText(result.reason, receiver));
+        noticeEarlyEnd(withSkipped(DownloadNotice::earlyEndText(result.reason, receiver, result.unannounced)),
+                       result.rest());
         break;
     case ClientSession::End::Stalled:
+        noticeEarlyEnd(withSkipped(DownloadNotice::earlyEndText(result.reason + QLatin1Char(' ') + linkClosedText(),
+                                                                receiver, result.unannounced)),
+                       result.rest());
+        break;
     case ClientSession::End::Refused:
         notice(DownloadNotice::earlyEndText(result.reason + QLatin1Char(' ') + linkClosedText(), receiver));
         break;

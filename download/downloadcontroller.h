@@ -63,6 +63,18 @@ public:
     // A file the user tried to open and agreed to download.
     void downloadFile(const QString &remotePath);
     void cancel();
+    // "Stop now": the file under way is thrown away and the link closed; the window is asked
+    // to log in again at once and comes back to the folder it showed.
+    void stopNow();
+    // The window has logged in again for a "Stop now" or for "Reconnect and get the rest":
+    // the folder shown before comes back, and the files that did not arrive are asked for.
+    void resumeAfterLogin();
+    // Logging in again failed or was given up: nothing is resumed.
+    void dropResume();
+    bool hasResume() const { return m_resumePending; }
+    // The instrument and account the link to log in to again was made with.
+    QString resumeHost() const { return m_resumeHost; }
+    QString resumeAccount() const { return m_resumeAccount; }
     // True once after a download ended with the link: the user has been told why.
     bool toldLinkEnd();
     // The link is gone: questions about a download that can no longer start are closed.
@@ -74,6 +86,9 @@ public:
 
 signals:
     void busyChanged(bool busy);
+    // Log in again to the instrument and account of the link that ended, then call
+    // resumeAfterLogin().
+    void reconnectRequested();
 
 public:
 
@@ -90,6 +105,18 @@ private:
     void prepareRequest();
     void startDownload(const QStringList &remotePaths);
     void onEnded(const ClientSession::Result &result);
+    // The end notice of a download that ended early: "Show record", and "Reconnect and get
+    // the rest" when files are missing and logging in again can fetch them.
+    void noticeEarlyEnd(const QString &text, const QStringList &rest);
+    struct Resume
+    {
+        QString host;
+        QString account;
+        QString folder;
+        QStringList rest;
+    };
+    Resume resumeHere(const QStringList &rest) const;
+    void requestReconnect(const Resume &resume);
     QStringList selectedListNames() const;
     void fetchNewFiles(const QStringList &files, const QStringList &folders);
     void onWalkFinished(const QStringList &directFiles, const FolderWalk::Result &walked);
@@ -120,4 +147,10 @@ private:
     // The download "Show record" opens: the one that ended last, not one started since.
     QString m_recordFolder;
     QString m_recordId;
+    // What to do once the window has logged in again.
+    bool m_resumePending = false;
+    QString m_resumeHost;
+    QString m_resumeAccount;
+    QString m_resumeFolder;
+    QStringList m_resumeRest;
 };

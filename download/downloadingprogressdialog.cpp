@@ -38,6 +38,21 @@ void Ui::DownloadingProgressDialog::setupUi(QDialog *dialog)
                                      ::DownloadingProgressDialog::tr("Stop"));
     BUTTON_STOP->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     BUTTON_STOP->setStyleSheet(QLatin1String(Style::kTextButtonStyle));
+    BUTTON_STOP_NOW = DialogForm::button(dialog, "BUTTON_STOP_NOW", QRect(205, 145, 100, 30),
+                                         ::DownloadingProgressDialog::tr("Stop now"));
+    BUTTON_STOP_NOW->resize(qMax(100, BUTTON_STOP_NOW->fontMetrics().horizontalAdvance(BUTTON_STOP_NOW->text()) + 24),
+                            BUTTON_STOP_NOW->height());
+    BUTTON_STOP_NOW->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+    BUTTON_STOP_NOW->setStyleSheet(QLatin1String(Style::kTextButtonStyle));
+    BUTTON_STOP_NOW->setToolTip(::DownloadingProgressDialog::tr(
+        "Stop without waiting for the file under way: it is thrown away (a copy from before is "
+        "kept) and the connection is opened again."));
+    // The pair sits centred where "Stop" sat alone.
+    const int gap = 10;
+    const int both = BUTTON_STOP->width() + gap + BUTTON_STOP_NOW->width();
+    const int left = (dialog->width() - both) / 2;
+    BUTTON_STOP->move(left, 145);
+    BUTTON_STOP_NOW->move(left + BUTTON_STOP->width() + gap, 145);
 
     // The file count and the bytes sit in the free right part of the heading's row, the
     // state line under "Stop"; in the normal weight, so the given texts keep the eye.
@@ -88,6 +103,8 @@ void DownloadingProgressDialog::reset()
     ui->PROGRESS->setRange(0, 100);
     ui->PROGRESS->setValue(0);
     ui->BUTTON_STOP->setEnabled(true);
+    ui->BUTTON_STOP_NOW->setEnabled(true);
+    ui->BUTTON_STOP_NOW->setVisible(true);
     m_progress.reset(now());
     m_refreshTimer.stop();
     refresh();
@@ -116,6 +133,7 @@ void DownloadingProgressDialog::setCompleted(int k)
     scheduleRefresh();
     if (k == m_total) {
         ui->BUTTON_STOP->setEnabled(false);
+        ui->BUTTON_STOP_NOW->setEnabled(false);
         ui->PROGRESS->setValue(99);
         ui->label_2->setText(tr("Check Condition.."));
         return;
@@ -154,6 +172,8 @@ void DownloadingProgressDialog::showLooking(int foldersChecked)
     m_refreshTimer.stop();
     ui->PROGRESS->setRange(0, 0); // how many folders are left is not known
     ui->BUTTON_STOP->setEnabled(true);
+    // "Stop" ends the search at once already; nothing is being received to throw away.
+    ui->BUTTON_STOP_NOW->setVisible(false);
     ui->LABEL_FILE_COUNT->clear();
     ui->LABEL_BYTES->clear();
     ui->LABEL_STATUS->clear();
@@ -185,4 +205,12 @@ void DownloadingProgressDialog::refresh()
 void DownloadingProgressDialog::on_BUTTON_STOP_clicked()
 {
     m_secDialog.show();
+}
+
+void DownloadingProgressDialog::on_BUTTON_STOP_NOW_clicked()
+{
+    m_secDialog.hide();
+    ui->BUTTON_STOP->setEnabled(false);
+    ui->BUTTON_STOP_NOW->setEnabled(false);
+    emit stopNowRequested();
 }

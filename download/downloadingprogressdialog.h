@@ -49,9 +49,12 @@ public:
 
 signals:
     void signalDownloadingCancel();
+    // "Stop now": no confirmation, since nothing kept before is lost by it.
+    void stopNowRequested();
 
 public slots:
     void on_BUTTON_STOP_clicked();
+    void on_BUTTON_STOP_NOW_clicked();
 
 private:
     void scheduleRefresh();

@@ -15,6 +15,7 @@ struct DownloadingProgressDialog
     QProgressBar *PROGRESS = nullptr;
     QElideLabel *label_2 = nullptr;
     QPushButton *BUTTON_STOP = nullptr;
+    QPushButton *BUTTON_STOP_NOW = nullptr; // throws the file under way away and ends at once
     QLabel *LABEL_FILE_COUNT = nullptr; // "file 3 of 4"
     QLabel *LABEL_BYTES = nullptr;      // bytes of the current file against its size
     QLabel *LABEL_STATUS = nullptr;     // rate and time left, silence, stopping

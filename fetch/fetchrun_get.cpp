@@ -23,6 +23,7 @@ QString endText(ClientSession::End end)
     case ClientSession::End::Stalled: return QStringLiteral("stalled");
     case ClientSession::End::Refused: return QStringLiteral("refused");
     case ClientSession::End::Closed: return QStringLiteral("closed");
+    case ClientSession::End::Stopped: return QStringLiteral("stopped");
     }
     return QString();
 }

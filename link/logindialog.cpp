@@ -128,6 +128,25 @@ QString LoginDialog::account() const
     return ui->CHECKBOX_ANONYMOUS->isChecked() ? QString() : ui->EDIT_ACCOUNT->text();
 }
 
+void LoginDialog::askPasswordFor(const QString &hostAddress, const QString &account)
+{
+    m_fixedLogin = true;
+    const QStringList parts = hostAddress.split(QLatin1Char('.'));
+    for (int i = 0; i < 4; ++i) {
+        ui->EDIT_ADDRESS[i]->setText(parts.value(i));
+        ui->EDIT_ADDRESS[i]->setReadOnly(true);
+    }
+    ui->CHECKBOX_ANONYMOUS->setChecked(false);
+    ui->CHECKBOX_ANONYMOUS->setEnabled(false);
+    ui->EDIT_ACCOUNT->setText(account);
+    ui->EDIT_ACCOUNT->setReadOnly(true);
+    ui->EDIT_ACCOUNT->setEnabled(true);
+    ui->EDIT_PASSWORD->clear();
+    ui->EDIT_PASSWORD->setEnabled(true);
+    ui->EDIT_PASSWORD->setFocus();
+    showState(tr("Enter the password to connect again."));
+}
+
 void LoginDialog::on_CHECKBOX_ANONYMOUS_clicked()
 {
     const bool account = !ui->CHECKBOX_ANONYMOUS->isChecked();
@@ -171,11 +190,13 @@ void LoginDialog::setAttempting(bool attempting)
     // attempt runs.
     m_attempting = attempting;
     ui->widget->setEnabled(!attempting);
-    ui->CHECKBOX_ANONYMOUS->setEnabled(!attempting);
+    ui->CHECKBOX_ANONYMOUS->setEnabled(!attempting && !m_fixedLogin);
     ui->BUTTON_CONNECT->setEnabled(!attempting);
     // The focus lands on "CANCEL" meanwhile; a second Enter must not turn into a cancel.
     ui->BUTTON_CANCEL->setAutoDefault(!attempting);
-    if (!attempting)
+    if (!attempting && m_fixedLogin)
+        ui->EDIT_PASSWORD->setFocus(); // a mistyped password is what is likely to be wrong
+    else if (!attempting)
         ui->BUTTON_CONNECT->setFocus();
 }
 

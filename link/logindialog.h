@@ -28,6 +28,9 @@ public:
     QString hostAddress() const { return m_hostAddress; }
     // The account logged in with; empty for an anonymous login.
     QString account() const;
+    // Logging in again where the link was: the address and the account are shown and kept,
+    // only the password is asked for.
+    void askPasswordFor(const QString &hostAddress, const QString &account);
 
 public slots:
     void on_CHECKBOX_ANONYMOUS_clicked();
@@ -54,4 +57,5 @@ private:
     std::string m_settingsPath;
     LoginExchange m_exchange;
     bool m_attempting = false;
+    bool m_fixedLogin = false; // address and account given by askPasswordFor()
 };

@@ -339,6 +339,8 @@ void MessageReader::endLine()
 
 void MessageReader::reset()
 {
+    // A new link starts between messages, wherever the old one broke off.
+    m_framing = Framing::Lines;
     endLine();
     m_text.squeeze();
     m_pending.squeeze();

@@ -97,7 +97,8 @@ void DownloadRecorder::onEnded(const ClientSession::Result &result)
         return;
     std::shared_ptr<TransferRecord> record = std::move(m_record);
     const bool stopped = result.stopped;
-    const bool linkLost = result.end != ClientSession::End::Completed;
+    // Stopped at once, the link was closed on purpose: the download was stopped, not lost.
+    const bool linkLost = result.end != ClientSession::End::Completed && result.end != ClientSession::End::Stopped;
     QPointer<DownloadRecorder> self(this);
     QString problem = m_problem;
     // The sync and the checksum list read and write the whole record: off the window's thread.

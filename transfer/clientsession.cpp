@@ -16,11 +16,14 @@ ClientSession::ClientSession(QObject *parent)
     m_receiver->setObjectName(QStringLiteral("downloadReceiver"));
     m_link->reader().setDownloadStream(&m_lifecycle);
     connect(m_receiver, &DownloadReceiver::sendLine, m_link, &InstrumentLink::sendLine);
-    connect(m_receiver, &DownloadReceiver::fileEnded, this, [this](const FileOutcome &outcome) {
+    connect(m_receiver, &DownloadReceiver::fileEnded, this, [this](FileOutcome outcome) {
+        if (m_stoppingNow && outcome.failure.kind == TransferFailure::Kind::Interrupted)
+            outcome.failure.detail = tr("stopped while it arrived");
         if (m_downloading)
             m_result.files.append(outcome);
         emit fileEnded(outcome);
     });
+    connect(m_receiver, &DownloadReceiver::totalChanged, this, [this] { m_partAnnounced = true; });
     // The end of a download is read inside a socket read; what it leads to runs after.
     connect(m_receiver, &DownloadReceiver::endNoticeReceived, this, &ClientSession::onEndNotice,
             Qt::QueuedConnection);
@@ -116,7 +119,14 @@ void ClientSession::logIn(const Login &login)
 
 void ClientSession::close()
 {
-    if (m_downloading)
+    // A login under way is given up with the rest: its answer would reopen a closed session.
+    if (m_login) {
+        m_login->disconnect(this);
+        m_login->cancel();
+        m_login->deleteLater();
+        m_login = nullptr;
+    }
+    if (m_downloading && !m_ending)
         conclude(End::Closed, QString());
     closeLink();
 }
@@ -169,27 +179,6 @@ void ClientSession::onListShown(const QString &line, quint64 lineId, bool comple
     emit downloadEnded(Result());
 }
 
-bool ClientSession::startDownload(const QStringList &remotePaths)
-{
-    const QByteArray line = DownloadRequest::requestLine(remotePaths);
-    if (line.isEmpty() || !isConnected() || m_downloading)
-        return false;
-    // Whatever the instrument left unfinished of an earlier download does not carry over.
-    m_link->reader().leaveStream();
-    m_lifecycle.restart();
-    // Bytes the disk cannot take yet wait in the system's socket buffer, not in ours.
-    m_link->socket()->setReadBufferSize(DownloadReceiver::kSocketReadBuffer);
-    m_result = Result();
-    m_result.requested = remotePaths;
-    m_downloading = true;
-    m_ending = false;
-    emit downloadStarted(remotePaths);
-    m_receiver->begin(m_downloadPath);
-    qCDebug(lcDownload) << "requesting" << remotePaths.size() << "paths";
-    m_link->sendLine(line);
-    return true;
-}
-
 void ClientSession::stopDownload()
 {
     m_result.stopped = true;
@@ -204,6 +193,8 @@ void ClientSession::setStallLimit(int ms)
 void ClientSession::onEndNotice()
 {
     if (!m_downloading || m_draining || !isConnected())
+        return;
+    if (continueWithNextPart())
         return;
     qCDebug(lcDownload) << "end notice; listing" << m_currentFolder << "again";
     m_browse.showFolderTwice(m_currentFolder);
@@ -251,6 +242,7 @@ void ClientSession::endEarly(End why, const QString &reason)
             m_link->trimReadBuffers();
             m_link->reader().leaveStream();
             m_lifecycle.restart();
+            noteUnannounced();
             m_downloading = false;
             m_ending = false;
             m_result.end = why;
@@ -272,8 +264,14 @@ void ClientSession::conclude(End why, const QString &reason)
     m_ending = true;
     m_receiver->endWhenIdle(why != End::Completed, [this, why, reason] {
         m_link->trimReadBuffers();
+        if (why != End::Completed) { // broken off: nothing of its stream is read any more
+            m_link->reader().leaveStream();
+            m_lifecycle.restart();
+        }
+        noteUnannounced();
         m_downloading = false;
         m_ending = false;
+        m_stoppingNow = false;
         m_result.end = why;
         m_result.reason = reason;
         qCDebug(lcDownload) << "download ended:" << why;

@@ -33,8 +33,9 @@ public:
         int answerTimeoutMs = LoginExchange::kAnswerTimeoutMs;
     };
 
-    // How a download ended.
-    enum class End { Completed, LinkLost, Stalled, Refused, Closed };
+    // How a download ended. Stopped: the user stopped it at once, and the link was closed
+    // for it, since the protocol has no way to break off a file.
+    enum class End { Completed, LinkLost, Stalled, Refused, Closed, Stopped };
     Q_ENUM(End)
     struct Result
     {
@@ -43,7 +44,13 @@ public:
         bool stopped = false;    // the user asked to stop
         QStringList requested;
         QList<FileOutcome> files;
+        // Requested paths the instrument never got to announce: a long request goes out in
+        // parts, and a download that ends early leaves the later ones unsent.
+        QStringList unannounced;
         int count(FileOutcome::Kind kind) const;
+        // What did not arrive and can be asked for again: files cut off, files announced and
+        // never sent, and the paths never announced. Files stored, or refused, are not.
+        QStringList rest() const;
     };
 
     explicit ClientSession(QObject *parent = nullptr);
@@ -83,6 +90,9 @@ public:
     bool startDownload(const QStringList &remotePaths);
     // "Stop": files completed from now on are answered with a cancel.
     void stopDownload();
+    // "Stop now": the file under way is thrown away (an older copy stays) and the link is
+    // closed at once; the download ends as Stopped. False when no download runs.
+    bool stopNow();
 
     void setStallLimit(int ms);
 
@@ -108,6 +118,9 @@ private:
     void endEarly(End why, const QString &reason);
     void conclude(End why, const QString &reason);
     void closeLink();
+    void sendNextPart();
+    bool continueWithNextPart();
+    void noteUnannounced();
 
     InstrumentLink *m_link;
     DownloadReceiver *m_receiver;
@@ -126,5 +139,9 @@ private:
     int m_drainRounds = 0;
     QTimer m_drainLimit;
     Result m_result;
+    QList<QStringList> m_parts; // request lines still to send, as their paths
+    QStringList m_partPaths;    // the request under way
+    bool m_partAnnounced = false;
+    bool m_stoppingNow = false;
 };
 Q_DECLARE_METATYPE(ClientSession::Result)

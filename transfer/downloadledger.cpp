@@ -4,6 +4,19 @@
 
 #include "link/protocol.h"
 
+void DownloadReceiver::continueWith(int pathsToCome)
+{
+    // What the earlier requests announced and never sent stays pending: it is told as
+    // never sent when the whole download ends.
+    m_earlierAnnounced = m_announced;
+    m_earlierPending = m_downloadList;
+    m_pathsToCome = pathsToCome;
+    m_ended = false;
+    m_inList = false;
+    m_listBuffer.clear();
+    touch();
+}
+
 void DownloadReceiver::endWhenIdle(bool early, std::function<void()> done)
 {
     // A file being written is dropped at once; whatever was committed before is taken in

@@ -69,7 +69,7 @@ QString finishedText(const DownloadReceiver &receiver)
     return parts.join(QStringLiteral("\n\n"));
 }
 
-QString earlyEndText(const QString &reason, const DownloadReceiver &receiver)
+QString earlyEndText(const QString &reason, const DownloadReceiver &receiver, const QStringList &notAsked)
 {
     QStringList parts{reason};
     const QStringList stored = receiver.storedFiles();
@@ -80,6 +80,7 @@ QString earlyEndText(const QString &reason, const DownloadReceiver &receiver)
                          .arg(shownName(receiver.interruptedFile())));
     QStringList missing = receiver.pending();
     missing.removeAll(receiver.interruptedFile());
+    missing += notAsked;
     if (!missing.isEmpty())
         parts.append(tr("Not received: %1.").arg(nameList(missing)));
     const QString failed = failureText(receiver.failures());

@@ -14,7 +14,9 @@ QString failureText(const QList<DownloadReceiver::Failure> &failures);
 
 // A download that ended before the instrument finished: why, which files arrived, the file
 // that was cut off, the ones that never came, and any that could not be stored.
-QString earlyEndText(const QString &reason, const DownloadReceiver &receiver);
+// `notAsked`: paths of a request sent in parts that the instrument never got to.
+QString earlyEndText(const QString &reason, const DownloadReceiver &receiver,
+                     const QStringList &notAsked = QStringList());
 
 // A download that ran to its end: files that could not be stored, announced files that never
 // came, files thrown away because nobody asked for them, files likely cut short. Empty when

@@ -55,6 +55,9 @@ void DownloadReceiver::begin(const QString &downloadPath)
     m_listBuffer.clear();
     m_announced.clear();
     m_downloadList.clear();
+    m_earlierAnnounced.clear();
+    m_earlierPending.clear();
+    m_pathsToCome = 0;
     m_stored.clear();
     m_failures.clear();
     m_acknowledged = 0;
@@ -134,16 +137,18 @@ qint64 DownloadReceiver::announcementData(const char *data, qint64 size, bool *c
     const QByteArray startMarker(Protocol::kListStart);
     int start = m_listBuffer.indexOf(startMarker);
     start = (start < 0 || start > end) ? 0 : start + startMarker.size();
-    m_announced.clear();
-    for (const QByteArray &entry : DownloadFraming::announcementEntries(m_listBuffer.mid(start, end - start)))
+    m_announced = m_earlierAnnounced;
+    m_downloadList = m_earlierPending;
+    for (const QByteArray &entry : DownloadFraming::announcementEntries(m_listBuffer.mid(start, end - start))) {
         m_announced.append(decodePath(entry));
-    m_downloadList = m_announced;
+        m_downloadList.append(m_announced.last());
+    }
     m_listBuffer.clear();
     m_listBuffer.squeeze();
     m_inList = false;
 
     emit sendLine(QByteArray(Protocol::kListAck));
-    emit totalChanged(m_announced.size());
+    emit totalChanged(int(m_announced.size()) + m_pathsToCome);
     return used;
 }
 

@@ -60,6 +60,9 @@ public:
 
     // A request has just been sent: forget the previous download and start the stall clock.
     void begin(const QString &downloadPath);
+    // The instrument ended one request of a download sent as several: the next request's
+    // files join this download's, and `pathsToCome` paths are still to be asked for.
+    void continueWith(int pathsToCome);
     // The download has ended normally (the refreshed listing arrived).
     void finish();
     // The download ends early (link lost, stall): a file being received is discarded.
@@ -169,6 +172,9 @@ private:
     QByteArray m_listBuffer;
     QStringList m_announced;
     QStringList m_downloadList;
+    QStringList m_earlierAnnounced; // from the earlier requests of the download
+    QStringList m_earlierPending;
+    int m_pathsToCome = 0;
     QStringList m_stored;
     QList<Failure> m_failures;
     int m_acknowledged = 0;

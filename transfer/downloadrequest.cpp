@@ -37,6 +37,25 @@ QByteArray requestLine(const QStringList &remotePaths)
     return line.toUtf8();
 }
 
+QList<QStringList> requestGroups(const QStringList &remotePaths, int maxBytes)
+{
+    QList<QStringList> groups;
+    const int fixed = int(qstrlen(Protocol::kRequestPrefix)) + 1; // the prefix and "\n"
+    int used = 0;
+    for (const QString &path : remotePaths) {
+        // "<" path ">", and the "," before every path but a line's first.
+        const int size = path.toUtf8().size() + 2;
+        if (groups.isEmpty() || used + 1 + size > maxBytes) {
+            groups.append(QStringList{path});
+            used = fixed + size;
+        } else {
+            groups.last().append(path);
+            used += 1 + size;
+        }
+    }
+    return groups;
+}
+
 ListCheck checkListSelection(const QStringList &names, const QString &localFolder)
 {
     if (names.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,15 @@ namespace DownloadRequest {
 // "$DOWNLOAD REQUEST <p1>,<p2>...\n" in UTF-8; empty when there is no path, since such a
 // line would start a download that nothing ever ends.
 QByteArray requestLine(const QStringList &remotePaths);
+
+// Longest request line sent in one piece. An instrument reads a request into a buffer of its
+// own, and a selection of thousands of files would make a line of megabytes; such a request
+// goes out as several downloads one after the other instead.
+constexpr int kMaxRequestLineBytes = 8 * 1024;
+
+// `remotePaths` in order, cut into groups whose request lines stay within `maxBytes` (UTF-8,
+// line feed included). A path too long to share a line goes on a line of its own.
+QList<QStringList> requestGroups(const QStringList &remotePaths, int maxBytes = kMaxRequestLineBytes);
 
 enum class ListCheck {
     Empty,       // nothing selected: tell the user

@@ -145,6 +145,14 @@
         <source>Not connected to an instrument.</source>
         <translation>Nicht mit einem Gerät verbunden.</translation>
     </message>
+    <message>
+        <source>stopped while it arrived</source>
+        <translation>beim Empfang angehalten</translation>
+    </message>
+    <message>
+        <source>The download was stopped at once.</source>
+        <translation>Der Download wurde sofort angehalten.</translation>
+    </message>
 </context>
 <context>
     <name>ContrastPanel</name>
@@ -260,6 +268,10 @@ Wählen Sie „Verbinden“, um sich anzumelden, und starten Sie den Download da
     <message>
         <source>%1 files already in the download folder were skipped (compared by name only).</source>
         <translation>%1 Dateien, die bereits im Download-Ordner sind, wurden übersprungen (nur nach Namen verglichen).</translation>
+    </message>
+    <message>
+        <source>Reconnect and get the rest</source>
+        <translation>Neu verbinden und Rest holen</translation>
     </message>
 </context>
 <context>
@@ -435,6 +447,14 @@ Wählen Sie „Verbinden“, um sich anzumelden, und starten Sie den Download da
     <message>
         <source>Looking for new files… (folders checked: %1)</source>
         <translation>Suche nach neuen Dateien… (geprüfte Ordner: %1)</translation>
+    </message>
+    <message>
+        <source>Stop now</source>
+        <translation>Sofort stoppen</translation>
+    </message>
+    <message>
+        <source>Stop without waiting for the file under way: it is thrown away (a copy from before is kept) and the connection is opened again.</source>
+        <translation>Anhalten, ohne auf die laufende Datei zu warten: Sie wird verworfen (eine frühere Kopie bleibt erhalten), und die Verbindung wird neu aufgebaut.</translation>
     </message>
 </context>
 <context>
@@ -873,6 +893,10 @@ Bisher %2 Ordner, %3 Dateien</translation>
         <source>Server IP address, part %1 of 4</source>
         <translation>Server-IP-Adresse, Teil %1 von 4</translation>
     </message>
+    <message>
+        <source>Enter the password to connect again.</source>
+        <translation>Bitte das Passwort erneut eingeben.</translation>
+    </message>
 </context>
 <context>
     <name>LookupTable</name>
@@ -1016,6 +1040,26 @@ Wählen Sie „Verbinden“, um sich erneut anzumelden.</translation>
     <message>
         <source>Status</source>
         <translation>Status</translation>
+    </message>
+    <message>
+        <source>Connecting to %1 again…</source>
+        <translation>Erneute Verbindung mit %1…</translation>
+    </message>
+    <message>
+        <source>Connecting to %1 again failed.</source>
+        <translation>Die erneute Verbindung mit %1 ist fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>Choose &quot;Connect&quot; to log in again.</source>
+        <translation>Wählen Sie „Verbinden“, um sich erneut anzumelden.</translation>
+    </message>
+    <message>
+        <source>The instrument refused the login.</source>
+        <translation>Das Gerät hat die Anmeldung abgelehnt.</translation>
+    </message>
+    <message>
+        <source>No answer from the instrument.</source>
+        <translation>Keine Antwort vom Gerät.</translation>
     </message>
 </context>
 <context>

@@ -110,7 +110,7 @@ public:
     }
 
     // The window reads its download folder from the settings file when it is made.
-    bool openWindow()
+    bool openWindow(const QString &account = QString(), const QString &password = QString())
     {
         QSettings settings(QDir::homePath() + QStringLiteral("/AppData/Local/Halvorine/TARVELO/settings.ini"),
                            QSettings::IniFormat);
@@ -121,7 +121,7 @@ public:
         if (window->downloadPath() != download)
             return false;
         receiver()->setStallLimit(3000);
-        return E2E::login(*window, address);
+        return E2E::login(*window, address, account, password);
     }
 
     QListWidget *list() const { return window->form()->FILE_LISTWIDGET; }

@@ -40,6 +40,8 @@ private slots:
     void stopConfirmedShows();
     void textsFit_data();
     void textsFit();
+    void replaceQuestionLayout_data();
+    void replaceQuestionLayout();
     void replaceQuestionNames_data();
     void replaceQuestionNames();
     void placement();
@@ -88,7 +90,9 @@ void TestDownloadDialogs::forms_data()
     row("DownloadingProgressDialog", "label", {30, 40, 311, 41}, 10, "Downloading...");
     row("DownloadingProgressDialog", "PROGRESS", {30, 80, 331, 23}, 0, QString());
     row("DownloadingProgressDialog", "label_2", {30, 110, 331, 21}, 10, QString());
-    row("DownloadingProgressDialog", "BUTTON_STOP", {159, 145, 81, 30}, 0, "Stop");
+    // "Stop" and "Stop now" centred as a pair where "Stop" stood alone.
+    row("DownloadingProgressDialog", "BUTTON_STOP", {104, 145, 81, 30}, 0, "Stop");
+    row("DownloadingProgressDialog", "BUTTON_STOP_NOW", {195, 145, 100, 30}, 0, "Stop now");
     row("SecDialog", "pushButton", {54, 145, 136, 30}, 0, "Stop download");
     row("SecDialog", "pushButton_2", {210, 145, 136, 30}, 0, "Keep downloading");
     row("SecDialog", "label", {20, 60, 360, 40}, 10, "Are you sure you want to cancel the download?");
@@ -98,10 +102,11 @@ void TestDownloadDialogs::forms_data()
     row("NotDownloadDialog", "pushButton_2", {221, 145, 80, 30}, 0, "Cancel");
     row("NotDownloadDialog", "label", {110, 70, 191, 21}, 10, "Download the file to open.");
     for (const char *cls : {"AlreadyDialog", "AlreadyDialogTreeWidget"}) {
-        row(cls, "label", {15, 20, 370, 118}, 10, kReplaceQuestion);
-        row(cls, "pushButton", {99, 145, 80, 30}, 0, "Yes");
-        row(cls, "pushButton_2", {221, 145, 80, 30}, 0, "No");
-        row(cls, "pushButtonOnlyNew", {99, 180, 202, 30}, 0, "Only new files");
+        // Placed by their text: see replaceQuestionLayout.
+        row(cls, "label", QRect(), 10, kReplaceQuestion);
+        row(cls, "pushButton", QRect(), 0, "Yes");
+        row(cls, "pushButton_2", QRect(), 0, "No");
+        row(cls, "pushButtonOnlyNew", QRect(), 0, "Only new files");
     }
 }
 
@@ -114,14 +119,18 @@ void TestDownloadDialogs::forms()
     QFETCH(QString, text);
 
     std::unique_ptr<QDialog> dialog(factory(cls)());
-    // The replace questions are taller by their third answer.
-    QCOMPARE(dialog->size(), QSize(400, cls.startsWith(QLatin1String("Already")) ? 220 : 200));
+    // The replace questions are as tall as their text.
+    if (cls.startsWith(QLatin1String("Already")))
+        QCOMPARE(dialog->width(), 400);
+    else
+        QCOMPARE(dialog->size(), QSize(400, 200));
     QVERIFY(dialog->windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(!dialog->parentWidget());
     QVERIFY(dialog->styleSheet().contains(QLatin1String("background-color: rgb(88, 96, 109)")));
     QWidget *w = dialog->findChild<QWidget *>(object);
     QVERIFY(w);
-    if (w->width() == geometry.width()) {
+    if (geometry.isNull()) {
+    } else if (w->width() == geometry.width()) {
         QCOMPARE(w->geometry(), geometry);
     } else { // widened about its centre, and only as far as its text needs
         QVERIFY2(w->width() > geometry.width(), qPrintable(QStringLiteral("%1").arg(w->width())));
@@ -361,6 +370,61 @@ void TestDownloadDialogs::textsFit()
     QVERIFY(dialog->rect().contains(label->geometry()));
     for (const QPushButton *button : dialog->findChildren<QPushButton *>())
         QVERIFY2(TextFit::overflow(button).isEmpty(), qPrintable(TextFit::overflow(button)));
+}
+
+void TestDownloadDialogs::replaceQuestionLayout_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("cls");
+    QTest::addColumn<QStringList>("names"); // asked about; empty: as built
+    for (const QString &language : TextFit::languages()) {
+        const QByteArray l = language.toLatin1();
+        for (const char *cls : {"AlreadyDialog", "AlreadyDialogTreeWidget"}) {
+            QTest::addRow("%s as built, %s", cls, l.constData()) << language << cls << QStringList();
+            QTest::addRow("%s, one name, %s", cls, l.constData()) << language << cls << QStringList{"a.tif"};
+            QTest::addRow("%s, three names, %s", cls, l.constData())
+                << language << cls << QStringList{"a.tif", "new.bin", "Calibration", kLongName};
+        }
+    }
+}
+
+// The three answers side by side under the whole question, and no empty band below them.
+void TestDownloadDialogs::replaceQuestionLayout()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, cls);
+    QFETCH(QStringList, names);
+    const TextFit::Speaking speaking(language);
+    QTemporaryDir local;
+    for (const QString &file : {QStringLiteral("a.tif"), kLongName})
+        QVERIFY(QFile(local.filePath(file)).open(QIODevice::WriteOnly));
+    QVERIFY(QDir(local.path()).mkpath(QStringLiteral("Calibration")));
+    std::unique_ptr<QDialog> dialog(factory(cls)());
+    if (!names.isEmpty()) {
+        if (auto *list = qobject_cast<AlreadyDialog *>(dialog.get()))
+            list->ask(local.path(), names);
+        else
+            static_cast<AlreadyDialogTreeWidget *>(dialog.get())->ask(local.path(), names);
+    }
+    auto *label = dialog->findChild<QLabel *>("label");
+    const QList<QPushButton *> row{dialog->findChild<QPushButton *>("pushButton"),
+                                   dialog->findChild<QPushButton *>("pushButton_2"),
+                                   dialog->findChild<QPushButton *>("pushButtonOnlyNew")};
+    QVERIFY2(TextFit::overflow(label).isEmpty(), qPrintable(TextFit::overflow(label)));
+    const QRect inside = dialog->rect().adjusted(8, 8, -8, -8);
+    QVERIFY(inside.contains(label->geometry()));
+    for (int i = 0; i < row.size(); ++i) {
+        QVERIFY2(TextFit::overflow(row[i]).isEmpty(), qPrintable(TextFit::overflow(row[i])));
+        QVERIFY(inside.contains(row[i]->geometry()));
+        QCOMPARE(row[i]->y(), row[0]->y());
+        QVERIFY(row[i]->y() > label->geometry().bottom());
+        if (i > 0)
+            QVERIFY(row[i]->x() >= row[i - 1]->geometry().right() + 6);
+    }
+    QVERIFY(dialog->height() - row[0]->geometry().bottom() <= 30);
+    const QRect needed = label->fontMetrics().boundingRect(label->contentsRect(), int(label->alignment()) | Qt::TextWordWrap,
+                                                           label->text());
+    QVERIFY2(label->height() - needed.height() <= 20, qPrintable(QString::number(label->height() - needed.height())));
 }
 
 void TestDownloadDialogs::replaceQuestionNames_data()

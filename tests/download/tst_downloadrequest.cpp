@@ -12,6 +12,8 @@ class TestDownloadRequest : public QObject
 private slots:
     void requestLine_data();
     void requestLine();
+    void requestGroups_data();
+    void requestGroups();
     void listSelection_data();
     void listSelection();
     void treeFolder_data();
@@ -40,6 +42,43 @@ void TestDownloadRequest::requestLine()
     QFETCH(QStringList, names);
     QFETCH(QByteArray, line);
     QCOMPARE(DownloadRequest::requestLine(DownloadRequest::requestPaths(folder, names)), line);
+}
+
+void TestDownloadRequest::requestGroups_data()
+{
+    // Every line, line feed included, fits the bound exactly or with room to spare.
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QList<int>>("sizes"); // paths on each line
+    const QString p10 = QStringLiteral("/TARVELO/a"); // a line of one: 18 + 12 + 1 = 31 bytes
+    QTest::newRow("nothing") << QStringList{} << 100 << QList<int>{};
+    QTest::newRow("all on one line") << QStringList{p10, p10, p10} << 100 << QList<int>{3};
+    // Each further path costs 13 bytes: 31, 44, 57.
+    QTest::newRow("exactly full") << QStringList{p10, p10, p10} << 57 << QList<int>{3};
+    QTest::newRow("one byte short") << QStringList{p10, p10, p10} << 56 << QList<int>{2, 1};
+    QTest::newRow("too long for any line goes alone")
+        << QStringList{p10, QStringLiteral("/TARVELO/") + QString(60, 'x'), p10} << 40 << QList<int>{1, 1, 1};
+    // Two bytes a letter in UTF-8: 18 + 2 + 9 + 2 * 10 + 1 = 50.
+    QTest::newRow("counted in UTF-8 bytes")
+        << QStringList{QStringLiteral("/TARVELO/") + QString(10, QChar(0xe4)), p10} << 62 << QList<int>{1, 1};
+}
+
+void TestDownloadRequest::requestGroups()
+{
+    QFETCH(QStringList, paths);
+    QFETCH(int, limit);
+    QFETCH(QList<int>, sizes);
+    const QList<QStringList> groups = DownloadRequest::requestGroups(paths, limit);
+    QList<int> got;
+    QStringList joined;
+    for (const QStringList &group : groups) {
+        got.append(int(group.size()));
+        joined += group;
+        if (group.size() > 1)
+            QVERIFY(DownloadRequest::requestLine(group).size() <= limit);
+    }
+    QCOMPARE(got, sizes);
+    QCOMPARE(joined, paths); // nothing lost, nothing reordered
 }
 
 void TestDownloadRequest::listSelection_data()

@@ -81,6 +81,8 @@ private slots:
     void splitInvariance();
     void listingDeliveredAsItGrows();
     void resetForgetsPartialLine();
+    void resetLeavesABrokenOffStream_data();
+    void resetLeavesABrokenOffStream();
     void boundsCloseTheLink_data();
     void boundsCloseTheLink();
 
@@ -328,6 +330,25 @@ void tst_MessageReader::resetForgetsPartialLine()
     run.feed({"$PWD:/b\n"}, false);
     QCOMPARE(run.log, QStringList{"pwd 1 $PWD:/b"});
     QCOMPARE(run.mode(), FileStored);
+}
+
+// A link closed inside an announcement or a file: the next link's answers are answers.
+void tst_MessageReader::resetLeavesABrokenOffStream_data()
+{
+    QTest::addColumn<QByteArray>("cut");
+    QTest::newRow("inside a file") << QByteArray("$DOWNLOAD:<p>\nhalf of the bytes");
+    QTest::newRow("inside an announcement") << QByteArray(Protocol::kListStart) + "<p1>,<p";
+}
+
+void tst_MessageReader::resetLeavesABrokenOffStream()
+{
+    QFETCH(QByteArray, cut);
+    Run run(ListAcknowledged, false);
+    run.feed({cut}, false);
+    run.reader.reset();
+    run.log.clear();
+    run.feed({"$PWD: /b\n$LIST: <f,a>\n"}, false);
+    QCOMPARE(run.log, (QStringList{"pwd 1 $PWD: /b", "list 2 $LIST: <f,a>"}));
 }
 
 void tst_MessageReader::boundsCloseTheLink_data()

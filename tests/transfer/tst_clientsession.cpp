@@ -40,6 +40,7 @@ private slots:
     void listsAndWalksWithoutTouchingTheView();
     void downloadsWithTypedOutcomes_data();
     void downloadsWithTypedOutcomes();
+    void closeGivesUpALogin();
 
 private:
     bool start(const InstrumentOptions &base = InstrumentOptions());
@@ -196,6 +197,26 @@ void tst_ClientSession::downloadsWithTypedOutcomes()
     QCOMPARE(m_session->currentFolder(), QStringLiteral("/TARVELO"));
     QVERIFY(m_session->startDownload({"/TARVELO/L1/L2/y.bin"}));
     QVERIFY(ended.wait(20000));
+}
+
+// Closed while logging in (the window's Disconnect during a login again): the login's answer
+// neither reopens the session nor reports a failure that would close the next link.
+void tst_ClientSession::closeGivesUpALogin()
+{
+    QVERIFY(start());
+    const QString host = m_session->host();
+    m_session->close();
+    QSignalSpy in(m_session.get(), &ClientSession::loggedIn);
+    QSignalSpy failed(m_session.get(), &ClientSession::loginFailed);
+    QSignalSpy accepted(m_server.get(), &InstrumentServer::loggedIn);
+    ClientSession::Login login;
+    login.host = host;
+    m_session->logIn(login);
+    m_session->close();
+    QVERIFY(!accepted.wait(500));
+    QCOMPARE(in.count(), 0);
+    QCOMPARE(failed.count(), 0);
+    QVERIFY(!m_session->isConnected());
 }
 
 QTEST_GUILESS_MAIN(tst_ClientSession)

@@ -10,9 +10,13 @@ struct InstrumentOptions
     QMap<QString, QString> accounts;    // account name -> password
     bool anonymous = true;              // accept "anonymous" with an empty password
     bool trace = false;                 // print every line received and sent
+    QMap<QString, qint64> generated;    // remote file path -> size: files made up as they are
+                                        // sent (in an existing folder), never put on disk
     bool quiet = false;
 
     // Fault injection.
+    int faultyConnections = 0;          // the faults below hit only this many first connections
+                                        // (0: every one), so a client can log in again and go on
     int chunk = 0;                      // send in pieces of this many bytes, flushing each (0: whole writes)
     int chunkDelayMs = 0;               // delay between pieces
     qint64 closeAfterFileBytes = -1;    // close the connection after this many bytes of file data

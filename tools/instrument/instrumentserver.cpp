@@ -9,6 +9,7 @@ InstrumentServer::InstrumentServer(const InstrumentOptions &options, QObject *pa
     : QObject(parent), m_options(options), m_tree(options.root), m_server(new QTcpServer(this))
 {
     connect(m_server, &QTcpServer::newConnection, this, &InstrumentServer::acceptConnections);
+    m_tree.setGenerated(options.generated);
 }
 
 InstrumentServer::~InstrumentServer()

@@ -36,6 +36,39 @@ const QByteArray kOutsideContent =
 // Commands held back during a download, at most this many bytes; more closes the link.
 constexpr qint64 kMaxHeld = 1024 * 1024;
 
+// The faults are for the first connections only when so asked.
+InstrumentOptions forConnection(InstrumentOptions options, int id)
+{
+    if (options.faultyConnections > 0 && id > options.faultyConnections) {
+        options.closeAfterFileBytes = -1;
+        options.stallAfterFileBytes = -1;
+    }
+    return options;
+}
+
+// A made-up file, read as a file is.
+class GeneratedFile : public QIODevice
+{
+public:
+    explicit GeneratedFile(qint64 size) : m_size(size) { open(QIODevice::ReadOnly); }
+    qint64 size() const override { return m_size; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 n = qMin(maxSize, m_size - pos());
+        if (n <= 0)
+            return n < 0 ? -1 : 0;
+        const QByteArray bytes = InstrumentTree::generatedBytes(pos(), n);
+        memcpy(data, bytes.constData(), size_t(n));
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    qint64 m_size;
+};
+
 void print(const QString &text)
 {
     const QByteArray bytes = text.toLocal8Bit() + '\n';
@@ -47,7 +80,7 @@ void print(const QString &text)
 
 InstrumentSession::InstrumentSession(QTcpSocket *socket, const InstrumentOptions &options,
                                      const InstrumentTree &tree, int id, QObject *parent)
-    : QObject(parent), m_socket(socket), m_options(options), m_tree(tree), m_id(id)
+    : QObject(parent), m_socket(socket), m_options(forConnection(options, id)), m_tree(tree), m_id(id)
 {
     m_socket->setParent(this);
     // Qt stops reading from the network while this much waits unread, so a client that
@@ -313,6 +346,8 @@ void InstrumentSession::sendNextFile()
             buffer->setData(kOutsideContent);
             buffer->open(QIODevice::ReadOnly);
             source = std::move(buffer);
+        } else if (m_tree.generatedSize(remote) >= 0) {
+            source = std::make_unique<GeneratedFile>(m_tree.generatedSize(remote));
         } else {
             // Looked up again: the tree may have changed since the announcement.
             const QString local = m_tree.localPath(remote);

@@ -21,6 +21,17 @@ bool InstrumentTree::isInside(const QString &canonical) const
             || (m_root == QLatin1String("/") && canonical.startsWith(QLatin1Char('/'))));
 }
 
+QByteArray InstrumentTree::generatedBytes(qint64 offset, qint64 size)
+{
+    QByteArray bytes(int(size), Qt::Uninitialized);
+    char *out = bytes.data();
+    for (qint64 i = 0; i < size; ++i) {
+        const qint64 at = offset + i;
+        out[i] = char((at * 7 + (at >> 12)) & 0xff);
+    }
+    return bytes;
+}
+
 QString InstrumentTree::normalised(const QString &remote)
 {
     QString path = remote;
@@ -87,6 +98,12 @@ QVector<InstrumentTree::Entry> InstrumentTree::list(const QString &remoteFolder)
         else if (target.isFile())
             entries.append({info.fileName(), false});
     }
+    const QString prefix = normalised(remoteFolder) + QLatin1Char('/');
+    for (auto it = m_generated.cbegin(); it != m_generated.cend(); ++it) {
+        const QString name = it.key().mid(prefix.size());
+        if (it.key().startsWith(prefix) && !name.contains(QLatin1Char('/')) && isSendableName(name))
+            entries.append({name, false});
+    }
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         const int c = QString::compare(a.name, b.name, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a.name < b.name;
@@ -98,6 +115,8 @@ QStringList InstrumentTree::expand(const QString &remote) const
 {
     QStringList out;
     const QString path = normalised(remote);
+    if (m_generated.contains(path))
+        return QStringList{path};
     const QString local = localPath(path);
     if (local.isEmpty())
         return out;

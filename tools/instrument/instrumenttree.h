@@ -1,4 +1,6 @@
 #pragma once
+#include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -18,6 +20,13 @@ public:
     };
 
     explicit InstrumentTree(const QString &localRoot);
+
+    // Files that exist only as a size; their bytes come from generatedBytes().
+    void setGenerated(const QMap<QString, qint64> &files) { m_generated = files; }
+    // The size of a made-up file, or -1 when `remote` is none.
+    qint64 generatedSize(const QString &remote) const { return m_generated.value(normalised(remote), -1); }
+    // The bytes of every made-up file from `offset`: the same pattern for all of them.
+    static QByteArray generatedBytes(qint64 offset, qint64 size);
 
     bool isValid() const { return !m_root.isEmpty(); }
     QString canonicalRoot() const { return m_root; }
@@ -45,4 +54,5 @@ private:
     bool isInside(const QString &canonical) const;
 
     QString m_root; // canonical
+    QMap<QString, qint64> m_generated;
 };

@@ -80,6 +80,14 @@ int main(int argc, char *argv[])
         {QStringLiteral("close-after"),
          QStringLiteral("Fault: close the connection once N bytes of file data have been sent."),
          QStringLiteral("N")},
+        {QStringLiteral("faulty-connections"),
+         QStringLiteral("Apply --close-after and --stall-after to the first N connections only, so "
+                        "a client can log in again and go on (default: every connection)."),
+         QStringLiteral("N")},
+        {QStringLiteral("generated"),
+         QStringLiteral("Serve a made-up file of SIZE bytes at the remote PATH (in an existing "
+                        "folder), without putting it on disk (repeatable)."),
+         QStringLiteral("PATH:SIZE")},
         {QStringLiteral("stall-after"),
          QStringLiteral("Fault: send nothing more once N bytes of file data have been sent; "
                         "the connection stays open."),
@@ -136,6 +144,15 @@ int main(int argc, char *argv[])
     options.chunkDelayMs = int(number(parser, QStringLiteral("chunk-delay"), 0, 0));
     options.closeAfterFileBytes = number(parser, QStringLiteral("close-after"), -1, 0);
     options.stallAfterFileBytes = number(parser, QStringLiteral("stall-after"), -1, 0);
+    options.faultyConnections = int(number(parser, QStringLiteral("faulty-connections"), 0, 0));
+    for (const QString &file : parser.values(QStringLiteral("generated"))) {
+        const int colon = file.lastIndexOf(QLatin1Char(':'));
+        bool ok = false;
+        const qint64 size = colon > 0 ? file.mid(colon + 1).toLongLong(&ok) : -1;
+        if (!ok || size < 0)
+            fatal(QStringLiteral("--generated needs PATH:SIZE, not \"%1\"").arg(file));
+        options.generated.insert(file.left(colon), size);
+    }
     options.outsidePaths = parser.values(QStringLiteral("outside-path"));
     options.noSize = parser.isSet(QStringLiteral("no-size"));
     options.noFinalNewline = parser.isSet(QStringLiteral("no-final-newline"));
