@@ -56,6 +56,10 @@ TransferRecord::~TransferRecord()
             ::fdatasync(m_fd);
         ::close(m_fd);
     }
+    for (const int fd : m_oldFds) {
+        ::fdatasync(fd);
+        ::close(fd);
+    }
 }
 
 QString TransferRecord::checkWritable()
@@ -131,6 +135,12 @@ bool TransferRecord::appendLine(const QByteArray &line, QString *error)
         *error = QStringLiteral("The transfer record cannot be locked: %1").arg(lock.error());
         return false;
     }
+    if (m_fd >= 0 && !stillInPlace()) {
+        // Moved, deleted or replaced since it was opened: lines written to it now would
+        // be lost to whoever reads the folder.
+        m_oldFds.push_back(m_fd); // the syncer may still be syncing it
+        m_fd = -1;
+    }
     if (!openLocked(error))
         return false;
     QByteArray out;
@@ -158,6 +168,13 @@ bool TransferRecord::appendLine(const QByteArray &line, QString *error)
         m_syncer = std::thread([this] { syncLoop(); });
     m_wake.notify_all();
     return true;
+}
+
+bool TransferRecord::stillInPlace() const
+{
+    struct stat open, named;
+    return ::fstat(m_fd, &open) == 0 && ::stat(QFile::encodeName(m_fileName).constData(), &named) == 0
+        && open.st_ino == named.st_ino && open.st_dev == named.st_dev;
 }
 
 bool TransferRecord::beginDownload(Record::Start start, QString *error)
