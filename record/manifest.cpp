@@ -7,9 +7,60 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace Manifest {
+
+void appendLine(QByteArray &out, const QString &path, const QString &sha256)
+{
+    const QByteArray name = path.toUtf8();
+    const bool escape = name.contains('\\') || name.contains('\n') || name.contains('\r');
+    if (escape)
+        out += '\\';
+    out += sha256.toLatin1();
+    out += "  ";
+    if (escape) {
+        for (const char c : name) {
+            if (c == '\\')
+                out += "\\\\";
+            else if (c == '\n')
+                out += "\\n";
+            else if (c == '\r')
+                out += "\\r";
+            else
+                out += c;
+        }
+    } else {
+        out += name;
+    }
+    out += '\n';
+}
+
+QString pathOf(const char *text, int size)
+{
+    const bool escaped = size > 0 && text[0] == '\\';
+    const char *sep = static_cast<const char *>(memchr(text, ' ', size_t(size)));
+    if (!sep || sep + 2 > text + size)
+        return QString();
+    const char *from = sep + 2;
+    int length = int(text + size - from);
+    if (length > 0 && from[length - 1] == '\n')
+        --length;
+    if (!escaped)
+        return QString::fromUtf8(from, length);
+    QByteArray name;
+    name.reserve(length);
+    for (int i = 0; i < length; ++i) {
+        if (from[i] == '\\' && i + 1 < length) {
+            const char next = from[++i];
+            name += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+        } else {
+            name += from[i];
+        }
+    }
+    return QString::fromUtf8(name);
+}
 
 QByteArray text(const RecordIndex &index)
 {
@@ -21,29 +72,8 @@ QByteArray text(const RecordIndex &index)
     std::sort(paths.begin(), paths.end());
     QByteArray out;
     out.reserve(int(paths.size()) * 100);
-    for (const QString &path : paths) {
-        const QByteArray name = path.toUtf8();
-        const bool escape = name.contains('\\') || name.contains('\n') || name.contains('\r');
-        if (escape)
-            out += '\\';
-        out += copies.constFind(path)->sha256().toLatin1();
-        out += "  ";
-        if (escape) {
-            for (const char c : name) {
-                if (c == '\\')
-                    out += "\\\\";
-                else if (c == '\n')
-                    out += "\\n";
-                else if (c == '\r')
-                    out += "\\r";
-                else
-                    out += c;
-            }
-        } else {
-            out += name;
-        }
-        out += '\n';
-    }
+    for (const QString &path : paths)
+        appendLine(out, path, copies.constFind(path)->sha256());
     return out;
 }
 

@@ -9,6 +9,11 @@ class RecordIndex;
 // folder checks every copy with nothing but standard tools.
 namespace Manifest {
 
+// Appends one line of it, with its line feed.
+void appendLine(QByteArray &out, const QString &path, const QString &sha256);
+// The path one line names (`size` bytes from `text`, the line feed optional).
+QString pathOf(const char *text, int size);
+
 // The manifest the record calls for, sorted by path. Names holding a backslash, line feed
 // or carriage return are escaped the way sha256sum writes and reads them.
 QByteArray text(const RecordIndex &index);

@@ -1,6 +1,6 @@
 #include "record/transferrecord.h"
 
-#include "record/manifest.h"
+#include "record/manifestupdate.h"
 #include "record/recordindex.h"
 #include "record/recordpaths.h"
 
@@ -273,8 +273,7 @@ bool TransferRecord::updateManifest(QString *error)
         *error = QStringLiteral("The transfer record cannot be locked: %1").arg(lock.error());
         return false;
     }
-    const RecordIndex index = RecordIndex::read(m_folder, QString(), true);
-    return Manifest::write(m_folder, Manifest::text(index), error);
+    return ManifestUpdate::run(m_folder, error);
 }
 
 QString TransferRecord::takeNotice()
