@@ -1,11 +1,9 @@
-// The recorder on a session against the stand-in instrument, without a window: a file whose
-// record line cannot be written is never acknowledged, and leaves the copy and the checksum
-// list agreeing.
+// The recorder on a session against the stand-in instrument: a file whose record line cannot
+// be written is never acknowledged, and the copies and the checksum list keep agreeing.
 #include "common/testaddress.h"
 #include "record/downloadrecorder.h"
 #include "recordfixture.h"
 #include "tools/instrument/instrumentserver.h"
-#include "transfer/clientsession.h"
 #include "transfer/downloadnotice.h"
 #include "transfer/downloadreceiver.h"
 
@@ -20,190 +18,114 @@ class tst_DownloadRecorder : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void unrecordedFileIsNotAcknowledged_data();
     void unrecordedFileIsNotAcknowledged();
-    void unrecordedDiscardIsNotAcknowledged();
-
-private:
-    enum Breakage { RecordOnFullDisk, RecordFolderReplaced };
-    bool start(const InstrumentOptions &base = InstrumentOptions());
-    ClientSession::Result download(const QStringList &paths, const std::function<void(const FileOutcome &)> &onFile,
-                                   QString *recordProblem);
-    void breakRecord(Breakage how);
-    void mendRecord(Breakage how);
-
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    std::unique_ptr<InstrumentServer> m_server;
-    std::unique_ptr<ClientSession> m_session;
-    std::unique_ptr<DownloadRecorder> m_recorder;
-    QString m_root;
-    QString m_download;
-    QList<QByteArray> m_heard; // what the instrument received
 };
-
-void tst_DownloadRecorder::init()
-{
-    m_tmp = std::make_unique<QTemporaryDir>();
-    m_root = m_tmp->path() + "/root";
-    m_download = m_tmp->path() + "/download";
-    for (const char *name : {"a.bin", "b.bin", "c.bin"})
-        QVERIFY(writeFile(m_root + "/run/" + name, QByteArray("first ") + name));
-    QVERIFY(QDir().mkpath(m_download));
-    m_heard.clear();
-}
-
-void tst_DownloadRecorder::cleanup()
-{
-    m_recorder.reset();
-    m_session.reset();
-    m_server.reset();
-    m_tmp.reset();
-}
-
-bool tst_DownloadRecorder::start(const InstrumentOptions &base)
-{
-    InstrumentOptions options = base;
-    options.root = m_root;
-    options.quiet = true;
-    m_server = std::make_unique<InstrumentServer>(options);
-    connect(m_server.get(), &InstrumentServer::lineReceived, this,
-            [this](int, const QByteArray &line) { m_heard << line; });
-    const QString address = TestAddress::listen(
-        [this](const QString &a) { return m_server->listen(QHostAddress(a), TestAddress::kPort); });
-    if (address.isEmpty())
-        return false;
-    m_session = std::make_unique<ClientSession>();
-    m_recorder = std::make_unique<DownloadRecorder>(m_session.get());
-    m_session->setDownloadPath(m_download);
-    QSignalSpy in(m_session.get(), &ClientSession::loggedIn);
-    ClientSession::Login login;
-    login.host = address;
-    m_session->logIn(login);
-    return in.wait(10000) && QTest::qWaitFor([this] { return !m_session->currentFolder().isEmpty(); }, 10000);
-}
-
-ClientSession::Result tst_DownloadRecorder::download(const QStringList &paths,
-                                                     const std::function<void(const FileOutcome &)> &onFile,
-                                                     QString *recordProblem)
-{
-    // After the recorder: the record is broken between one file's line and the next.
-    QMetaObject::Connection tap = connect(m_session.get(), &ClientSession::fileEnded, this, onFile);
-    QSignalSpy ended(m_session.get(), &ClientSession::downloadEnded);
-    QSignalSpy recorded(m_recorder.get(), &DownloadRecorder::recordUpdated);
-    ClientSession::Result result;
-    if (DownloadRecorder::checkWritable(m_download).isEmpty() && m_session->startDownload(paths)
-        && ended.wait(20000) && (recorded.count() || recorded.wait(20000))) {
-        result = ended.at(0).at(0).value<ClientSession::Result>();
-        *recordProblem = recorded.at(0).at(0).toString();
-    }
-    disconnect(tap);
-    return result;
-}
-
-void tst_DownloadRecorder::breakRecord(Breakage how)
-{
-    const QString record = m_download + "/.tarvelo";
-    if (how == RecordOnFullDisk) {
-        // Every write to /dev/full fails as a full disk does.
-        QVERIFY(QFile::rename(record + "/transfers.jsonl", record + "/kept.jsonl"));
-        QVERIFY(QFile::link("/dev/full", record + "/transfers.jsonl"));
-    } else {
-        QVERIFY(QDir().rename(record, record + "-kept"));
-        QVERIFY(writeFile(record, "not a folder"));
-    }
-}
-
-void tst_DownloadRecorder::mendRecord(Breakage how)
-{
-    const QString record = m_download + "/.tarvelo";
-    QVERIFY(QFile::remove(how == RecordOnFullDisk ? record + "/transfers.jsonl" : record));
-    if (how == RecordOnFullDisk)
-        QVERIFY(QFile::rename(record + "/kept.jsonl", record + "/transfers.jsonl"));
-    else
-        QVERIFY(QDir().rename(record + "-kept", record));
-}
 
 void tst_DownloadRecorder::unrecordedFileIsNotAcknowledged_data()
 {
-    QTest::addColumn<int>("breakage");
-    QTest::newRow("disk full under the record") << int(RecordOnFullDisk);
-    QTest::newRow("record folder replaced by a file") << int(RecordFolderReplaced);
+    QTest::addColumn<bool>("folderReplaced"); // else the record lies on a full disk
+    QTest::addColumn<bool>("unasked");        // the instrument adds a file nobody asked for
+    QTest::newRow("a stored file, disk full") << false << false;
+    QTest::newRow("a stored file, record folder replaced") << true << false;
+    QTest::newRow("a discarded file, disk full") << false << true;
 }
 
 void tst_DownloadRecorder::unrecordedFileIsNotAcknowledged()
 {
-    QFETCH(int, breakage);
-    const auto how = Breakage(breakage);
-    QVERIFY(start());
-    const QStringList paths{"/TARVELO/run/a.bin", "/TARVELO/run/b.bin", "/TARVELO/run/c.bin"};
-    QString problem;
-    ClientSession::Result first = download(paths, [](const FileOutcome &) {}, &problem);
-    QCOMPARE(first.count(FileOutcome::Kind::Stored), 3);
-    QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    QCOMPARE(sha256sumCheck(m_download), 0);
+    QFETCH(bool, folderReplaced);
+    QFETCH(bool, unasked);
+    QTemporaryDir tmp;
+    const QString root = tmp.path() + "/root", download = tmp.path() + "/download", record = download + "/.tarvelo";
+    const QStringList names{"a.bin", "b.bin", "c.bin"};
+    for (const QString &name : names)
+        QVERIFY(writeFile(root + "/run/" + name, "first " + name.toUtf8()));
+    QVERIFY(QDir().mkpath(download));
 
-    // The instrument has newer copies; the record breaks once a.bin's line is in.
-    for (const char *name : {"a.bin", "b.bin", "c.bin"})
-        QVERIFY(writeFile(m_root + "/run/" + name, QByteArray("second ") + name));
-    m_heard.clear();
-    const auto breakAfterFirst = [this, how](const FileOutcome &f) {
-        if (f.remotePath.endsWith("a.bin"))
-            breakRecord(how);
+    InstrumentOptions options;
+    options.root = root;
+    options.quiet = true;
+    if (unasked)
+        options.extraFile = "/TARVELO/run/c.bin";
+    InstrumentServer server(options);
+    QList<QByteArray> heard;
+    connect(&server, &InstrumentServer::lineReceived, this, [&heard](int, const QByteArray &line) { heard << line; });
+    const QString address = TestAddress::listen([&](const QString &a) { return server.listen(QHostAddress(a), TestAddress::kPort); });
+    QVERIFY(!address.isEmpty());
+    ClientSession session;
+    DownloadRecorder recorder(&session);
+    session.setDownloadPath(download);
+    QSignalSpy in(&session, &ClientSession::loggedIn);
+    ClientSession::Login login;
+    login.host = address;
+    session.logIn(login);
+    QVERIFY(in.wait(10000));
+    QTRY_VERIFY(!session.currentFolder().isEmpty());
+
+    const QStringList paths = unasked ? QStringList{"/TARVELO/run/a.bin", "/TARVELO/run/b.bin"}
+                                      : QStringList{"/TARVELO/run/a.bin", "/TARVELO/run/b.bin", "/TARVELO/run/c.bin"};
+    QString breakAfter;
+    connect(&session, &ClientSession::fileEnded, this, [&](const FileOutcome &f) {
+        if (f.remotePath != breakAfter)
+            return;
+        // After the recorder took this file's line: the next one has nowhere to go.
+        if (folderReplaced) {
+            QVERIFY(QDir().rename(record, record + "-kept"));
+            QVERIFY(writeFile(record, "not a folder"));
+        } else {
+            QVERIFY(QFile::rename(record + "/transfers.jsonl", record + "/kept.jsonl"));
+            QVERIFY(QFile::link("/dev/full", record + "/transfers.jsonl")); // fails as a full disk
+        }
+    });
+    const auto run = [&](ClientSession::Result *result, QString *problem) {
+        QSignalSpy ended(&session, &ClientSession::downloadEnded);
+        QSignalSpy recorded(&recorder, &DownloadRecorder::recordUpdated);
+        if (!DownloadRecorder::checkWritable(download).isEmpty() || !session.startDownload(paths)
+            || !ended.wait(20000) || !(recorded.count() || recorded.wait(20000)))
+            return false;
+        *result = ended.at(0).at(0).value<ClientSession::Result>();
+        *problem = recorded.at(0).at(0).toString();
+        return true;
     };
-    const ClientSession::Result second = download(paths, breakAfterFirst, &problem);
-    QCOMPARE(second.files.size(), 3);
-    QCOMPARE(second.files.at(0).kind, FileOutcome::Kind::Replaced);
-    QCOMPARE(second.files.at(1).kind, FileOutcome::Kind::Failed);
-    QCOMPARE(second.files.at(1).failure.kind, TransferFailure::Kind::RecordNotWritten);
-    QVERIFY(second.files.at(1).failure.detail.startsWith("the record could not be written: "));
-    QCOMPARE(second.files.at(2).kind, FileOutcome::Kind::NeverSent);
+    ClientSession::Result result;
+    QString problem;
+    QVERIFY(run(&result, &problem));
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+    // The instrument has newer copies; the record breaks once the first file's line is in.
+    for (const QString &name : names)
+        QVERIFY(writeFile(root + "/run/" + name, "second " + name.toUtf8()));
+    heard.clear();
+    breakAfter = unasked ? "/TARVELO/run/b.bin" : "/TARVELO/run/a.bin";
+    QVERIFY(run(&result, &problem));
     QVERIFY(!problem.isEmpty());
-
-    // b.bin was answered with a cancel, never with an acknowledgement, and nothing came after.
-    QVERIFY(m_heard.contains("$DOWNLOAD COMPLETED /TARVELO/run/a.bin"));
-    QVERIFY(!m_heard.contains("$DOWNLOAD COMPLETED /TARVELO/run/b.bin"));
-    QVERIFY(m_heard.contains("$DOWNLOAD CANCEL"));
-    QCOMPARE(readFile(m_download + "/run/a.bin"), QByteArray("second a.bin"));
-    QCOMPARE(readFile(m_download + "/run/b.bin"), QByteArray("first b.bin"));
-
-    // The user is told why the download stopped, and what did not arrive.
-    const QString notice = DownloadNotice::finishedText(*m_session->receiver());
-    QVERIFY2(notice.contains("transfer record could not be written") && notice.contains("run/b.bin")
-                 && notice.contains("Not received: run/c.bin."), qPrintable(notice));
+    QVERIFY(!session.receiver()->recordFailure().isEmpty());
+    QVERIFY(heard.contains("$DOWNLOAD CANCEL"));
+    QVERIFY(heard.contains("$DOWNLOAD COMPLETED " + breakAfter.toUtf8()));
+    const int refused = unasked ? 2 : 1; // the file that was answered with the cancel
+    QVERIFY(!heard.contains("$DOWNLOAD COMPLETED /TARVELO/run/" + names.at(refused).toUtf8()));
+    QCOMPARE(result.files.size(), 3);
+    if (unasked) {
+        QCOMPARE(result.files.at(2).kind, FileOutcome::Kind::Discarded);
+    } else {
+        QCOMPARE(result.files.at(1).kind, FileOutcome::Kind::Failed);
+        QCOMPARE(result.files.at(1).failure.kind, TransferFailure::Kind::RecordNotWritten);
+        QVERIFY(result.files.at(1).failure.detail.startsWith("the record could not be written: "));
+        QCOMPARE(result.files.at(2).kind, FileOutcome::Kind::NeverSent);
+        QCOMPARE(readFile(download + "/run/b.bin"), QByteArray("first b.bin")); // the old copy stays
+        const QString notice = DownloadNotice::finishedText(*session.receiver());
+        QVERIFY2(notice.contains("transfer record could not be written") && notice.contains("run/b.bin")
+                     && notice.contains("Not received: run/c.bin."), qPrintable(notice));
+    }
 
     // Once the record can be written again, the checksum list brought up to date from it
     // agrees with every copy on the disk.
-    mendRecord(how);
-    TransferRecord record(m_download);
+    QVERIFY(QFile::remove(folderReplaced ? record : record + "/transfers.jsonl"));
+    QVERIFY(folderReplaced ? QDir().rename(record + "-kept", record)
+                           : QFile::rename(record + "/kept.jsonl", record + "/transfers.jsonl"));
     QString error;
-    QVERIFY2(record.updateManifest(&error), qPrintable(error));
-    QByteArray checked;
-    QCOMPARE(sha256sumCheck(m_download, &checked), 0);
-    QCOMPARE(checked.count(": OK\n"), 3);
-}
-
-void tst_DownloadRecorder::unrecordedDiscardIsNotAcknowledged()
-{
-    InstrumentOptions options;
-    options.extraFile = "/TARVELO/run/c.bin";
-    QVERIFY(start(options));
-    QString problem;
-    const auto breakAfterB = [this](const FileOutcome &f) {
-        if (f.remotePath.endsWith("b.bin"))
-            breakRecord(RecordOnFullDisk);
-    };
-    const ClientSession::Result result = download({"/TARVELO/run/a.bin", "/TARVELO/run/b.bin"}, breakAfterB, &problem);
-    QCOMPARE(result.count(FileOutcome::Kind::Stored), 2);
-    QCOMPARE(result.count(FileOutcome::Kind::Discarded), 1);
-    // The unasked file's line was refused by the full disk: a cancel went back for it.
-    QVERIFY(m_heard.contains("$DOWNLOAD COMPLETED /TARVELO/run/b.bin"));
-    QVERIFY(!m_heard.contains("$DOWNLOAD COMPLETED /TARVELO/run/c.bin"));
-    QVERIFY(m_heard.contains("$DOWNLOAD CANCEL"));
-    QVERIFY(!m_session->receiver()->recordFailure().isEmpty());
-    QVERIFY(!problem.isEmpty());
-    QVERIFY(!QFileInfo::exists(m_download + "/run/c.bin"));
+    QVERIFY2(TransferRecord(download).updateManifest(&error), qPrintable(error));
+    QCOMPARE(sha256sumCheck(download), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_DownloadRecorder)
