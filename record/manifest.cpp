@@ -77,6 +77,47 @@ QByteArray text(const RecordIndex &index)
     return out;
 }
 
+QByteArray merged(const QByteArray &manifest, const RecordIndex &changes)
+{
+    std::vector<int> starts;
+    starts.reserve(size_t(manifest.size() / 90 + 1));
+    for (int at = 0; at < manifest.size();) {
+        starts.push_back(at);
+        const int nl = manifest.indexOf('\n', at);
+        at = nl < 0 ? manifest.size() : nl + 1;
+    }
+    const int lines = int(starts.size());
+    const auto lineAt = [&](int i) {
+        const int end = i + 1 < lines ? starts[size_t(i) + 1] : manifest.size();
+        return pathOf(manifest.constData() + starts[size_t(i)], end - starts[size_t(i)]);
+    };
+    QStringList paths = changes.copies().keys();
+    std::sort(paths.begin(), paths.end());
+    QByteArray out;
+    out.reserve(manifest.size() + paths.size() * 100);
+    int next = 0; // the first line not yet copied
+    for (const QString &path : qAsConst(paths)) {
+        int low = next, high = lines;
+        while (low < high) {
+            const int mid = low + (high - low) / 2;
+            if (lineAt(mid) < path)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        const int copyEnd = low < lines ? starts[size_t(low)] : manifest.size();
+        const int copyFrom = next < lines ? starts[size_t(next)] : manifest.size();
+        out.append(manifest.constData() + copyFrom, copyEnd - copyFrom);
+        if (low < lines && lineAt(low) == path)
+            ++low; // the copy before this one
+        appendLine(out, path, changes.copies().constFind(path)->sha256());
+        next = low;
+    }
+    if (next < lines)
+        out.append(manifest.constData() + starts[size_t(next)], manifest.size() - starts[size_t(next)]);
+    return out;
+}
+
 bool write(const QString &downloadFolder, const QByteArray &text, QString *error)
 {
     const QString path = RecordPaths::manifest(downloadFolder);

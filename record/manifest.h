@@ -18,6 +18,11 @@ QString pathOf(const char *text, int size);
 // or carriage return are escaped the way sha256sum writes and reads them.
 QByteArray text(const RecordIndex &index);
 
+// `manifest` (as text() makes it) with every copy `changes` holds put in its place: one pass
+// over its lines, finding each changed path by bisection, so the work grows with the changes
+// rather than with the record.
+QByteArray merged(const QByteArray &manifest, const RecordIndex &changes);
+
 // Writes `text` whole (a crash leaves the old manifest or the new one, never a mix) unless
 // the manifest already holds it. The caller holds the record's lock.
 bool write(const QString &downloadFolder, const QByteArray &text, QString *error);

@@ -13,7 +13,7 @@
 #include <QScopeGuard>
 
 #include <algorithm>
-#include <cstring>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,6 +27,9 @@ namespace {
 // merged: an append-only record never changes them, a rewritten one almost surely does.
 constexpr qint64 kProbeBytes = 4096;
 constexpr int kStateFormat = 1;
+// More added than this goes the full rebuild's way, which maps the record rather than
+// reading it into memory.
+constexpr qint64 kMaxMergeBytes = 512 * 1024 * 1024;
 
 struct State
 {
@@ -155,49 +158,6 @@ qint64 lastLineEnd(int fd, qint64 size)
     return 0;
 }
 
-// The manifest with every copy of `changes` put in its place: one pass over its lines,
-// finding each changed path by bisection, so the work grows with the changes.
-QByteArray merged(const QByteArray &manifest, const RecordIndex &changes)
-{
-    std::vector<int> starts;
-    starts.reserve(size_t(manifest.size() / 90 + 1));
-    for (int at = 0; at < manifest.size();) {
-        starts.push_back(at);
-        const int nl = manifest.indexOf('\n', at);
-        at = nl < 0 ? manifest.size() : nl + 1;
-    }
-    const int lines = int(starts.size());
-    const auto lineAt = [&](int i) {
-        const int end = i + 1 < lines ? starts[size_t(i) + 1] : manifest.size();
-        return Manifest::pathOf(manifest.constData() + starts[size_t(i)], end - starts[size_t(i)]);
-    };
-    QStringList paths = changes.copies().keys();
-    std::sort(paths.begin(), paths.end());
-    QByteArray out;
-    out.reserve(manifest.size() + paths.size() * 100);
-    int next = 0; // the first line not yet copied
-    for (const QString &path : qAsConst(paths)) {
-        int low = next, high = lines;
-        while (low < high) {
-            const int mid = low + (high - low) / 2;
-            if (lineAt(mid) < path)
-                low = mid + 1;
-            else
-                high = mid;
-        }
-        const int copyEnd = low < lines ? starts[size_t(low)] : manifest.size();
-        const int copyFrom = next < lines ? starts[size_t(next)] : manifest.size();
-        out.append(manifest.constData() + copyFrom, copyEnd - copyFrom);
-        if (low < lines && lineAt(low) == path)
-            ++low; // the copy before this one
-        Manifest::appendLine(out, path, changes.copies().constFind(path)->sha256());
-        next = low;
-    }
-    if (next < lines)
-        out.append(manifest.constData() + starts[size_t(next)], manifest.size() - starts[size_t(next)]);
-    return out;
-}
-
 bool fits(const QString &folder, int fd, const State &saved)
 {
     struct stat st;
@@ -248,7 +208,10 @@ bool run(const QString &downloadFolder, QString *error, Path *path)
         return rebuild(downloadFolder, fd, series, error);
     }
     struct stat st;
-    ::fstat(fd, &st);
+    if (::fstat(fd, &st) != 0 || qint64(st.st_size) - saved.offset > kMaxMergeBytes) {
+        how = Path::Rebuilt;
+        return rebuild(downloadFolder, fd, series, error);
+    }
     const QByteArray added = readAt(fd, saved.offset, qint64(st.st_size) - saved.offset);
     const int end = added.lastIndexOf('\n') + 1;
     if (end <= 0) {
@@ -268,7 +231,7 @@ bool run(const QString &downloadFolder, QString *error, Path *path)
         uchar *mapped = size > 0 ? current.map(0, size) : nullptr;
         const QByteArray manifest = mapped ? QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), int(size))
                                            : current.readAll();
-        if (!Manifest::write(downloadFolder, merged(manifest, changes), error))
+        if (!Manifest::write(downloadFolder, Manifest::merged(manifest, changes), error))
             return false;
     }
     State s = saved;
