@@ -27,7 +27,6 @@
 #include <QTimer>
 
 #include <cmath>
-#include <ctime>
 #include <functional>
 #include <cstdio>
 #include <vector>
@@ -55,15 +54,7 @@ struct Scenario
 struct Round
 {
     double seconds, worst, p99, median;
-    double cpu = 0; // seconds the window's thread ran, which the machine's load does not change
 };
-
-double threadCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + t.tv_nsec / 1e9;
-}
 
 double percentile(std::vector<double> sorted, double share)
 {
@@ -118,11 +109,9 @@ Round downloadOnce(WindowDriver &driver, const Scenario &s, Cut *cut = nullptr)
     clock.start();
     sinceTick.start();
     ticker.start();
-    const double cpuBefore = threadCpuSeconds();
     driver.startDownload(); // the click's own work is timed too
     if (!ended)
         loop.exec();
-    const double cpu = threadCpuSeconds() - cpuBefore;
     ticker.stop();
     if (!ended)
         fatal(QStringLiteral("the download of %1 did not finish within %2 s%3")
@@ -130,7 +119,7 @@ Round downloadOnce(WindowDriver &driver, const Scenario &s, Cut *cut = nullptr)
                   .arg(driver.notice().isEmpty() ? QString() : QStringLiteral(": ") + driver.notice()));
     if (!driver.notice().isEmpty() && !cut)
         fatal(QStringLiteral("the download of %1 ended with a notice: %2").arg(s.entry, driver.notice()));
-    return {seconds, percentile(lateMs, 1.0), percentile(lateMs, 0.99), percentile(lateMs, 0.5), cpu};
+    return {seconds, percentile(lateMs, 1.0), percentile(lateMs, 0.99), percentile(lateMs, 0.5)};
 }
 
 // One listing of a large folder through the window: the ticker runs from Enter on the folder
@@ -169,7 +158,7 @@ Round listOnce(WindowDriver &driver, const Scenario &s)
         fatal(QStringLiteral("the listing of %1 did not arrive").arg(s.entry));
     driver.open(QStringLiteral("..")); // back for the next round
     driver.waitForEntries({s.entry});
-    return {seconds, percentile(lateMs, 1.0), percentile(lateMs, 0.99), percentile(lateMs, 0.5), 0};
+    return {seconds, percentile(lateMs, 1.0), percentile(lateMs, 0.99), percentile(lateMs, 0.5)};
 }
 
 void checkStored(const Scenario &s, const QString &downloads)
@@ -194,8 +183,8 @@ void removeLocalCopy(const QString &path)
 
 void printRound(const char *name, const Round &r)
 {
-    std::printf("  %-8s %7.2f s   worst %7.1f ms   99th percentile %6.1f ms   median %5.2f ms   window thread CPU %5.2f s\n",
-                name, r.seconds, r.worst, r.p99, r.median, r.cpu);
+    std::printf("  %-8s %7.2f s   worst %7.1f ms   99th percentile %6.1f ms   median %5.2f ms\n", name,
+                r.seconds, r.worst, r.p99, r.median);
     std::fflush(stdout);
 }
 
@@ -203,8 +192,8 @@ void run(WindowDriver &driver, const Scenario &s, const QString &downloads, int 
 {
     std::printf("%s:\n", qPrintable(s.title));
     std::vector<Round> measured;
-    const bool listing = s.bytes == 0;
     for (int round = 0; round <= rounds; ++round) {
+        const bool listing = s.bytes == 0;
         if (!replace && !listing) // a fresh copy each time, unless asked to download over the last one
             removeLocalCopy(downloads + QLatin1Char('/') + s.entry);
         const Round r = listing ? listOnce(driver, s) : downloadOnce(driver, s);
@@ -217,10 +206,9 @@ void run(WindowDriver &driver, const Scenario &s, const QString &downloads, int 
         measured.push_back(r);
         printRound(qPrintable(QStringLiteral("round %1").arg(round)), r);
     }
-    std::vector<double> worst, p99, median, seconds, cpu;
+    std::vector<double> worst, p99, median, seconds;
     int met = 0;
     for (const Round &r : measured) {
-        cpu.push_back(r.cpu);
         worst.push_back(r.worst);
         p99.push_back(r.p99);
         median.push_back(r.median);
@@ -233,8 +221,6 @@ void run(WindowDriver &driver, const Scenario &s, const QString &downloads, int 
     std::printf("  worst timer lateness %.1f ms (worst round; median of the rounds' worst %.1f ms, best %.1f); "
                 "99th percentile %.1f ms (%.1f-%.1f); median %.2f ms (%.2f-%.2f); download %.2f s (%.2f-%.2f)\n",
                 w.high, w.median, w.low, p.median, p.low, p.high, m.median, m.low, m.high, t.median, t.low, t.high);
-    if (!listing)
-        std::printf("  window thread CPU %.2f s (%.2f-%.2f)\n", spread(cpu).median, spread(cpu).low, spread(cpu).high);
     std::printf("  goal (worst <= %.0f ms): %s, met in %d of %zu round(s)\n", kGoalMs,
                 met == int(measured.size()) ? "met" : "NOT met", met, measured.size());
     std::fflush(stdout);
