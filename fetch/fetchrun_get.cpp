@@ -197,6 +197,9 @@ void FetchRun::onRecordUpdated(const QString &problem)
     m_awaitingRecord = false;
     if (!problem.isEmpty() && problem != QLatin1String("timeout"))
         m_out.error(problem);
+    // Files without their lines are not vouched for: a script must not take this for success.
+    if (!problem.isEmpty() && m_pendingCode == ExitCode::kDone)
+        m_pendingCode = ExitCode::kSomeFailed;
     if (!m_checkingSilent)
         summarise();
 }

@@ -4,6 +4,7 @@
 #include "record/recordformat.h"
 #include "record/recordpaths.h"
 #include "record/transferrecord.h"
+#include "transfer/downloadreceiver.h"
 
 #include <QDir>
 #include <QPointer>
@@ -22,6 +23,28 @@ Record::Outcome outcomeOf(FileOutcome::Kind kind)
     case FileOutcome::Kind::Discarded: return Record::Outcome::Discarded;
     }
     return Record::Outcome::Failed;
+}
+
+Record::File lineOf(const FileOutcome &outcome, const QString &folder)
+{
+    Record::File line;
+    line.time = outcome.time;
+    line.remote = outcome.remotePath;
+    QString local = outcome.localPath;
+    if (!local.isEmpty())
+        local = QDir(folder).relativeFilePath(local);
+    else
+        local = RecordPaths::localRelative(outcome.remotePath);
+    line.local = QDir::fromNativeSeparators(local);
+    if (outcome.announced >= 0)
+        line.announced = outcome.announced;
+    if (outcome.stored >= 0)
+        line.stored = outcome.stored;
+    line.sha256 = QString::fromLatin1(outcome.sha256);
+    line.outcome = outcomeOf(outcome.kind);
+    if (outcome.kind == FileOutcome::Kind::Failed || outcome.kind == FileOutcome::Kind::Refused)
+        line.reason = outcome.failure.detail;
+    return line;
 }
 
 } // namespace
@@ -63,36 +86,29 @@ void DownloadRecorder::onStarted(const QStringList &requested)
     if (!m_record->beginDownload(start, &error))
         note(error);
     m_lastDownload = m_record->currentDownload();
+    // A stored file's line is written on the writer's thread before the file replaces its
+    // old copy: the window's thread does none of that work, and a record that will not take
+    // the line leaves the old copy, and the checksum list, as they were.
+    m_session->receiver()->setRecordGate([record = m_record, folder = m_lastFolder](const FileOutcome &outcome) {
+        QString error;
+        return record->appendFile(lineOf(outcome, folder), &error) ? QString() : error;
+    });
 }
 
 void DownloadRecorder::onFile(const FileOutcome &outcome)
 {
-    if (!m_record)
+    if (!m_record || outcome.recorded)
         return;
-    Record::File line;
-    line.time = outcome.time;
-    line.remote = outcome.remotePath;
-    QString local = outcome.localPath;
-    if (!local.isEmpty())
-        local = QDir(m_lastFolder).relativeFilePath(local);
-    else
-        local = RecordPaths::localRelative(outcome.remotePath);
-    line.local = QDir::fromNativeSeparators(local);
-    if (outcome.announced >= 0)
-        line.announced = outcome.announced;
-    if (outcome.stored >= 0)
-        line.stored = outcome.stored;
-    line.sha256 = QString::fromLatin1(outcome.sha256);
-    line.outcome = outcomeOf(outcome.kind);
-    if (outcome.kind == FileOutcome::Kind::Failed || outcome.kind == FileOutcome::Kind::Refused)
-        line.reason = outcome.failure.detail;
     QString error;
-    if (!m_record->appendFile(line, &error))
+    if (!m_record->appendFile(lineOf(outcome, m_lastFolder), &error)) {
         note(error);
+        m_session->receiver()->recordFailed(error);
+    }
 }
 
 void DownloadRecorder::onEnded(const ClientSession::Result &result)
 {
+    m_session->receiver()->setRecordGate(nullptr);
     if (!m_record || result.requested.isEmpty())
         return;
     std::shared_ptr<TransferRecord> record = std::move(m_record);

@@ -8,10 +8,11 @@
 class TransferRecord;
 
 // Keeps the transfer record of every download a session runs: the start line when the
-// request goes out, a line for each file as it ends (before its acknowledgement goes out,
-// since the session reports the file first), and the end line. The end line's sync and the
-// checksum list are brought up to date on a worker, so a long record never holds up the
-// window.
+// request goes out, a line for each file as it ends and before its acknowledgement goes out
+// (a stored file's on the writer's thread, before it replaces its old copy), and the end
+// line. A file whose line the record will not take is not acknowledged, and the download
+// stops. The end line's sync and the checksum list are brought up to date on a worker, so
+// a long record never holds up the window.
 class DownloadRecorder : public QObject
 {
     Q_OBJECT

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #ifndef TARVELO_VERSION
-#define TARVELO_VERSION "unknown"
+#error "TARVELO_VERSION must be defined by the build: the record's start lines name it"
 #endif
 
 namespace Record {

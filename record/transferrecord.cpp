@@ -1,6 +1,6 @@
 #include "record/transferrecord.h"
 
-#include "record/manifest.h"
+#include "record/manifestupdate.h"
 #include "record/recordindex.h"
 #include "record/recordpaths.h"
 
@@ -55,6 +55,10 @@ TransferRecord::~TransferRecord()
         if (m_dirty)
             ::fdatasync(m_fd);
         ::close(m_fd);
+    }
+    for (const int fd : m_oldFds) {
+        ::fdatasync(fd);
+        ::close(fd);
     }
 }
 
@@ -131,6 +135,12 @@ bool TransferRecord::appendLine(const QByteArray &line, QString *error)
         *error = QStringLiteral("The transfer record cannot be locked: %1").arg(lock.error());
         return false;
     }
+    if (m_fd >= 0 && !stillInPlace()) {
+        // Moved, deleted or replaced since it was opened: lines written to it now would
+        // be lost to whoever reads the folder.
+        m_oldFds.push_back(m_fd); // the syncer may still be syncing it
+        m_fd = -1;
+    }
     if (!openLocked(error))
         return false;
     QByteArray out;
@@ -158,6 +168,13 @@ bool TransferRecord::appendLine(const QByteArray &line, QString *error)
         m_syncer = std::thread([this] { syncLoop(); });
     m_wake.notify_all();
     return true;
+}
+
+bool TransferRecord::stillInPlace() const
+{
+    struct stat open, named;
+    return ::fstat(m_fd, &open) == 0 && ::stat(QFile::encodeName(m_fileName).constData(), &named) == 0
+        && open.st_ino == named.st_ino && open.st_dev == named.st_dev;
 }
 
 bool TransferRecord::beginDownload(Record::Start start, QString *error)
@@ -256,8 +273,7 @@ bool TransferRecord::updateManifest(QString *error)
         *error = QStringLiteral("The transfer record cannot be locked: %1").arg(lock.error());
         return false;
     }
-    const RecordIndex index = RecordIndex::read(m_folder, QString(), true);
-    return Manifest::write(m_folder, Manifest::text(index), error);
+    return ManifestUpdate::run(m_folder, error);
 }
 
 QString TransferRecord::takeNotice()

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 // Appends a download's lines to the transfer record of a download folder and keeps its
 // checksum list up to date.
@@ -50,12 +51,14 @@ public:
 private:
     bool openLocked(QString *error);
     bool appendLine(const QByteArray &line, QString *error);
+    bool stillInPlace() const;
     bool syncNow(QString *error);
     void syncLoop();
 
     const QString m_folder;
     std::mutex m_mutex;
     int m_fd = -1;
+    std::vector<int> m_oldFds;     // record files that were moved away while open
     QString m_fileName;
     QString m_notice;
     QString m_download;

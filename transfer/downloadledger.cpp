@@ -83,6 +83,7 @@ void DownloadReceiver::recordFile()
         outcome.kind = m_fileReplaces ? FileOutcome::Kind::Replaced : FileOutcome::Kind::Stored;
         outcome.stored = m_fileBytes;
         outcome.sha256 = m_fileSha256;
+        outcome.recorded = m_fileRecorded;
     } else {
         const TransferFailure failure{m_fileFailureKind, m_fileRemote, m_fileFailure};
         m_failures.append(failure);
@@ -92,12 +93,40 @@ void DownloadReceiver::recordFile()
         outcome.failure = failure;
     }
     m_fileSha256.clear();
+    m_fileRecorded = false;
     emit fileEnded(outcome);
+}
+
+FileWriter::BeforeReplace DownloadReceiver::recordGate()
+{
+    m_fileRecorded = bool(m_recordGate);
+    if (!m_recordGate)
+        return nullptr;
+    FileOutcome outcome;
+    outcome.kind = m_fileReplaces ? FileOutcome::Kind::Replaced : FileOutcome::Kind::Stored;
+    outcome.remotePath = m_fileRemote;
+    outcome.localPath = m_fileLocal;
+    outcome.announced = m_fileSize;
+    outcome.stored = m_fileBytes;
+    outcome.recorded = true;
+    return [gate = m_recordGate, outcome](const QByteArray &sha256) mutable {
+        outcome.sha256 = sha256;
+        outcome.time = QDateTime::currentDateTimeUtc();
+        return gate(outcome);
+    };
+}
+
+void DownloadReceiver::recordFailed(const QString &reason)
+{
+    if (m_active && m_recordFailure.isEmpty())
+        m_recordFailure = reason;
 }
 
 void DownloadReceiver::acknowledge(bool counted)
 {
-    if (!m_active || m_cancelRequested) {
+    // Without its line in the record a file is not vouched for, and neither would the next
+    // one be: the instrument is asked to stop rather than to go on.
+    if (!m_active || m_cancelRequested || !m_recordFailure.isEmpty()) {
         emit sendLine(QByteArray(Protocol::kCancel));
         return;
     }

@@ -60,18 +60,31 @@ static void appendOddities(QStringList *parts, const DownloadReceiver &receiver)
 QString finishedText(const DownloadReceiver &receiver)
 {
     QStringList parts;
+    const bool recordFailed = !receiver.recordFailure().isEmpty();
+    if (recordFailed)
+        parts.append(recordFailureText(receiver.recordFailure()));
     const QString failed = failureText(receiver.failures());
     if (!failed.isEmpty())
         parts.append(failed);
-    if (!receiver.cancelRequested() && !receiver.pending().isEmpty())
+    if (recordFailed && !receiver.pending().isEmpty())
+        parts.append(tr("Not received: %1.").arg(nameList(receiver.pending())));
+    else if (!receiver.cancelRequested() && !receiver.pending().isEmpty())
         parts.append(tr("Announced by the instrument but never sent: %1.").arg(nameList(receiver.pending())));
     appendOddities(&parts, receiver);
     return parts.join(QStringLiteral("\n\n"));
 }
 
+QString recordFailureText(const QString &why)
+{
+    return tr("The download was stopped because the transfer record could not be written (%1). "
+              "A file is only accepted from the instrument once its line is in the record.").arg(why);
+}
+
 QString earlyEndText(const QString &reason, const DownloadReceiver &receiver, const QStringList &notAsked)
 {
     QStringList parts{reason};
+    if (!receiver.recordFailure().isEmpty())
+        parts.append(recordFailureText(receiver.recordFailure()));
     const QStringList stored = receiver.storedFiles();
     parts.append(stored.isEmpty() ? tr("No file arrived.")
                                   : tr("Arrived: %1.").arg(nameList(stored)));

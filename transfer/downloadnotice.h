@@ -23,6 +23,9 @@ QString earlyEndText(const QString &reason, const DownloadReceiver &receiver,
 // all is well.
 QString finishedText(const DownloadReceiver &receiver);
 
+// The download was stopped because its record would not take a file's line.
+QString recordFailureText(const QString &why);
+
 // A remote path as the user reads it: below the root without the root's name.
 QString shownName(const QString &remotePath);
 

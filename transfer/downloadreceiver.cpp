@@ -67,6 +67,7 @@ void DownloadReceiver::begin(const QString &downloadPath)
     m_storedWithoutSize.clear();
     m_ended = false;
     m_refusal.clear();
+    m_recordFailure.clear();
     m_downloadBytes = 0;
     m_rateClock.invalidate();
     m_stallTimer.start();
@@ -349,7 +350,7 @@ void DownloadReceiver::finishFile()
             // Acknowledged once durable: see fileCommitted().
             m_fileState = FileState::Committing;
             m_stallTimer.stop();
-            m_writer.commit(m_fileBytes);
+            m_writer.commit(m_fileBytes, recordGate());
             // A small file is usually durable within a fraction of a millisecond; taking
             // its result here spares the round trip through the event loop for each one.
             if (m_fileBytes <= kQuickCommitBytes && m_writer.awaitResultBriefly(kQuickCommitUs))
@@ -367,6 +368,10 @@ void DownloadReceiver::fileCommitted(const WriteResult &result)
     if (m_fileState != FileState::Committing || result.serial != m_commitSerial)
         return;
     m_fileState = FileState::Discarding;
+    if (!result.stored && result.kind == TransferFailure::Kind::RecordNotWritten) {
+        recordFailed(result.reason);
+        fail(result.kind, tr("the record could not be written: %1").arg(result.reason));
+    }
     if (m_fileFailure.isEmpty() && !result.stored)
         fail(result.kind, result.reason);
     m_fileSha256 = result.sha256;

@@ -84,6 +84,17 @@ public:
     int stallLimit() const { return m_stallTimer.interval(); }
     void setSizeQuietLimit(int ms) { m_quietTimer.setInterval(ms); }
     void setFileFactory(FileFactory factory) { m_fileFactory = std::move(factory); }
+    // Asked on the writer's thread for each file about to replace its old copy, with the
+    // outcome it will have; a non-empty answer (why the record would not take its line)
+    // keeps the old copy. Whoever keeps a record sets it, so that no file is acknowledged
+    // without its line.
+    using RecordGate = std::function<QString(const FileOutcome &outcome)>;
+    void setRecordGate(RecordGate gate) { m_recordGate = std::move(gate); }
+    // The record would not take the line of the file fileEnded() is telling: the file goes
+    // unacknowledged and the instrument is asked to stop, as nothing more could be recorded.
+    void recordFailed(const QString &reason);
+    // Why the record stopped this download; empty when it did not.
+    QString recordFailure() const { return m_recordFailure; }
     FileWriter &writer() { return m_writer; }
     // Waits for the writer and takes in what it finished. For tools and tests; the
     // window never waits for the disk (see endWhenIdle()).
@@ -147,6 +158,7 @@ private:
     void fileCommitted(const WriteResult &result);
     void reportNeverSent();
     void recordFile();
+    FileWriter::BeforeReplace recordGate();
     void release();
     void noteDiskWait();
     void acknowledge(bool counted);
@@ -188,6 +200,9 @@ private:
     FileWriter m_writer;
     ReadBuffer m_source; // the reader's buffer, while it feeds from one
     FileFactory m_fileFactory;
+    RecordGate m_recordGate;
+    QString m_recordFailure;
+    bool m_fileRecorded = false;   // the gate has recorded the file being committed
     FileState m_fileState = FileState::Discarding;
     bool m_waitingForDisk = false; // as last told
     bool m_fileUnasked = false;

@@ -26,6 +26,9 @@ struct FileOutcome
     QByteArray sha256;      // hex, when stored
     QDateTime time;         // UTC
     TransferFailure failure; // when Failed or Refused
+    // Its line went to the transfer record before the file replaced its old copy, so
+    // whoever keeps the record need not add it again.
+    bool recorded = false;
 
     static bool isRefusal(TransferFailure::Kind kind)
     {

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 
+#include <unistd.h>
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
 #endif
@@ -120,10 +121,14 @@ void FileWriter::pushFill()
     m_fill = Chunk();
 }
 
-void FileWriter::commit(qint64 expectedSize)
+void FileWriter::commit(qint64 expectedSize, BeforeReplace beforeReplace)
 {
     pushFill();
     m_open = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_beforeReplace.push_back(std::move(beforeReplace));
+    }
     push({Job::Commit, {}, nullptr, {}, expectedSize});
 }
 
@@ -265,7 +270,13 @@ void FileWriter::run()
             break;
         }
         case Job::Commit: {
-            WriteResult result = commitFile(job.expected);
+            BeforeReplace beforeReplace;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                beforeReplace = std::move(m_beforeReplace.front());
+                m_beforeReplace.pop_front();
+            }
+            WriteResult result = commitFile(job.expected, beforeReplace);
             std::lock_guard<std::mutex> lock(m_mutex);
             m_results.push_back(std::move(result));
             m_resultCount.fetch_add(1, std::memory_order_release);
@@ -320,7 +331,7 @@ void FileWriter::writeChunk(const Chunk &chunk)
 #endif
 }
 
-WriteResult FileWriter::commitFile(qint64 expected)
+WriteResult FileWriter::commitFile(qint64 expected, const BeforeReplace &beforeReplace)
 {
     WriteResult result;
     result.serial = m_fileSerial;
@@ -332,7 +343,32 @@ WriteResult FileWriter::commitFile(qint64 expected)
     result.kind = m_errorKind;
     if (result.reason.isEmpty()) {
         errno = 0;
-        if (!m_file->flush() || m_file->size() != expected || !m_file->commit())
+        if (!m_file->flush() || m_file->size() != expected)
+            result.reason = failure(errno, &result.kind);
+    }
+    QByteArray sha256;
+    if (result.reason.isEmpty()) {
+        unsigned char digest[EVP_MAX_MD_SIZE];
+        unsigned int length = 0;
+        if (m_hash && EVP_DigestFinal_ex(m_hash, digest, &length))
+            sha256 = QByteArray(reinterpret_cast<const char *>(digest), int(length)).toHex();
+    }
+    if (result.reason.isEmpty() && beforeReplace) {
+        // The bytes are made durable before anyone is told they are whole: a disk that fails
+        // the sync fails here, not after the file has been vouched for. The commit's own
+        // sync then finds nothing left to do.
+        errno = 0;
+        if (::fdatasync(m_file->handle()) != 0) {
+            result.reason = failure(errno, &result.kind);
+        } else {
+            result.reason = beforeReplace(sha256);
+            if (!result.reason.isEmpty())
+                result.kind = TransferFailure::Kind::RecordNotWritten;
+        }
+    }
+    if (result.reason.isEmpty()) {
+        errno = 0;
+        if (!m_file->commit())
             result.reason = failure(errno, &result.kind);
     }
     result.written = m_written;
@@ -340,10 +376,7 @@ WriteResult FileWriter::commitFile(qint64 expected)
         m_file->cancelWriting();
     } else {
         result.stored = true;
-        unsigned char digest[EVP_MAX_MD_SIZE];
-        unsigned int length = 0;
-        if (m_hash && EVP_DigestFinal_ex(m_hash, digest, &length))
-            result.sha256 = QByteArray(reinterpret_cast<const char *>(digest), int(length)).toHex();
+        result.sha256 = sha256;
     }
     m_file.reset(); // an uncommitted file takes its partial copy with it
     return result;

@@ -46,9 +46,14 @@ public:
     // With `source`, the buffer `data` lies in: a large piece is then written from it
     // rather than copied (the buffer is shared until written).
     void write(const char *data, qint64 size, const ReadBuffer &source = ReadBuffer());
+    // Runs on the writer thread once the file is whole and on the disk, just before it
+    // replaces the old copy, with the SHA-256 of its bytes. A non-empty answer keeps the old
+    // copy, and is the failure's reason.
+    using BeforeReplace = std::function<QString(const QByteArray &sha256)>;
+
     // Writes what is left, checks that `expectedSize` bytes reached the file, syncs it and
     // replaces the old copy. committed() follows.
-    void commit(qint64 expectedSize);
+    void commit(qint64 expectedSize, BeforeReplace beforeReplace = nullptr);
     // Drops the file; its old copy stays. The partial file is gone by the next whenIdle().
     void discard();
     // Calls `done` on this object's thread, from the event loop, once the writer has done
@@ -100,7 +105,7 @@ private:
     void pushFill();
     void run();
     void writeChunk(const Chunk &chunk);
-    WriteResult commitFile(qint64 expected);
+    WriteResult commitFile(qint64 expected, const BeforeReplace &beforeReplace);
     QString failure(int error, TransferFailure::Kind *kind) const;
     void deliver();
 
@@ -109,6 +114,7 @@ private:
     std::condition_variable m_wake;
     std::condition_variable m_idle;
     std::deque<Job> m_jobs;
+    std::deque<BeforeReplace> m_beforeReplace; // one for each Commit in m_jobs, in order
     bool m_working = false;
     std::vector<std::unique_ptr<char[]>> m_spare;
     std::vector<WriteResult> m_results;

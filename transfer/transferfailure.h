@@ -18,6 +18,7 @@ struct TransferFailure
         DiskFull,
         WriteFailed,      // the disk refused the bytes for another reason
         Interrupted,      // the link went away while the file arrived
+        RecordNotWritten, // the transfer record would not take the file's line
     };
 
     Kind kind = Kind::WriteFailed;

@@ -324,6 +324,10 @@ Wählen Sie „Verbinden“, um sich anzumelden, und starten Sie den Download da
         <source>Not received: %1.</source>
         <translation>Nicht empfangen: %1.</translation>
     </message>
+    <message>
+        <source>The download was stopped because the transfer record could not be written (%1). A file is only accepted from the instrument once its line is in the record.</source>
+        <translation>Der Download wurde angehalten, weil das Übertragungsprotokoll nicht geschrieben werden konnte (%1). Eine Datei wird vom Gerät erst angenommen, wenn ihre Zeile im Protokoll steht.</translation>
+    </message>
 </context>
 <context>
     <name>DownloadProgress</name>
@@ -413,6 +417,10 @@ Wählen Sie „Verbinden“, um sich anzumelden, und starten Sie den Download da
     <message>
         <source>a folder of that name is in the way</source>
         <translation>ein Ordner gleichen Namens ist im Weg</translation>
+    </message>
+    <message>
+        <source>the record could not be written: %1</source>
+        <translation>das Protokoll konnte nicht geschrieben werden: %1</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 // bench_record [--lines N] [--files N] [--mib N] [--rounds N] [--work DIR]
 // 1. Reading a record of a million file lines into the index, and what the index holds in
-//    memory; appending a line through TransferRecord, per line.
+//    memory; the checksum list at the end of a download on that record; appending a line
+//    through TransferRecord, per line.
 // 2. Verify of 1 GiB in 1,000 files against `sha256sum` over the same files. Each round
 //    runs both back to back (the order turning every round) after a warm-up, with the files
 //    in the page cache for both; the report is the median of the per-round ratios with
@@ -34,6 +35,58 @@ qint64 residentKiB()
             return line.mid(6).trimmed().split(' ').value(0).toLongLong();
     }
     return 0;
+}
+
+// What the end of a download costs on that record: 1,000 more files, then the checksum list
+// brought up to date, from the lines added (as the program does) and from the whole record
+// (as it did before, and still does when its place in the record cannot be trusted), turn
+// about over a few rounds.
+void manifestAfterDownload(const QString &folder, TransferRecord &record)
+{
+    constexpr int kRounds = 3, kFiles = 1000;
+    std::vector<double> merged, rebuilt, ratios;
+    QString error;
+    Record::File f;
+    f.sha256 = QString(64, QLatin1Char('c'));
+    f.stored = 4096;
+    int serial = 0;
+    const auto oneDownload = [&]() {
+        if (!record.beginDownload(Record::startNow(QStringLiteral("127.0.0.1"), QString(), {"/TARVELO/more"}), &error))
+            fatal(error);
+        for (int i = 0; i < kFiles; ++i, ++serial) {
+            // Half new paths, half replacing copies spread over the whole list.
+            f.local = i % 2 ? QStringLiteral("more/f%1.dat").arg(serial)
+                            : QStringLiteral("Run_2024-03-11_%1/position_%2/image_%3.tif").arg(serial % 10).arg(serial / 10 % 100).arg(serial % 1000, 4, 10, QLatin1Char('0'));
+            f.remote = QStringLiteral("/TARVELO/") + f.local;
+            if (!record.appendFile(f, &error))
+                fatal(error);
+        }
+        if (!record.sync(&error))
+            fatal(error);
+    };
+    const auto timed = [&](bool whole) {
+        oneDownload();
+        if (whole)
+            QFile::remove(RecordPaths::folder(folder) + QStringLiteral("/manifest-state.json"));
+        QElapsedTimer clock;
+        clock.start();
+        if (!record.updateManifest(&error))
+            fatal(error);
+        return clock.nsecsElapsed() / 1e9;
+    };
+    for (int round = 0; round < kRounds; ++round) {
+        const double a = round % 2 ? 0 : timed(false);
+        const double b = timed(true);
+        const double c = round % 2 ? timed(false) : a;
+        merged.push_back(c);
+        rebuilt.push_back(b);
+        ratios.push_back(b / c);
+    }
+    const Spread m = spread(merged), r = spread(rebuilt), x = spread(ratios);
+    std::printf("checksum list after a download of %d more files, %d rounds:\n", kFiles, kRounds);
+    std::printf("  from the lines added   %.3f s median (%.3f-%.3f)\n", m.median, m.low, m.high);
+    std::printf("  from the whole record  %.3f s median (%.3f-%.3f)\n", r.median, r.low, r.high);
+    std::printf("  whole / added %.0fx median (%.0f-%.0f)\n", x.median, x.low, x.high);
 }
 
 void readLarge(const QString &folder, int lines)
@@ -86,6 +139,7 @@ void readLarge(const QString &folder, int lines)
     if (!record.updateManifest(&error))
         fatal(error);
     std::printf("checksum list from that record, rewritten: %.2f s\n", clock.nsecsElapsed() / 1e9);
+    manifestAfterDownload(folder, record);
 }
 
 void appendCost(const QString &folder)

@@ -98,6 +98,7 @@ void TestTransferRecord::linesFormat()
     QCOMPARE(o[0]["account"].toString(), "anonymous");
     QCOMPARE(o[0]["request"].toArray(), QJsonArray({"/TARVELO/run 1", "/TARVELO/a\"b"}));
     QVERIFY(!o[0]["user"].toString().isEmpty() && !o[0]["host"].toString().isEmpty());
+    QCOMPARE(o[0]["program"].toString(), QStringLiteral("TARVELO Utility " TARVELO_EXPECTED_VERSION));
 
     const QStringList fileKeys{"announced", "download", "event", "local", "outcome", "reason", "remote", "sha256", "stored", "time"};
     QCOMPARE(o[1].keys(), fileKeys);
