@@ -58,7 +58,7 @@ void ImageFrame::setImage(std::shared_ptr<const DecodedImage> image, const Displ
         showMessage(QString());
         return;
     }
-    if (m_display.render(*m_image, m_range).isNull()) {
+    if (!m_display.render(*m_image, m_range)) {
         const QSize size(int(m_image->width), int(m_image->height));
         m_image.reset();
         showMessage(tr("There is not enough memory to show an image of %1 x %2 pixels.")
@@ -81,7 +81,7 @@ void ImageFrame::setImage(std::shared_ptr<const DecodedImage> image, const Displ
 
 void ImageFrame::setDisplayRange(const DisplayRange &range)
 {
-    if (range == m_range && !m_display.picture().isNull())
+    if (range == m_range && m_display.ready())
         return; // already shown so: a second pass over the image would change nothing
     m_range = range;
     if (m_image)
@@ -371,8 +371,7 @@ void ImageFrame::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event); // the panel shows where no picture covers it
     QPainter painter(this);
-    const QImage &picture = m_display.picture();
-    if (picture.isNull() || !m_message.isEmpty()) {
+    if (!hasPicture()) {
         if (!m_message.isEmpty()) {
             QFont font(QStringLiteral("Arial"), 11);
             font.setBold(true);

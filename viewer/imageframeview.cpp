@@ -7,33 +7,19 @@
 
 #include <cmath>
 
-namespace {
-
-// Only the part of the source rectangle inside the picture, at the same scale.
-void drawPicture(QPainter &painter, const ViewTransform &view, const QImage &picture)
-{
-    const QRectF inside = view.visibleImageRect().intersected(QRectF(picture.rect()));
-    if (!inside.isEmpty())
-        painter.drawImage(view.toView(inside), picture, inside);
-}
-
-} // namespace
-
 void ImageFrame::paintView(QPainter &painter, const ViewTransform &view, bool cached) const
 {
-    const QImage &picture = m_display.picture();
+    if (!m_image)
+        return;
     if (!cached) {
-        drawPicture(painter, view, picture);
+        painter.drawImage(0, 0, m_display.view(*m_image, view));
     } else {
-        const bool same = m_viewCacheKey == picture.cacheKey() && m_viewCacheView.zoom == view.zoom
+        const bool same = m_viewCacheKey == m_display.generation() && m_viewCacheView.zoom == view.zoom
             && m_viewCacheView.offset == view.offset && m_viewCacheView.viewSize == view.viewSize;
         if (!same) {
             // Transparent where the picture does not reach, so the panel shows there.
-            m_viewCache = QImage(view.viewSize, QImage::Format_ARGB32_Premultiplied);
-            m_viewCache.fill(Qt::transparent);
-            QPainter cache(&m_viewCache);
-            drawPicture(cache, view, picture);
-            m_viewCacheKey = picture.cacheKey();
+            m_viewCache = m_display.view(*m_image, view);
+            m_viewCacheKey = m_display.generation();
             m_viewCacheView = view;
         }
         painter.drawImage(0, 0, m_viewCache);
