@@ -97,6 +97,8 @@ signals:
     void signalZoomChanged();
 
 public slots:
+    // The tool's overlays changed: repaints where they were and where they are now.
+    void toolChanged();
     // Copies a packed buffer: 8 bits grey, 24 RGB, 16 grey or 48 RGB of 16-bit values.
     void slotSetImageData(unsigned char *data, int width, int height, int bits);
 
@@ -147,4 +149,5 @@ private:
     mutable QImage m_viewCache;
     mutable quint64 m_viewCacheKey = 0; // the display's generation it was made for
     mutable ViewTransform m_viewCacheView;
+    QRegion m_toolArea; // where the tool's moving overlays were last drawn
 };

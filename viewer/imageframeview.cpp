@@ -7,6 +7,40 @@
 
 #include <cmath>
 
+void ImageFrame::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event); // the panel shows where no picture covers it
+    QPainter painter(this);
+    if (!hasPicture()) {
+        if (!m_message.isEmpty()) {
+            QFont font(QStringLiteral("Arial"), 11);
+            font.setBold(true);
+            painter.setFont(font);
+            painter.setPen(QColor(225, 225, 225));
+            painter.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap, m_message);
+        }
+        return;
+    }
+    const ViewTransform view = viewTransform();
+    paintView(painter, view, true);
+    m_toolArea = m_tool ? m_tool->movingArea(view) : QRegion();
+    if (m_showOverlay) {
+        painter.setPen(m_overlay.color);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(m_overlay.outline);
+        painter.drawRect(m_overlay.viewport);
+    }
+}
+
+void ImageFrame::toolChanged()
+{
+    if (!m_tool || !hasPicture()) {
+        update();
+        return;
+    }
+    update(m_toolArea | m_tool->movingArea(viewTransform()));
+}
+
 void ImageFrame::paintView(QPainter &painter, const ViewTransform &view, bool cached) const
 {
     if (!m_image)
