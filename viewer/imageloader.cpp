@@ -1,5 +1,7 @@
 #include "viewer/imageloader.h"
 
+#include "viewer/statisticsfollower.h"
+
 #include <QFileInfo>
 #include <QMetaObject>
 
@@ -26,14 +28,9 @@ ImageLoader::Loaded ImageLoader::read(const QString &path, int page, const TiffD
     result.path = path;
     result.page = page;
     // Where the decoder allows, the statistics follow the decoding band by band.
-    std::unique_ptr<StatisticsGatherer> gatherer;
+    StatisticsFollower follower;
     TiffDecodeControl gathering = control;
-    gathering.rowsDone = [&gatherer](const DecodedImage &decoded, uint32_t first, uint32_t end) {
-        if (first == 0)
-            gatherer = std::make_unique<StatisticsGatherer>(decoded);
-        if (gatherer)
-            gatherer->addRows(decoded, first, end);
-    };
+    follower.follow(gathering);
     TiffImage image;
     result.ok = image.load(path.toStdWString(), page, gathering);
     result.status = image.m_status;
@@ -41,8 +38,7 @@ ImageLoader::Loaded ImageLoader::read(const QString &path, int page, const TiffD
     result.pageCount = image.m_pageCount;
     if (result.ok) {
         result.image = image.take();
-        result.statistics = gatherer && gatherer->complete(*result.image) ? gatherer->take()
-                                                                          : ImageStatistics::of(*result.image);
+        result.statistics = follower.complete(*result.image) ? follower.take() : ImageStatistics::of(*result.image);
     }
     return result;
 }

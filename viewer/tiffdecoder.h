@@ -24,6 +24,9 @@ struct TiffDecodeControl
     // values need nothing more once read (upright strips of unsigned samples up to 16
     // bits, one plane); never for the others.
     std::function<void(const DecodedImage &image, uint32_t first, uint32_t end)> rowsDone;
+    // After the last rowsDone, when no more rows will come (read, failed or cancelled),
+    // before the decoder changes or drops the image.
+    std::function<void()> rowsEnd;
 };
 
 class TiffDecoder

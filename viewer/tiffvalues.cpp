@@ -165,6 +165,16 @@ QString Reader::run(const TiffDecoder::Control &control, bool &cancelled)
     const bool rowsFinal = control.rowsDone && !tiled && planes == 1 && m_p.bits <= 16
         && m_p.format == DecodedImage::Format::Unsigned
         && (m_h.orientation <= ORIENTATION_TOPLEFT || m_h.orientation > ORIENTATION_LEFTBOT);
+    struct RowsEnd
+    {
+        const TiffDecoder::Control &control;
+        bool told;
+        ~RowsEnd()
+        {
+            if (told && control.rowsEnd)
+                control.rowsEnd();
+        }
+    } rowsEnd{control, rowsFinal};
     std::vector<uint8_t> scratch;
     int lastPercent = -1;
     const uint64_t total = uint64_t(perPlane) * planes;

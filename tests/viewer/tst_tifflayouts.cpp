@@ -6,6 +6,7 @@
 #include "viewer/displayimage.h"
 #include "viewer/imagestatistics.h"
 #include "viewer/pixelreadout.h"
+#include "viewer/statisticsfollower.h"
 #include "viewer/tiffdecoder.h"
 #include "viewer/tiffimage.h"
 #include "viewer/tifffiles.h"
@@ -217,9 +218,9 @@ void TestTiffLayouts::refusedWithTheExactReason()
     QVERIFY(!tiff.m_decoded);
 }
 
-// The statistics gathered band by band while decoding are those of the finished image,
-// including the histogram's sampling across band boundaries; layouts whose values change
-// after reading report no bands at all.
+// The statistics gathered band by band while decoding (a large image's on a thread of
+// their own) are those of the finished image, including the histogram's sampling across
+// band boundaries; layouts whose values change after reading report no bands at all.
 void TestTiffLayouts::statisticsFollowTheDecoding_data()
 {
     QTest::addColumn<Layout>("layout");
@@ -247,24 +248,23 @@ void TestTiffLayouts::statisticsFollowTheDecoding()
     const QString path = m_dir.filePath(QStringLiteral("bands-%1.tif").arg(QTest::currentDataTag()));
     QVERIFY(TestTiff::write(path, layout));
     DecodedImage image;
-    std::unique_ptr<StatisticsGatherer> gatherer;
-    int bands = 0;
+    StatisticsFollower follower;
     TiffDecodeControl control;
-    control.rowsDone = [&](const DecodedImage &decoded, uint32_t first, uint32_t end) {
-        if (first == 0)
-            gatherer = std::make_unique<StatisticsGatherer>(decoded);
-        if (gatherer)
-            gatherer->addRows(decoded, first, end);
+    follower.follow(control);
+    int bands = 0;
+    control.rowsDone = [&bands, follow = control.rowsDone](const DecodedImage &decoded, uint32_t first, uint32_t end) {
         ++bands;
+        follow(decoded, first, end);
     };
     QCOMPARE(TiffDecoder::decode(path, 0, image, control).status, TiffDecoder::Loaded);
     if (!banded) {
         QCOMPARE(bands, 0);
+        QVERIFY(!follower.complete(image));
         return;
     }
     QVERIFY(bands > 1 || layout.rowsPerStrip == layout.height);
-    QVERIFY(gatherer && gatherer->complete(image));
-    const ImageStatistics gathered = gatherer->take();
+    QVERIFY(follower.complete(image));
+    const ImageStatistics gathered = follower.take();
     const ImageStatistics whole = ImageStatistics::of(image);
     QCOMPARE(gathered.channels, whole.channels);
     for (int c = 0; c < whole.channels; ++c) {
