@@ -28,7 +28,7 @@ BrowserTools::BrowserTools(ImageFrame *frame, QWidget *browser)
     connect(m_model, &MeasureModel::displayChanged, this, &BrowserTools::applyDisplay);
     connect(m_model, &MeasureModel::calibrationChanged, this, &BrowserTools::applyCalibration);
     connect(m_model, &MeasureModel::lineChanged, this, &BrowserTools::lineChanged);
-    connect(m_model, &MeasureModel::regionChanged, m_frame, QOverload<>::of(&QWidget::update));
+    connect(m_model, &MeasureModel::regionChanged, m_frame, &ImageFrame::toolChanged);
     connect(m_bar, &MeasureBar::setScaleRequested, this, &BrowserTools::setScale);
     connect(m_bar, &MeasureBar::profileRequested, this, &BrowserTools::showProfile);
 }
@@ -97,7 +97,7 @@ void BrowserTools::applyCalibration()
 
 void BrowserTools::lineChanged()
 {
-    m_frame->update();
+    m_frame->toolChanged();
     if (m_model->hasLine() && !m_profile->isVisible())
         showProfile();
 }

@@ -23,6 +23,7 @@ public:
 
     void setImage(std::shared_ptr<const DecodedImage> image, ImageStatistics statistics);
     const DecodedImage *image() const { return m_image.get(); }
+    std::shared_ptr<const DecodedImage> sharedImage() const { return m_image; }
     const ImageStatistics &statistics() const { return m_statistics; }
     const DisplayRange &range() const { return m_range; }
     // Palette and 1-bit images have nothing to adjust.

@@ -1,6 +1,8 @@
 #pragma once
 #include "viewer/viewtransform.h"
 
+#include <QRegion>
+
 class QMouseEvent;
 class QPainter;
 
@@ -16,4 +18,8 @@ public:
     virtual bool release(QMouseEvent *event, const ViewTransform &view) = 0;
     // Drawn over the picture, in view coordinates; also into exported views.
     virtual void paint(QPainter &painter, const ViewTransform &view) const = 0;
+    // Where the overlays that follow the pointer lie in the view, strokes included, so a
+    // change repaints only there. Overlays that change only with the view itself (such as
+    // a scale bar) may be left out: a new view repaints the whole frame anyway.
+    virtual QRegion movingArea(const ViewTransform &view) const = 0;
 };

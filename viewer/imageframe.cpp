@@ -58,7 +58,7 @@ void ImageFrame::setImage(std::shared_ptr<const DecodedImage> image, const Displ
         showMessage(QString());
         return;
     }
-    if (m_display.render(*m_image, m_range).isNull()) {
+    if (!m_display.render(*m_image, m_range)) {
         const QSize size(int(m_image->width), int(m_image->height));
         m_image.reset();
         showMessage(tr("There is not enough memory to show an image of %1 x %2 pixels.")
@@ -81,7 +81,7 @@ void ImageFrame::setImage(std::shared_ptr<const DecodedImage> image, const Displ
 
 void ImageFrame::setDisplayRange(const DisplayRange &range)
 {
-    if (range == m_range && !m_display.picture().isNull())
+    if (range == m_range && m_display.ready())
         return; // already shown so: a second pass over the image would change nothing
     m_range = range;
     if (m_image)
@@ -317,7 +317,7 @@ void ImageFrame::mousePressEvent(QMouseEvent *event)
         return;
     if (m_tool && m_tool->press(event, viewTransform())) {
         m_toolDragging = true;
-        update();
+        toolChanged();
         return;
     }
     m_dragging = true;
@@ -327,10 +327,14 @@ void ImageFrame::mousePressEvent(QMouseEvent *event)
 void ImageFrame::mouseReleaseEvent(QMouseEvent *event)
 {
     m_dragging = false;
-    if (m_toolDragging && m_tool)
+    const bool tool = m_toolDragging && m_tool;
+    if (tool)
         m_tool->release(event, viewTransform());
     m_toolDragging = false;
-    update();
+    if (tool)
+        toolChanged();
+    else
+        update();
 }
 
 void ImageFrame::mouseMoveEvent(QMouseEvent *event)
@@ -338,7 +342,7 @@ void ImageFrame::mouseMoveEvent(QMouseEvent *event)
     if (m_toolDragging && m_tool) {
         m_tool->move(event, viewTransform());
         readOut(event->pos());
-        update();
+        toolChanged();
         return;
     }
     if (!m_dragging)
@@ -365,30 +369,6 @@ void ImageFrame::wheelEvent(QWheelEvent *event)
     const double ix = cursor.x() / m_zoom + m_offsetX, iy = cursor.y() / m_zoom + m_offsetY;
     setZoom(zoom, int(ix - cursor.x() / zoom + width() / zoom / 2),
             int(iy - cursor.y() / zoom + height() / zoom / 2));
-}
-
-void ImageFrame::paintEvent(QPaintEvent *event)
-{
-    QFrame::paintEvent(event); // the panel shows where no picture covers it
-    QPainter painter(this);
-    const QImage &picture = m_display.picture();
-    if (picture.isNull() || !m_message.isEmpty()) {
-        if (!m_message.isEmpty()) {
-            QFont font(QStringLiteral("Arial"), 11);
-            font.setBold(true);
-            painter.setFont(font);
-            painter.setPen(QColor(225, 225, 225));
-            painter.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap, m_message);
-        }
-        return;
-    }
-    paintView(painter, viewTransform(), true);
-    if (m_showOverlay) {
-        painter.setPen(m_overlay.color);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(m_overlay.outline);
-        painter.drawRect(m_overlay.viewport);
-    }
 }
 
 void ImageFrame::resizeEvent(QResizeEvent *event)

@@ -48,7 +48,8 @@ public:
     void setImage(std::shared_ptr<const DecodedImage> image, const DisplayRange &range, bool keepView = false);
     void setDisplayRange(const DisplayRange &range);
     const DecodedImage *image() const { return m_image.get(); }
-    const QImage &picture() const { return m_display.picture(); }
+    // The whole image as shown, at 1:1 (made on request: the frame itself makes only what is in view).
+    QImage picture() const { return m_image ? m_display.picture(*m_image) : QImage(); }
 
     void setZoom(double zoom, int centerX, int centerY);
     double zoom() const { return m_zoom; }
@@ -67,7 +68,7 @@ public:
     void showMessage(const QString &text);
     QString message() const { return m_message; }
 
-    bool hasPicture() const { return !m_display.picture().isNull() && m_message.isEmpty(); }
+    bool hasPicture() const { return m_image && m_display.ready() && m_message.isEmpty(); }
     QSize imageSize() const { return QSize(m_imageWidth, m_imageHeight); }
     QPoint offset() const { return QPoint(m_offsetX, m_offsetY); }
     QSize sourceSize() const { return QSize(m_sourceWidth, m_sourceHeight); }
@@ -96,6 +97,8 @@ signals:
     void signalZoomChanged();
 
 public slots:
+    // The tool's overlays changed: repaints where they were and where they are now.
+    void toolChanged();
     // Copies a packed buffer: 8 bits grey, 24 RGB, 16 grey or 48 RGB of 16-bit values.
     void slotSetImageData(unsigned char *data, int width, int height, int bits);
 
@@ -144,6 +147,7 @@ private:
     FrameTool *m_tool = nullptr;
     Calibration m_calibration;
     mutable QImage m_viewCache;
-    mutable qint64 m_viewCacheKey = 0;
+    mutable quint64 m_viewCacheKey = 0; // the display's generation it was made for
     mutable ViewTransform m_viewCacheView;
+    QRegion m_toolArea; // where the tool's moving overlays were last drawn
 };

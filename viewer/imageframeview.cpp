@@ -7,33 +7,53 @@
 
 #include <cmath>
 
-namespace {
-
-// Only the part of the source rectangle inside the picture, at the same scale.
-void drawPicture(QPainter &painter, const ViewTransform &view, const QImage &picture)
+void ImageFrame::paintEvent(QPaintEvent *event)
 {
-    const QRectF inside = view.visibleImageRect().intersected(QRectF(picture.rect()));
-    if (!inside.isEmpty())
-        painter.drawImage(view.toView(inside), picture, inside);
+    QFrame::paintEvent(event); // the panel shows where no picture covers it
+    QPainter painter(this);
+    if (!hasPicture()) {
+        if (!m_message.isEmpty()) {
+            QFont font(QStringLiteral("Arial"), 11);
+            font.setBold(true);
+            painter.setFont(font);
+            painter.setPen(QColor(225, 225, 225));
+            painter.drawText(rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap, m_message);
+        }
+        return;
+    }
+    const ViewTransform view = viewTransform();
+    paintView(painter, view, true);
+    m_toolArea = m_tool ? m_tool->movingArea(view) : QRegion();
+    if (m_showOverlay) {
+        painter.setPen(m_overlay.color);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(m_overlay.outline);
+        painter.drawRect(m_overlay.viewport);
+    }
 }
 
-} // namespace
+void ImageFrame::toolChanged()
+{
+    if (!m_tool || !hasPicture()) {
+        update();
+        return;
+    }
+    update(m_toolArea | m_tool->movingArea(viewTransform()));
+}
 
 void ImageFrame::paintView(QPainter &painter, const ViewTransform &view, bool cached) const
 {
-    const QImage &picture = m_display.picture();
+    if (!m_image)
+        return;
     if (!cached) {
-        drawPicture(painter, view, picture);
+        painter.drawImage(0, 0, m_display.view(*m_image, view));
     } else {
-        const bool same = m_viewCacheKey == picture.cacheKey() && m_viewCacheView.zoom == view.zoom
+        const bool same = m_viewCacheKey == m_display.generation() && m_viewCacheView.zoom == view.zoom
             && m_viewCacheView.offset == view.offset && m_viewCacheView.viewSize == view.viewSize;
         if (!same) {
             // Transparent where the picture does not reach, so the panel shows there.
-            m_viewCache = QImage(view.viewSize, QImage::Format_ARGB32_Premultiplied);
-            m_viewCache.fill(Qt::transparent);
-            QPainter cache(&m_viewCache);
-            drawPicture(cache, view, picture);
-            m_viewCacheKey = picture.cacheKey();
+            m_viewCache = m_display.view(*m_image, view);
+            m_viewCacheKey = m_display.generation();
             m_viewCacheView = view;
         }
         painter.drawImage(0, 0, m_viewCache);

@@ -86,6 +86,7 @@ private:
     void elideName();
     void fitToScreen();
     void sizeToImage(const QSize &image);
+    void showMissingRows(const DecodedImage &image);
 
     Ui::ImageLoadDialog *m_ui = nullptr;
     QString m_folder;

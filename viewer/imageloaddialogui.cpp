@@ -152,6 +152,14 @@ void ImageLoadDialog::setupUi(QDialog *dialog)
     labelNotice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     labelNotice->setStyleSheet(QStringLiteral("color: rgb(255, 210, 0);"));
     statusLayout->addWidget(labelNotice, 2);
+    // An empty label is a pixel lower than one with text: the status row keeps one height,
+    // so the image above neither jumps nor, when fitted, is fitted and drawn again whenever the
+    // read-out or a notice comes or goes.
+    for (QLabel *status : {label_3, labelNotice}) {
+        status->setText(QStringLiteral("X"));
+        status->setMinimumHeight(status->sizeHint().height());
+        status->clear();
+    }
     sizeGrip = new QSizeGrip(dialog);
     statusLayout->addWidget(sizeGrip, 0, Qt::AlignBottom | Qt::AlignRight);
     // An empty label is a pixel lower than one with text: hold the row at the height it has

@@ -1,7 +1,15 @@
 #include "viewer/imageloader.h"
 
+#include "viewer/statisticsfollower.h"
+
 #include <QFileInfo>
 #include <QMetaObject>
+
+#include <chrono>
+
+namespace {
+constexpr std::chrono::milliseconds kProgressInterval(50);
+} // namespace
 
 ImageLoader::ImageLoader(QObject *parent) : QObject(parent)
 {
@@ -19,14 +27,18 @@ ImageLoader::Loaded ImageLoader::read(const QString &path, int page, const TiffD
     Loaded result;
     result.path = path;
     result.page = page;
+    // Where the decoder allows, the statistics follow the decoding band by band.
+    StatisticsFollower follower;
+    TiffDecodeControl gathering = control;
+    follower.follow(gathering);
     TiffImage image;
-    result.ok = image.load(path.toStdWString(), page, control);
+    result.ok = image.load(path.toStdWString(), page, gathering);
     result.status = image.m_status;
     result.message = image.m_message;
     result.pageCount = image.m_pageCount;
     if (result.ok) {
         result.image = image.take();
-        result.statistics = ImageStatistics::of(*result.image);
+        result.statistics = follower.complete(*result.image) ? follower.take() : ImageStatistics::of(*result.image);
     }
     return result;
 }
@@ -50,7 +62,13 @@ bool ImageLoader::load(const QString &path, int page)
     job.thread = std::thread([this, path, page, generation, cancelFlag, doneFlag] {
         TiffDecodeControl control;
         control.cancel = cancelFlag.get();
-        control.progress = [this, generation](int percent) {
+        // Each step shown costs the window a repaint while the read competes for the
+        // processor: a few a second follow a long read as well as every percent would.
+        control.progress = [this, generation, last = std::chrono::steady_clock::now()](int percent) mutable {
+            const auto now = std::chrono::steady_clock::now();
+            if (now - last < kProgressInterval)
+                return;
+            last = now;
             QMetaObject::invokeMethod(this, [this, generation, percent] {
                 if (generation == m_generation)
                     emit progress(percent);
@@ -67,6 +85,22 @@ bool ImageLoader::load(const QString &path, int page)
     });
     m_jobs.push_back(std::move(job));
     return false;
+}
+
+void ImageLoader::release(std::shared_ptr<const DecodedImage> image)
+{
+    if (!image || image.use_count() > 1
+        || qint64(image->valueCount()) * (image->wide() ? 2 : 1) <= m_synchronousLimit)
+        return; // freed here, or with the last of the others holding it
+    finishThreads(false);
+    Job job;
+    job.cancel = std::make_shared<std::atomic<bool>>(false);
+    job.done = std::make_shared<std::atomic<bool>>(false);
+    job.thread = std::thread([image = std::move(image), done = job.done]() mutable {
+        image.reset();
+        done->store(true);
+    });
+    m_jobs.push_back(std::move(job));
 }
 
 void ImageLoader::cancel()

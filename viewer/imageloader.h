@@ -39,6 +39,10 @@ public:
     bool load(const QString &path, int page);
     void cancel();
     bool busy() const { return m_busy; }
+    // Lets go of an image the caller no longer shows. When that is its last reference and
+    // it is large, its memory goes back on a thread of its own: giving hundreds of MiB
+    // back to the system would otherwise hold up the window's next frame.
+    void release(std::shared_ptr<const DecodedImage> image);
 
 signals:
     void loaded(const ImageLoader::Loaded &result);

@@ -34,21 +34,17 @@ void rangeSse2(const uint16_t *values, size_t count, uint16_t &low, uint16_t &hi
 }
 #endif
 
-template <typename T>
-void gather(const T *values, size_t pixels, int channels, int colour, ImageStatistics &stats)
+// Lowest and highest of one channel's values, every stride-th from values.
+void byteRange(const uint8_t *values, size_t count, size_t stride, uint16_t &low, uint16_t &high)
 {
-    // An odd step, so a pattern repeating every few pixels is not sampled in step with it.
-    size_t step = std::max<size_t>(1, pixels / kHistogramSamples);
-    if (step > 1 && step % 2 == 0)
-        ++step;
-    for (int c = 0; c < colour; ++c) {
-        ImageStatistics::Channel &ch = stats.channel[size_t(c)];
-        uint32_t *bins = ch.histogram.data();
-        uint64_t counted = 0;
-        for (size_t p = 0; p < pixels; p += step, ++counted)
-            ++bins[values[p * size_t(channels) + size_t(c)]];
-        ch.counted = counted;
+    uint8_t lo = 255, hi = 0;
+    for (size_t p = 0; p < count; ++p) {
+        const uint8_t x = values[p * stride];
+        lo = x < lo ? x : lo;
+        hi = x > hi ? x : hi;
     }
+    low = lo;
+    high = hi;
 }
 
 } // namespace
@@ -74,35 +70,66 @@ void valueRange(const uint16_t *values, size_t count, size_t stride, uint16_t &l
 
 ImageStatistics ImageStatistics::of(const DecodedImage &image)
 {
-    ImageStatistics stats;
-    stats.channels = image.colourChannels;
+    StatisticsGatherer gatherer(image);
+    gatherer.addRows(image, 0, image.height);
+    return gatherer.take();
+}
+
+StatisticsGatherer::StatisticsGatherer(const DecodedImage &image)
+    : m_width(image.width), m_height(image.height), m_channels(image.channels), m_wide(image.wide())
+{
+    m_stats.channels = image.colourChannels;
     const size_t pixels = size_t(image.width) * image.height;
+    // An odd step, so a pattern repeating every few pixels is not sampled in step with it.
+    m_step = std::max<size_t>(1, pixels / kHistogramSamples);
+    if (m_step > 1 && m_step % 2 == 0)
+        ++m_step;
     if (pixels == 0)
-        return stats;
-    const int levels = image.indexLevels();
-    for (int c = 0; c < stats.channels; ++c)
-        stats.channel[size_t(c)].histogram.assign(size_t(levels), 0);
-    if (image.wide()) {
-        gather(image.values16.data(), pixels, image.channels, stats.channels, stats);
-        for (int c = 0; c < stats.channels; ++c) {
-            Channel &ch = stats.channel[size_t(c)];
-            valueRange(image.values16.data() + c, pixels, size_t(image.channels), ch.min, ch.max);
-        }
-        return stats;
+        return;
+    for (int c = 0; c < m_stats.channels; ++c) {
+        ImageStatistics::Channel &ch = m_stats.channel[size_t(c)];
+        ch.histogram.assign(size_t(image.indexLevels()), 0);
+        ch.min = m_wide ? 0xffff : 0xff;
+        ch.max = 0;
     }
-    gather(image.values8.data(), pixels, image.channels, stats.channels, stats);
-    // Byte values: the extremes from every pixel, not only the sampled ones.
-    for (int c = 0; c < stats.channels; ++c) {
-        Channel &ch = stats.channel[size_t(c)];
-        uint8_t low = 255, high = 0;
-        const uint8_t *v = image.values8.data() + c;
-        for (size_t p = 0; p < pixels; ++p) {
-            const uint8_t x = v[p * size_t(image.channels)];
-            low = x < low ? x : low;
-            high = x > high ? x : high;
-        }
-        ch.min = low;
-        ch.max = high;
+}
+
+void StatisticsGatherer::addRows(const DecodedImage &image, uint32_t first, uint32_t end)
+{
+    end = std::min(end, m_height);
+    if (first != m_nextRow || first >= end || m_broken) {
+        m_broken = m_broken || first != m_nextRow;
+        return;
     }
-    return stats;
+    m_nextRow = end;
+    const size_t from = size_t(first) * m_width, to = size_t(end) * m_width;
+    const size_t stride = size_t(m_channels);
+    const size_t sampled = (from + m_step - 1) / m_step * m_step;
+    for (int c = 0; c < m_stats.channels; ++c) {
+        ImageStatistics::Channel &ch = m_stats.channel[size_t(c)];
+        uint32_t *bins = ch.histogram.data();
+        const size_t step = m_step;
+        uint64_t counted = 0;
+        uint16_t low = 0, high = 0;
+        if (m_wide) {
+            const uint16_t *v = image.values16.data() + c;
+            for (size_t p = sampled; p < to; p += step, ++counted)
+                ++bins[v[p * stride]];
+            valueRange(v + from * stride, to - from, stride, low, high);
+        } else {
+            const uint8_t *v = image.values8.data() + c;
+            for (size_t p = sampled; p < to; p += step, ++counted)
+                ++bins[v[p * stride]];
+            byteRange(v + from * stride, to - from, stride, low, high);
+        }
+        ch.counted += counted;
+        ch.min = std::min(ch.min, low);
+        ch.max = std::max(ch.max, high);
+    }
+}
+
+bool StatisticsGatherer::complete(const DecodedImage &image) const
+{
+    return !m_broken && m_nextRow == m_height && image.width == m_width && image.height == m_height
+        && image.channels == m_channels && image.wide() == m_wide && image.colourChannels == m_stats.channels;
 }

@@ -25,5 +25,30 @@ struct ImageStatistics
     static ImageStatistics of(const DecodedImage &image);
 };
 
+// Works the statistics out band by band while an image is being decoded, each band
+// while its rows are still in the cache, rather than in a pass of its own afterwards.
+// The figures are those ImageStatistics::of gives for the finished image.
+class StatisticsGatherer
+{
+public:
+    // The image's size and kind must be set; its values may still be coming.
+    explicit StatisticsGatherer(const DecodedImage &image);
+    // Rows [first, end) hold their final values. Bands come top to bottom, without gaps.
+    void addRows(const DecodedImage &image, uint32_t first, uint32_t end);
+    // Every row was added, in order, for an image of this size and kind.
+    bool complete(const DecodedImage &image) const;
+    ImageStatistics take() { return std::move(m_stats); }
+
+private:
+    ImageStatistics m_stats;
+    uint32_t m_width = 0;
+    uint32_t m_height = 0;
+    int m_channels = 1;
+    bool m_wide = false;
+    size_t m_step = 1;     // every step-th pixel goes into the histogram
+    uint32_t m_nextRow = 0;
+    bool m_broken = false; // a band came out of order
+};
+
 // Lowest and highest of count values taken every stride-th value; (0, 0) for none.
 void valueRange(const uint16_t *values, size_t count, size_t stride, uint16_t &low, uint16_t &high);

@@ -167,22 +167,67 @@ void MeasureTools::paintScaleBar(QPainter &painter, const ViewTransform &view) c
         return;
     QFont font(QStringLiteral("Arial"), 12);
     font.setBold(true);
-    painter.setFont(font);
     const QFontMetricsF metrics(font);
     const double margin = 16, thickness = 6;
     const double right = shown.right() - margin, bottom = shown.bottom() - margin;
     const QRectF barRect(right - bar.viewLength, bottom - thickness, bar.viewLength, thickness);
-    painter.setPen(QPen(kShadow, 2));
-    painter.setBrush(Qt::white);
-    painter.drawRect(barRect);
     const double textWidth = metrics.horizontalAdvance(bar.label);
     const QPointF baseline(barRect.center().x() - textWidth / 2, barRect.top() - 6 - metrics.descent());
-    QPainterPath text;
-    text.addText(baseline, font, bar.label);
-    painter.setPen(QPen(kShadow, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(text);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::white);
-    painter.drawPath(text);
+    // Drawn into an image placed on whole pixels, so its strokes fall as they would on the frame.
+    const QRect area = barRect.united(QRectF(baseline.x(), baseline.y() - metrics.ascent(), textWidth, metrics.height()))
+                           .toAlignedRect()
+                           .adjusted(-4, -4, 4, 4);
+    const QPointF shift = -QPointF(area.topLeft());
+    const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QString key = QStringLiteral("%1|%2|%3|%4|%5|%6").arg(bar.label).arg(barRect.translated(shift).x()).arg(bar.viewLength)
+                            .arg(barRect.translated(shift).y()).arg(area.width()).arg(ratio);
+    if (key != m_barKey) {
+        m_bar = QImage(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        m_bar.setDevicePixelRatio(ratio);
+        m_bar.fill(Qt::transparent);
+        m_barKey = key;
+        QPainter p(&m_bar);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.translate(shift);
+        p.setPen(QPen(kShadow, 2));
+        p.setBrush(Qt::white);
+        p.drawRect(barRect);
+        QPainterPath text;
+        text.addText(baseline, font, bar.label);
+        p.setPen(QPen(kShadow, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(text);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        p.drawPath(text);
+    }
+    painter.drawImage(area.topLeft(), m_bar);
+}
+
+QRegion MeasureTools::movingArea(const ViewTransform &view) const
+{
+    // Past the strokes (3.5 pixels wide, square ends) on every side.
+    const int m = 4;
+    QRegion area;
+    if (m_model->hasRegion()) {
+        const QRectF r = view.toView(m_model->region().bounds).normalized();
+        const QRect outer = r.toAlignedRect().adjusted(-m, -m, m, m);
+        // The outline only: a rectangle's inside, or the rectangle inside an ellipse.
+        const bool ellipse = m_model->region().kind == RegionShape::Kind::Ellipse;
+        const QPointF half = QPointF(r.width(), r.height()) / (ellipse ? 2 * std::sqrt(2.0) : 2.0);
+        const QRectF inner = QRectF(r.center() - half, r.center() + half).adjusted(m, m, -m, -m);
+        area += inner.isValid() ? QRegion(outer).subtracted(QRegion(inner.toRect())) : QRegion(outer);
+    }
+    if (m_model->hasLine()) {
+        const QLineF line = view.toView(m_model->line());
+        const double length = line.length();
+        const QPointF along = length > 0 ? QPointF(line.dx(), line.dy()) / length : QPointF(1, 0);
+        const QPointF across(-along.y(), along.x());
+        const double reach = m_model->lineWidth() / 2.0 * view.zoom + m;
+        QPolygonF band;
+        band << line.p1() - along * m + across * reach << line.p2() + along * m + across * reach
+             << line.p2() + along * m - across * reach << line.p1() - along * m - across * reach;
+        area += QRegion(band.toPolygon());
+    }
+    return area;
 }

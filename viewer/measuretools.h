@@ -1,8 +1,10 @@
 #pragma once
 #include "viewer/frametool.h"
 
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QString>
 
 class MeasureModel;
 
@@ -19,6 +21,7 @@ public:
     bool move(QMouseEvent *event, const ViewTransform &view) override;
     bool release(QMouseEvent *event, const ViewTransform &view) override;
     void paint(QPainter &painter, const ViewTransform &view) const override;
+    QRegion movingArea(const ViewTransform &view) const override;
 
 private:
     enum class Mode { None, Line, NewRegion, MoveRegion };
@@ -31,4 +34,8 @@ private:
     Mode m_mode = Mode::None;
     QPointF m_start;
     QPointF m_grab; // where in the region it was taken, for moving
+    // The scale bar as last drawn, and what it was drawn for: stroking its label's outline
+    // cost more than all else in a frame, and it changes only with the view.
+    mutable QImage m_bar;
+    mutable QString m_barKey;
 };

@@ -19,6 +19,14 @@ struct TiffDecodeControl
     const std::atomic<bool> *cancel = nullptr;
     std::function<void(int percent)> progress;
     uint64_t maxDecodedBytes = 0; // 0: TiffDecoder::kMaxDecodedBytes
+    // Told as rows [first, end) of the image reach their final values, top to bottom, so
+    // work on them can follow while they are still in the cache. Only for layouts whose
+    // values need nothing more once read (upright strips of unsigned samples up to 16
+    // bits, one plane); never for the others.
+    std::function<void(const DecodedImage &image, uint32_t first, uint32_t end)> rowsDone;
+    // After the last rowsDone, when no more rows will come (read, failed or cancelled),
+    // before the decoder changes or drops the image.
+    std::function<void()> rowsEnd;
 };
 
 class TiffDecoder

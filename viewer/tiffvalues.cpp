@@ -162,6 +162,19 @@ QString Reader::run(const TiffDecoder::Control &control, bool &cancelled)
     if (rowBytes == 0 || blockBytes == 0)
         return TiffDecoder::tr("The file's strips have no size.");
 
+    const bool rowsFinal = control.rowsDone && !tiled && planes == 1 && m_p.bits <= 16
+        && m_p.format == DecodedImage::Format::Unsigned
+        && (m_h.orientation <= ORIENTATION_TOPLEFT || m_h.orientation > ORIENTATION_LEFTBOT);
+    struct RowsEnd
+    {
+        const TiffDecoder::Control &control;
+        bool told;
+        ~RowsEnd()
+        {
+            if (told && control.rowsEnd)
+                control.rowsEnd();
+        }
+    } rowsEnd{control, rowsFinal};
     std::vector<uint8_t> scratch;
     int lastPercent = -1;
     const uint64_t total = uint64_t(perPlane) * planes;
@@ -211,6 +224,8 @@ QString Reader::run(const TiffDecoder::Control &control, bool &cancelled)
                 else
                     missing.emplace_back(b.y0, last);
             }
+            if (rowsFinal)
+                control.rowsDone(m_out, b.y0, b.y0 + b.rows);
             const int percent = int((uint64_t(index) + 1) * 100 / total);
             if (control.progress && percent != lastPercent)
                 control.progress(lastPercent = percent);

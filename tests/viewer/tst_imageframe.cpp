@@ -51,6 +51,8 @@ private slots:
     void readOut_data();
     void readOut();
     void messageDropsImage();
+    void viewShowsThePixelUnderEachCentre_data();
+    void viewShowsThePixelUnderEachCentre();
 };
 
 void TestImageFrame::wheelSteps_data()
@@ -385,6 +387,48 @@ void TestImageFrame::messageDropsImage()
     frame.slotSetImageData(bytes.data(), 50, 30, 8);
     QVERIFY(frame.hasPicture());
     QVERIFY(frame.message().isEmpty());
+}
+
+void TestImageFrame::viewShowsThePixelUnderEachCentre_data()
+{
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<double>("zoom");
+    QTest::newRow("grey, fitted to a quarter") << 8 << 0.0;
+    QTest::newRow("16-bit, 0.37") << 16 << 0.37;
+    QTest::newRow("RGB, enlarged 2.75 times") << 24 << 2.75;
+}
+
+// The frame draws only what is in view: each view pixel shows the image pixel under its
+// centre, as the whole picture at 1:1 shows it, and the panel past the image's edges.
+void TestImageFrame::viewShowsThePixelUnderEachCentre()
+{
+    QFETCH(int, bits);
+    QFETCH(double, zoom);
+    const int width = 803, height = 601;
+    ImageFrame frame;
+    frame.resize(240, 150);
+    std::vector<unsigned char> pixels = pattern(width, height, bits);
+    frame.slotSetImageData(pixels.data(), width, height, bits);
+    if (zoom > 0)
+        frame.setZoom(zoom, 500, 300);
+    const QImage whole = frame.picture();
+    QCOMPARE(whole.size(), QSize(width, height));
+    frame.setStyleSheet(QStringLiteral("background-color: rgb(1, 2, 3);"));
+    const QImage shot = frame.grab().toImage();
+    const ViewTransform view = frame.viewTransform();
+    int inside = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QPointF at = view.toImage(QPointF(x + 0.5, y + 0.5));
+            const int ix = int(std::floor(at.x())), iy = int(std::floor(at.y()));
+            const bool in = ix >= 0 && iy >= 0 && ix < width && iy < height;
+            const QRgb expected = in ? whole.pixel(ix, iy) : qRgb(1, 2, 3);
+            if (shot.pixel(x, y) != expected && !(frame.overlayShown() && frame.overlay().outline.adjusted(0, 0, 1, 1).contains(x, y)))
+                QFAIL(qPrintable(QStringLiteral("view pixel %1,%2 (image %3,%4)").arg(x).arg(y).arg(ix).arg(iy)));
+            inside += in;
+        }
+    }
+    QVERIFY(inside > 0);
 }
 
 QTEST_MAIN(TestImageFrame)

@@ -64,6 +64,7 @@ private slots:
     void largeImageLoadsWhileThePagePaints();
     void pixelReadOut_data();
     void pixelReadOut();
+    void readOutLeavesTheImageStill();
 
 private:
     QString file(const QString &name) const { return m_dir->filePath(name); }
@@ -362,6 +363,29 @@ void TestImageLoadDialog::pixelReadOut()
         QVERIFY2(dialog.form()->label_3->text().startsWith(text), qPrintable(dialog.form()->label_3->text()));
     else
         QCOMPARE(dialog.form()->label_3->text(), text);
+}
+
+// The read-out and the notice come and go with the pointer and with every load; the
+// fitted image above them must not move, or be fitted and drawn again, each time.
+void TestImageLoadDialog::readOutLeavesTheImageStill()
+{
+    QVERIFY(writeImage(file("wide.tif"), 3000, QByteArray(), 16, 2000));
+    ImageLoadDialog dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    open(dialog, "wide.tif");
+    QTRY_VERIFY(dialog.frame()->hasPicture());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QSize frame = dialog.frame()->size();
+    const double zoom = dialog.frame()->zoom();
+    QVERIFY(zoom < 1);
+    const QPoint middle(frame.width() / 2, frame.height() / 2);
+    Gui::hover(dialog.frame(), middle, middle - QPoint(1, 0));
+    QVERIFY(!dialog.form()->label_3->text().isEmpty());
+    dialog.form()->labelNotice->setText(QStringLiteral("Rows 1-2 could not be read; they show black."));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCOMPARE(dialog.frame()->size(), frame);
+    QCOMPARE(dialog.frame()->zoom(), zoom);
 }
 
 void TestImageLoadDialog::fitsTheScreen()

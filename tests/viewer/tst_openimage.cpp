@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -35,6 +36,7 @@ private slots:
     void menuAndRecentImages();
     void commandLineOpensTheBrowser();
     void toolsOnTheFrame();
+    void draggingRepaintsWhereTheToolsWere();
     void exportedPngIsTheShownView();
     void setScaleFromTheDrawnLine();
 
@@ -200,6 +202,50 @@ void TestOpenImage::toolsOnTheFrame()
     QTest::keyClick(&browser, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->image().size(), tools->viewImage(false).size());
     QCOMPARE(frame->offset(), offset); // the tools never panned the view
+}
+
+// A drag repaints only where the outlines were and are; what the window shows after it
+// must still be what a full repaint draws, with no stale outline left behind.
+void TestOpenImage::draggingRepaintsWhereTheToolsWere()
+{
+    ImageLoadDialog browser;
+    browser.openFile(write(QStringLiteral("drag.tif"), TestTiff::grey(1500, 1100, 16)));
+    QVERIFY(QTest::qWaitForWindowExposed(&browser));
+    QTRY_VERIFY(browser.frame()->hasPicture());
+    ImageFrame *frame = browser.frame();
+    BrowserTools *tools = browser.tools();
+    tools->model()->setScaleBar(true);
+    tools->model()->setLineWidth(12);
+    auto drag = [&](QPoint from, QPoint to, Qt::KeyboardModifiers modifiers) {
+        auto send = [&](QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, pos, frame->mapToGlobal(pos), button, buttons, modifiers);
+            QApplication::sendEvent(frame, &event);
+            QCoreApplication::processEvents();
+        };
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        for (int i = 1; i <= 6; ++i)
+            send(QEvent::MouseMove, from + (to - from) * i / 6, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    };
+    const QPoint c = frame->rect().center();
+    tools->bar()->toolButton(int(MeasureModel::Tool::Rectangle))->click();
+    drag(c - QPoint(150, 100), c + QPoint(60, 40), Qt::NoModifier);  // drawn
+    drag(c, c - QPoint(70, 30), Qt::NoModifier);                      // moved by its inside
+    tools->bar()->toolButton(int(MeasureModel::Tool::Ellipse))->click();
+    drag(c + QPoint(20, 20), c + QPoint(-120, -90), Qt::NoModifier);
+    drag(c - QPoint(200, 10), c + QPoint(150, 60), Qt::ShiftModifier); // a line, width 12
+    drag(c + QPoint(100, -80), c - QPoint(100, -60), Qt::ShiftModifier);
+    QVERIFY(tools->model()->hasLine() && tools->model()->hasRegion());
+    const QPoint corner = frame->mapTo(&browser, QPoint(0, 0));
+    const QImage onScreen = browser.screen()->grabWindow(browser.winId(), corner.x(), corner.y(), frame->width(),
+                                                         frame->height()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage repainted = browser.grab(QRect(corner, frame->size())).toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(onScreen.size(), repainted.size());
+    int differ = 0;
+    for (int y = 0; y < repainted.height(); ++y)
+        for (int x = 0; x < repainted.width(); ++x)
+            differ += onScreen.pixel(x, y) != repainted.pixel(x, y);
+    QCOMPARE(differ, 0);
 }
 
 void TestOpenImage::exportedPngIsTheShownView()

@@ -6,6 +6,8 @@
 #include "viewer/displayimage.h"
 #include "viewer/imagestatistics.h"
 #include "viewer/pixelreadout.h"
+#include "viewer/statisticsfollower.h"
+#include "viewer/tiffdecoder.h"
 #include "viewer/tiffimage.h"
 #include "viewer/tifffiles.h"
 
@@ -81,6 +83,8 @@ private slots:
     void shownAsStored();
     void refusedWithTheExactReason_data();
     void refusedWithTheExactReason();
+    void statisticsFollowTheDecoding_data();
+    void statisticsFollowTheDecoding();
 
 private:
     QTemporaryDir m_dir;
@@ -154,7 +158,8 @@ void TestTiffLayouts::shownAsStored()
     const ImageStatistics stats = ImageStatistics::of(*image);
     const DisplayRange range = image->wide() ? ContrastModel::fullData(stats) : ContrastModel::typeRange(*image);
     DisplayImage display;
-    const QImage picture = display.render(*image, range);
+    QVERIFY(display.render(*image, range));
+    const QImage picture = display.picture(*image);
     QCOMPARE(picture.size(), QSize(int(layout.width), int(layout.height)));
 
     int worst = 0;
@@ -211,6 +216,67 @@ void TestTiffLayouts::refusedWithTheExactReason()
     QCOMPARE(tiff.m_status, TiffImage::UnsupportedLayout);
     QCOMPARE(tiff.m_message, reason);
     QVERIFY(!tiff.m_decoded);
+}
+
+// The statistics gathered band by band while decoding (a large image's on a thread of
+// their own) are those of the finished image, including the histogram's sampling across
+// band boundaries; layouts whose values change after reading report no bands at all.
+void TestTiffLayouts::statisticsFollowTheDecoding_data()
+{
+    QTest::addColumn<Layout>("layout");
+    QTest::addColumn<bool>("banded");
+    auto make = [](uint32_t width, uint32_t height, int bits, auto change) {
+        Layout l = TestTiff::grey(width, height, bits);
+        change(l);
+        return l;
+    };
+    // Over 2^21 pixels: the histogram takes every third one, across strips of 4 rows.
+    QTest::newRow("16-bit, sampled, 4 rows a strip")
+        << make(2300, 2000, 16, [](Layout &l) { l.rowsPerStrip = 4; }) << true;
+    QTest::newRow("24-bit RGB, LZW, 5 rows a strip")
+        << make(301, 203, 8, [](Layout &l) { l.samplesPerPixel = 3; l.compression = COMPRESSION_LZW; l.rowsPerStrip = 5; }) << true;
+    QTest::newRow("12-bit, one strip") << make(90, 70, 12, [](Layout &l) { l.rowsPerStrip = 70; }) << true;
+    QTest::newRow("16-bit signed") << make(90, 70, 16, [](Layout &l) { l.sampleFormat = SAMPLEFORMAT_INT; }) << false;
+    QTest::newRow("tiled") << make(90, 70, 16, [](Layout &l) { l.tiled = true; }) << false;
+    QTest::newRow("upside down") << make(90, 70, 8, [](Layout &l) { l.orientation = ORIENTATION_BOTLEFT; }) << false;
+}
+
+void TestTiffLayouts::statisticsFollowTheDecoding()
+{
+    QFETCH(Layout, layout);
+    QFETCH(bool, banded);
+    const QString path = m_dir.filePath(QStringLiteral("bands-%1.tif").arg(QTest::currentDataTag()));
+    QVERIFY(TestTiff::write(path, layout));
+    DecodedImage image;
+    StatisticsFollower follower;
+    TiffDecodeControl control;
+    follower.follow(control);
+    int bands = 0;
+    control.rowsDone = [&bands, follow = control.rowsDone](const DecodedImage &decoded, uint32_t first, uint32_t end) {
+        ++bands;
+        follow(decoded, first, end);
+    };
+    QCOMPARE(TiffDecoder::decode(path, 0, image, control).status, TiffDecoder::Loaded);
+    if (!banded) {
+        QCOMPARE(bands, 0);
+        QVERIFY(!follower.complete(image));
+        return;
+    }
+    QVERIFY(bands > 1 || layout.rowsPerStrip == layout.height);
+    QVERIFY(follower.complete(image));
+    const ImageStatistics gathered = follower.take();
+    const ImageStatistics whole = ImageStatistics::of(image);
+    QCOMPARE(gathered.channels, whole.channels);
+    for (int c = 0; c < whole.channels; ++c) {
+        const ImageStatistics::Channel &a = gathered.channel[size_t(c)], &b = whole.channel[size_t(c)];
+        QCOMPARE(a.min, b.min);
+        QCOMPARE(a.max, b.max);
+        QCOMPARE(a.counted, b.counted);
+        QVERIFY(a.histogram == b.histogram);
+    }
+    // Every third pixel, when sampled: the histogram neither misses nor doubles any.
+    const uint64_t pixels = uint64_t(layout.width) * layout.height;
+    QCOMPARE(gathered.channel[0].counted, pixels > (uint64_t(1) << 21) ? (pixels + 2) / 3 : pixels);
 }
 
 QTEST_MAIN(TestTiffLayouts)
