@@ -156,20 +156,13 @@ void ImageLoadDialog::setupUi(QDialog *dialog)
     // so the image above neither jumps nor, when fitted, is fitted and drawn again whenever the
     // read-out or a notice comes or goes.
     for (QLabel *status : {label_3, labelNotice}) {
-        status->setText(QStringLiteral("X"));
-        status->setMinimumHeight(status->sizeHint().height());
-        status->clear();
-    }
-    sizeGrip = new QSizeGrip(dialog);
-    statusLayout->addWidget(sizeGrip, 0, Qt::AlignBottom | Qt::AlignRight);
-    // An empty label is a pixel lower than one with text: hold the row at the height it has
-    // filled, so the frame above does not move when the read-out first appears.
-    for (QLabel *status : {label_3, labelNotice}) {
         status->ensurePolished();
         status->setText(QStringLiteral("Xg"));
         status->setMinimumHeight(status->sizeHint().height());
         status->clear();
     }
+    sizeGrip = new QSizeGrip(dialog);
+    statusLayout->addWidget(sizeGrip, 0, Qt::AlignBottom | Qt::AlignRight);
     verticalLayout->addLayout(statusLayout);
 
     dialog->setWindowTitle(QCoreApplication::translate("ImageLoadDialog", "Image"));
