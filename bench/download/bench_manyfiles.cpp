@@ -4,8 +4,12 @@
 // sizes and writes each file with QFile, once without and once with an fdatasync per file.
 // The instrument sends the next file only after the last one is acknowledged, so every side
 // pays the same round trips. Each round times every side once; the figures are the median of
-// the per-round ratios with their range.
+// the per-round ratios with their range. A fourth side runs the whole client session with the
+// transfer record on, as the window and the command line download, so the record's cost shows.
 #include "benchsupport.h"
+#include "record/downloadrecorder.h"
+#include "tests/common/testaddress.h"
+#include "transfer/clientsession.h"
 #include "transfer/downloadreceiver.h"
 #include "link/instrumentlink.h"
 
@@ -79,6 +83,47 @@ double bareWriter(const Server &server, const QString &downloadDir, bool syncEac
     return seconds;
 }
 
+// The session the window and the command line use, logged in on the instrument's own port,
+// with the transfer record written for every file before its acknowledgement.
+double viaSessionWithRecord(const QString &address, const QString &downloadDir)
+{
+    ClientSession session;
+    DownloadRecorder recorder(&session);
+    session.setDownloadPath(downloadDir);
+    bool recorded = false, ended = false;
+    QObject::connect(&recorder, &DownloadRecorder::recordUpdated, [&](const QString &problem) {
+        if (!problem.isEmpty())
+            fatal(QStringLiteral("the record: %1").arg(problem));
+        recorded = true;
+    });
+    QElapsedTimer clock;
+    const bool ok = runLoop([&](QEventLoop &loop) {
+        QObject::connect(&session, &ClientSession::loggedIn, &loop, [&] {
+            clock.start();
+            session.startDownload({kManyRemote});
+        });
+        QObject::connect(&session, &ClientSession::loginFailed, &loop, &QEventLoop::quit);
+        QObject::connect(&session, &ClientSession::downloadEnded, &loop, [&] {
+            ended = true;
+            if (recorded)
+                loop.quit();
+        });
+        QObject::connect(&recorder, &DownloadRecorder::recordUpdated, &loop, [&] {
+            if (ended)
+                loop.quit();
+        });
+        ClientSession::Login login;
+        login.host = address;
+        session.logIn(login);
+    });
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    const int stored = session.receiver()->storedFiles().size();
+    if (!ok || stored != g_files)
+        fatal(QStringLiteral("the session stored %1 of %2 files").arg(stored).arg(g_files));
+    session.close();
+    return seconds;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -99,16 +144,23 @@ int main(int argc, char **argv)
     writeSampleFiles(root + QStringLiteral("/many"), g_files, bytes);
     Server server;
     server.start(root, kAddress);
+    // The session dials the instrument's own port, so its stand-in needs an address of its own.
+    const QString sessionAddress = TestAddress::freeAddress();
+    if (sessionAddress.isEmpty())
+        fatal(QStringLiteral("no loopback address is free on the instrument's port"));
+    Server sessionServer;
+    sessionServer.start(root, sessionAddress, Protocol::kPort);
     std::printf("many-files benchmark: %d files of %d KiB, stand-in instrument on %s:%u, %d round(s)\n",
                 g_files, bytes / 1024, qPrintable(kAddress), server.port, rounds);
 
     viaReceiver(server, kManyRemote, downloads, g_files); // warm-up
     clearFolder(downloads);
-    std::vector<double> candidate, bare, bareSynced;
+    std::vector<double> candidate, bare, bareSynced, recorded;
     const std::vector<std::function<void()>> sides = {
         [&] { candidate.push_back(viaReceiver(server, kManyRemote, downloads, g_files)); },
         [&] { bare.push_back(bareWriter(server, downloads, false)); },
         [&] { bareSynced.push_back(bareWriter(server, downloads, true)); },
+        [&] { recorded.push_back(viaSessionWithRecord(sessionAddress, downloads)); },
     };
     runRotated(sides, rounds, downloads);
     auto perFile = [&](const char *name, const std::vector<double> &t) {
@@ -119,6 +171,7 @@ int main(int argc, char **argv)
         std::printf("  %-32s %.3f ms/file median (%.3f-%.3f)\n", name, r.median, r.low, r.high);
     };
     perFile("download receiver", candidate);
+    perFile("session with the record", recorded);
     perFile("bare writer, fdatasync per file", bareSynced);
     perFile("bare writer, no sync", bare);
     auto ratio = [&](const std::vector<double> &baseline) {
@@ -128,6 +181,10 @@ int main(int argc, char **argv)
         return spread(r);
     };
     const Spread vsSynced = ratio(bareSynced), vsBare = ratio(bare);
+    std::vector<double> recordRatios;
+    for (size_t i = 0; i < recorded.size(); ++i)
+        recordRatios.push_back(recorded[i] / candidate[i]);
+    const Spread recordCost = spread(recordRatios);
     std::vector<double> floorRatios;
     for (size_t i = 0; i < bare.size(); ++i)
         floorRatios.push_back(bareSynced[i] / bare[i]);
@@ -143,5 +200,8 @@ int main(int argc, char **argv)
     std::printf("                  bare writer with a sync per file / without %.2f median (%.2f-%.2f) "
                 "(the least any writer that syncs each file can reach against the one without)\n",
                 floor.median, floor.low, floor.high);
+    std::printf("                  session with the record / receiver %.2f median (%.2f-%.2f) "
+                "(what the record and the session add per file)\n",
+                recordCost.median, recordCost.low, recordCost.high);
     return 0;
 }
