@@ -2,6 +2,7 @@
 #include "link/messagereader.h"
 
 #include <QObject>
+#include <QTimer>
 
 class QIODevice;
 class QTcpSocket;
@@ -52,9 +53,13 @@ signals:
 
 private:
     void watch();
-    void feedFrom(QIODevice *device);
+    void feedFrom(QIODevice *device, bool sliced);
 
     static constexpr int kReadChunk = 1024 * 1024;
+    // Browse text is read a slice per turn of the event loop, and what has come of a long
+    // answer is handed over after each, so the window goes on painting and taking input
+    // while a listing of a hundred thousand entries (over a megabyte) arrives.
+    static constexpr qint64 kTextSlice = 64 * 1024;
     // Buffers kept for reading: enough for what the file writer may hold and one more.
     static constexpr int kKeptBuffers = 12;
 
@@ -65,4 +70,5 @@ private:
 
     QList<QByteArray> m_readBuffers;
     bool m_feeding = false;
+    QTimer m_nextSlice; // the rest of what waits is read from the event loop
 };

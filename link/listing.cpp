@@ -154,8 +154,11 @@ ListingUpdate FolderListing::applyUnticked(const QString &line, quint64 lineId,
     m_untickedFiles = update.fileFrom;
     m_scratch.clear();
     m_parser.parse(line, &m_scratch);
-    if (m_files.capacity() < m_files.size() + m_scratch.size())
-        m_files.reserve(m_files.size() + m_scratch.size());
+    // Exact for an answer taken whole; one that comes in slices grows by half each time, or
+    // its rows would be copied once a slice.
+    const int needed = m_files.size() + m_scratch.size();
+    if (m_files.capacity() < needed)
+        m_files.reserve(continuing ? qMax(needed, m_files.capacity() * 3 / 2) : needed);
     const bool ticksKnown = !m_read.active;
     m_folderHashes.clear();
     m_fileHashes.clear();
