@@ -4,6 +4,8 @@
 
 #include <QThreadPool>
 
+#include <algorithm>
+
 namespace Listing {
 
 bool isEntryName(QStringView name)
@@ -197,6 +199,14 @@ void FolderListing::kinds(QMap<QString, QString> *out) const
         out->insert(row.name, kDir);
     for (const ListRow &row : m_files) // files last: a name listed as both is a file
         out->insert(row.name, kFile);
+}
+
+bool FolderListing::isFile(const QString &name) const
+{
+    if (!m_valid)
+        return false;
+    return std::any_of(m_files.cbegin(), m_files.cend(),
+                       [&name](const ListRow &row) { return row.name == name; });
 }
 
 QVector<int> FolderListing::recheck(const QString &localFolder)

@@ -91,6 +91,8 @@ public:
     // The kind of every row's text: ".." and folders "Dir", files "File"; a name listed as
     // both is a "File".
     void kinds(QMap<QString, QString> *out) const;
+    // Whether `name` is of kind "File", without building the map of every row's kind.
+    bool isFile(const QString &name) const;
     // Looks again at which rows have a local copy, in `localFolder` (a new download folder).
     // Returns the list rows whose tick changed.
     QVector<int> recheck(const QString &localFolder);
