@@ -1,5 +1,6 @@
 #include "link/instrumentlink.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTcpSocket>
 
@@ -138,15 +139,23 @@ void InstrumentLink::feedFrom(QIODevice *device, bool sliced)
     const QPointer<QIODevice> guard(device);
     m_feeding = true;
     m_nextSlice.stop();
-    qint64 text = 0;
+    QElapsedTimer turn;
+    turn.start();
+    qint64 text = 0; // browse text read since the last hand-over
     while (guard && device == m_socket && !m_reader.isHeld()) {
         const bool slicing = sliced && m_reader.readingText();
         if (slicing && text >= kTextSlice) {
-            if (device->bytesAvailable() > 0) {
-                m_reader.handOverPart();
+            if (device->bytesAvailable() <= 0)
+                break;
+            m_reader.handOverPart();
+            text = 0;
+            // Slices go on while the turn is young: a fast machine takes a listing in a few
+            // turns, each of which has the list laid out afresh, a slow one in more.
+            if (turn.elapsed() >= kTextTurnMs) {
                 m_nextSlice.start();
+                break;
             }
-            break;
+            continue;
         }
         QByteArray &buffer = freeReadBuffer();
         const qint64 got = device->read(buffer.data(), slicing ? kTextSlice - text : buffer.size());
