@@ -184,9 +184,9 @@ void BrowserPanel::fillListAfresh(bool complete)
     m_list->reset();
 }
 
-// New rows go in as the window's own light items, which hold a row in about half the memory
-// of an item made from a text. Each is told to the views on its own; a long answer comes
-// in slices (see InstrumentLink), so that costs each delivery little.
+// New rows go in as the window's own light items, which hold a row without the list of role
+// values an item made from a text allocates. Each is told to the views on its own; a long
+// answer comes in slices (see InstrumentLink), so that costs each delivery little.
 void BrowserPanel::insertListRows(int at, const QVector<ListRow> &rows, int from)
 {
     for (int i = from; i < rows.size(); ++i) {

@@ -155,9 +155,8 @@ ListingUpdate FolderListing::applyUnticked(const QString &line, quint64 lineId,
     // A read under way keeps the rows it waits for; a new answer needs the folder read
     // afresh (and the worker gone from m_local).
     const bool readGoesOn = continuing && m_read.active;
-    if (!continuing)
-        settleTicks();
     if (!continuing) {
+        settleTicks();
         m_valid = true;
         m_lineId = lineId;
         m_remotePath = remotePath;
