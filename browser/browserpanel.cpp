@@ -50,9 +50,17 @@ BrowserPanel::BrowserPanel(QTreeWidget *tree, QListWidget *list, ClientSession *
     connect(m_list, &QListWidget::itemSelectionChanged, this, &BrowserPanel::listSelectionChanged);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &BrowserPanel::updateDownloadEnabled);
     connect(m_session, &ClientSession::pwdShown, this, &BrowserPanel::applyPwdLine);
-    connect(m_session, &ClientSession::listShown, this, [this](const QString &line, quint64 lineId) {
-        if (applyListLine(line, lineId))
-            emit listingApplied();
+    connect(m_session, &ClientSession::listShown, this,
+            [this](const QString &line, quint64 lineId, bool complete) {
+                if (applyListLine(line, lineId, complete))
+                    emit listingApplied();
+            });
+    m_tickPoll.setInterval(10);
+    connect(&m_tickPoll, &QTimer::timeout, this, [this] {
+        if (m_list->count() == m_listing.rowCount())
+            settleShownTicks(false, m_listing.folders().size(), m_listing.files().size());
+        else
+            m_tickPoll.stop(); // the list shows something else; the next answer reads afresh
     });
 }
 
@@ -95,10 +103,10 @@ void BrowserPanel::applyPwdLine(const QString &line, quint64 lineId)
 
 bool BrowserPanel::applyListAnswer(const QString &line)
 {
-    return applyListLine(line, 0);
+    return applyListLine(line, 0, true);
 }
 
-bool BrowserPanel::applyListLine(const QString &line, quint64 lineId)
+bool BrowserPanel::applyListLine(const QString &line, quint64 lineId, bool complete)
 {
     QTreeWidget *tree = m_tree;
     QListWidget *list = m_list;
@@ -134,10 +142,10 @@ bool BrowserPanel::applyListLine(const QString &line, quint64 lineId)
     }
 
     if (update.restarted) {
-        fillListAfresh();
+        fillListAfresh(complete);
         return true;
     }
-    m_listing.settleTicks();
+    settleShownTicks(complete, update.folderFrom, update.fileFrom);
     insertListRows(update.folderFrom, folders, update.folderFrom);
     insertListRows(folders.size() + update.fileFrom, files, update.fileFrom);
     return true;
@@ -148,7 +156,7 @@ bool BrowserPanel::applyListLine(const QString &line, quint64 lineId)
 // read (on a worker, meanwhile), and the views then start over from the full list, as after
 // any reset. Told row by row, or even block by block, the views cost more than making the
 // rows does.
-void BrowserPanel::fillListAfresh()
+void BrowserPanel::fillListAfresh(bool complete)
 {
     m_list->clear();
     const QVector<ListRow> *const parts[] = {&m_listing.folders(), &m_listing.files()};
@@ -162,7 +170,11 @@ void BrowserPanel::fillListAfresh()
                 m_list->insertItem(items.size() - 1, items.last());
             }
         }
-        m_listing.settleTicks();
+        // A part of an answer is shown at once, its ticks once the folder has been read.
+        if (complete)
+            m_listing.settleTicks();
+        else if (!m_listing.trySettleTicks())
+            m_tickPoll.start();
         int at = 0;
         for (const QVector<ListRow> *rows : parts) {
             for (const ListRow &row : *rows)
@@ -172,26 +184,49 @@ void BrowserPanel::fillListAfresh()
     m_list->reset();
 }
 
-// New rows go in by blocks: one insertion for each block, then the block's icons with the
-// model quiet. Rows inserted one by one cost the view a round of bookkeeping each (most of
-// the time of a large listing); rows just inserted need no change notices, as the view lays
-// them out and paints them afresh anyway; and a block small enough to stay in the cache is
-// still there when its icons are set.
+// New rows go in as the window's own light items, which hold a row without the list of role
+// values an item made from a text allocates. Each is told to the views on its own; a long
+// answer comes in slices (see InstrumentLink), so that costs each delivery little.
 void BrowserPanel::insertListRows(int at, const QVector<ListRow> &rows, int from)
 {
-    constexpr int kBlock = 256;
-    QStringList names;
-    for (int first = from; first < rows.size(); first += kBlock) {
-        const int end = qMin(first + kBlock, rows.size());
-        names.clear();
-        for (int i = first; i < end; ++i)
-            names.append(rows.at(i).name);
-        const int row = at + first - from;
-        m_list->insertItems(row, names);
-        const QSignalBlocker quiet(m_list->model());
-        for (int i = first; i < end; ++i)
-            m_list->item(row + i - first)->setIcon(m_icons.forRow(rows.at(i)));
+    for (int i = from; i < rows.size(); ++i) {
+        auto *item = new ListEntryItem(rows.at(i).name);
+        item->setIconUntold(m_icons.forRow(rows.at(i))); // not in the list yet
+        m_list->insertItem(at + i - from, item);
     }
+}
+
+// The rows shown so far (the first `shownFolders` folders and `shownFiles` files) that were
+// waiting for the local folder's read get their ticks, once it is done. A whole answer waits
+// for it; a part of one does not, and a later part or the poll finds the read done.
+void BrowserPanel::settleShownTicks(bool wait, int shownFolders, int shownFiles)
+{
+    const int folderFrom = m_listing.firstUntickedFolder();
+    const int fileFrom = m_listing.firstUntickedFile();
+    if (wait) {
+        m_listing.settleTicks();
+    } else if (!m_listing.trySettleTicks()) {
+        m_tickPoll.start();
+        return;
+    }
+    m_tickPoll.stop();
+    bool ticked = false;
+    const auto tick = [&](int row, const ListRow &r) {
+        QListWidgetItem *item = r.local ? m_list->item(row) : nullptr; // shown unticked so far
+        if (!item)
+            return;
+        if (item->type() == ListEntryItem::Type)
+            static_cast<ListEntryItem *>(item)->setIconUntold(m_icons.forRow(r));
+        else
+            item->setIcon(m_icons.forRow(r));
+        ticked = true;
+    };
+    for (int i = folderFrom; i < shownFolders; ++i)
+        tick(i, m_listing.folders().at(i));
+    for (int i = fileFrom; i < shownFiles; ++i)
+        tick(shownFolders + i, m_listing.files().at(i));
+    if (ticked) // the icons changed in place, quietly: the rows keep their size
+        m_list->viewport()->update();
 }
 
 // The name-to-kind map is only needed when an item is opened, so a listing of tens of

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 class ClientSession;
 class QAction;
@@ -100,9 +101,10 @@ private:
     bool listToolTip(QHelpEvent *event);
     void listSelectionChanged();
     void applyPwdLine(const QString &line, quint64 lineId);
-    bool applyListLine(const QString &line, quint64 lineId);
+    bool applyListLine(const QString &line, quint64 lineId, bool complete);
     void insertListRows(int at, const QVector<ListRow> &rows, int from);
-    void fillListAfresh();
+    void fillListAfresh(bool complete);
+    void settleShownTicks(bool wait, int shownFolders, int shownFiles);
     void updateDownloadEnabled();
     bool refuseWhileLocked();
     void goTo(const QString &remotePath, bool expand);
@@ -123,6 +125,7 @@ private:
     QString m_markedTreeFolder; // shown marked while the tree's menu is open
     BrowseIcons m_icons;
     FolderListing m_listing;
+    QTimer m_tickPoll; // the ticks of rows shown while the local folder is still being read
     QString m_downloadPath;
     QString m_currentRemotePath;
     bool m_keySelecting = false; // a key is down in the list

@@ -141,3 +141,10 @@ void MessageReader::flushUnterminated()
     m_flushed = true;
 }
 
+void MessageReader::handOverPart()
+{
+    if (m_framing != Framing::Lines || isHeld() || m_flushed || m_line != Line::List
+        || m_text.size() == m_deliveredSize)
+        return;
+    deliver(false);
+}

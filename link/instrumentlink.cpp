@@ -1,5 +1,6 @@
 #include "link/instrumentlink.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTcpSocket>
 
@@ -8,6 +9,9 @@ InstrumentLink::InstrumentLink(QObject *parent) : QObject(parent)
     // Queued: the reader goes on from the event loop, never from inside its own feed.
     connect(&m_reader, &MessageReader::streamReleased, this, &InstrumentLink::resumeReading,
             Qt::QueuedConnection);
+    m_nextSlice.setSingleShot(true);
+    m_nextSlice.setInterval(0);
+    connect(&m_nextSlice, &QTimer::timeout, this, &InstrumentLink::resumeReading);
 }
 
 InstrumentLink::~InstrumentLink()
@@ -37,7 +41,10 @@ void InstrumentLink::attach(QTcpSocket *socket)
         m_socket->setParent(this);
     }
     m_reader.reset();
-    connect(m_socket, &QIODevice::readyRead, this, [this] { readAvailable(m_socket); });
+    connect(m_socket, &QIODevice::readyRead, this, [this] {
+        if (!m_nextSlice.isActive()) // else the next slice takes what came
+            readAvailable(m_socket);
+    });
     watch();
     m_attached = true;
 }
@@ -97,7 +104,7 @@ void InstrumentLink::readAvailable(QIODevice *device)
         m_reader.resume();
     if (m_reader.isHeld())
         return;
-    feedFrom(device);
+    feedFrom(device, true);
     if (device == m_socket && device->bytesAvailable() == 0)
         m_reader.flushUnterminated();
 }
@@ -106,7 +113,7 @@ bool InstrumentLink::readPending()
 {
     m_reader.resume();
     if (!m_reader.isHeld() && m_socket && m_socket->bytesAvailable() > 0)
-        feedFrom(m_socket);
+        feedFrom(m_socket, false);
     return m_reader.isHeld();
 }
 
@@ -120,7 +127,7 @@ void InstrumentLink::resumeReading()
         readAvailable(m_socket);
 }
 
-void InstrumentLink::feedFrom(QIODevice *device)
+void InstrumentLink::feedFrom(QIODevice *device, bool sliced)
 {
     // A few buffers serve every read: a fresh array per read costs page faults by the
     // hundred thousand over a large download. The socket's own read buffer bounds what
@@ -131,15 +138,35 @@ void InstrumentLink::feedFrom(QIODevice *device)
     }
     const QPointer<QIODevice> guard(device);
     m_feeding = true;
+    m_nextSlice.stop();
+    QElapsedTimer turn;
+    turn.start();
+    qint64 text = 0; // browse text read since the last hand-over
     while (guard && device == m_socket && !m_reader.isHeld()) {
+        const bool slicing = sliced && m_reader.readingText();
+        if (slicing && text >= kTextSlice) {
+            if (device->bytesAvailable() <= 0)
+                break;
+            m_reader.handOverPart();
+            text = 0;
+            // Slices go on while the turn is young: a fast machine takes a listing in a few
+            // turns, each of which has the list laid out afresh, a slow one in more.
+            if (turn.elapsed() >= kTextTurnMs) {
+                m_nextSlice.start();
+                break;
+            }
+            continue;
+        }
         QByteArray &buffer = freeReadBuffer();
-        const qint64 got = device->read(buffer.data(), buffer.size());
+        const qint64 got = device->read(buffer.data(), slicing ? kTextSlice - text : buffer.size());
         if (got <= 0)
             break;
         // Held by value for the read: the buffer outlives it even if the link lets go of
         // its buffers meanwhile (the listing that ends a download is read from one).
         const ReadBuffer held(buffer);
         m_reader.feedShared(held, got);
+        if (slicing && m_reader.readingText()) // a file's bytes are not held back
+            text += got;
     }
     m_feeding = false;
 }

@@ -2,6 +2,7 @@
 #include "link/messagereader.h"
 
 #include <QObject>
+#include <QTimer>
 
 class QIODevice;
 class QTcpSocket;
@@ -52,9 +53,16 @@ signals:
 
 private:
     void watch();
-    void feedFrom(QIODevice *device);
+    void feedFrom(QIODevice *device, bool sliced);
 
     static constexpr int kReadChunk = 1024 * 1024;
+    // Browse text is read in slices, what has come of a long answer handed over after each,
+    // and the rest left to a later turn of the event loop once a turn has taken long enough,
+    // so the window goes on painting and taking input while a listing of a hundred thousand
+    // entries (over a megabyte) arrives.
+    static constexpr qint64 kTextSlice = 64 * 1024;
+    // The event loop gets its turn once this long has gone on slices.
+    static constexpr int kTextTurnMs = 6;
     // Buffers kept for reading: enough for what the file writer may hold and one more.
     static constexpr int kKeptBuffers = 12;
 
@@ -65,4 +73,5 @@ private:
 
     QList<QByteArray> m_readBuffers;
     bool m_feeding = false;
+    QTimer m_nextSlice; // the rest of what waits is read from the event loop
 };

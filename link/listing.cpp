@@ -4,6 +4,8 @@
 
 #include <QThreadPool>
 
+#include <algorithm>
+
 namespace Listing {
 
 bool isEntryName(QStringView name)
@@ -117,6 +119,21 @@ void FolderListing::settleTicks()
     if (!m_read.active)
         return;
     m_read.done.acquire();
+    tickWaitingRows();
+}
+
+bool FolderListing::trySettleTicks()
+{
+    if (!m_read.active)
+        return true;
+    if (!m_read.done.tryAcquire())
+        return false;
+    tickWaitingRows();
+    return true;
+}
+
+void FolderListing::tickWaitingRows()
+{
     m_read.active = false;
     for (int i = m_untickedFolders; i < m_folders.size(); ++i) {
         ListRow &row = m_folders[i];
@@ -132,11 +149,14 @@ void FolderListing::settleTicks()
 ListingUpdate FolderListing::applyUnticked(const QString &line, quint64 lineId,
                                            const QString &remotePath, const QString &localFolder)
 {
-    settleTicks();
     ListingUpdate update;
     const bool continuing = m_valid && lineId != 0 && lineId == m_lineId
         && remotePath == m_remotePath;
+    // A read under way keeps the rows it waits for; a new answer needs the folder read
+    // afresh (and the worker gone from m_local).
+    const bool readGoesOn = continuing && m_read.active;
     if (!continuing) {
+        settleTicks();
         m_valid = true;
         m_lineId = lineId;
         m_remotePath = remotePath;
@@ -150,16 +170,21 @@ ListingUpdate FolderListing::applyUnticked(const QString &line, quint64 lineId,
     }
     update.folderFrom = continuing ? m_folders.size() : 0;
     update.fileFrom = continuing ? m_files.size() : 0;
-    m_untickedFolders = update.folderFrom;
-    m_untickedFiles = update.fileFrom;
+    if (!readGoesOn) {
+        m_untickedFolders = update.folderFrom;
+        m_untickedFiles = update.fileFrom;
+        m_folderHashes.clear();
+        m_fileHashes.clear();
+    }
     m_scratch.clear();
     m_parser.parse(line, &m_scratch);
-    if (m_files.capacity() < m_files.size() + m_scratch.size())
-        m_files.reserve(m_files.size() + m_scratch.size());
+    // Exact for an answer taken whole; one that comes in slices grows by half each time, or
+    // its rows would be copied once a slice.
+    const int needed = m_files.size() + m_scratch.size();
+    if (m_files.capacity() < needed)
+        m_files.reserve(continuing ? qMax(needed, m_files.capacity() * 3 / 2) : needed);
     const bool ticksKnown = !m_read.active;
-    m_folderHashes.clear();
-    m_fileHashes.clear();
-    if (!ticksKnown) {
+    if (!ticksKnown && !readGoesOn) {
         for (int i = m_untickedFolders; i < m_folders.size(); ++i) // the parent row
             m_folderHashes.append(LocalNames::hashOf(m_folders.at(i).name));
         m_fileHashes.reserve(m_scratch.size());
@@ -194,6 +219,14 @@ void FolderListing::kinds(QMap<QString, QString> *out) const
         out->insert(row.name, kDir);
     for (const ListRow &row : m_files) // files last: a name listed as both is a file
         out->insert(row.name, kFile);
+}
+
+bool FolderListing::isFile(const QString &name) const
+{
+    if (!m_valid)
+        return false;
+    return std::any_of(m_files.cbegin(), m_files.cend(),
+                       [&name](const ListRow &row) { return row.name == name; });
 }
 
 QVector<int> FolderListing::recheck(const QString &localFolder)

@@ -79,10 +79,17 @@ public:
                         const QString &localFolder);
     // As apply, but the local folder of a long new answer is read on a worker thread: the
     // new rows' `local` is only known after settleTicks(). Meanwhile the caller can do work
-    // of its own that needs only the names.
+    // of its own that needs only the names. A read under way goes on over the deliveries
+    // that continue its answer; the rows they add wait for it as well.
     ListingUpdate applyUnticked(const QString &line, quint64 lineId, const QString &remotePath,
                                 const QString &localFolder);
     void settleTicks();
+    // As settleTicks(), unless the read is still under way: false then, and nothing changed.
+    bool trySettleTicks();
+    // The first folder and file rows whose `local` waits for the read (the row counts when
+    // none does).
+    int firstUntickedFolder() const { return m_read.active ? m_untickedFolders : m_folders.size(); }
+    int firstUntickedFile() const { return m_read.active ? m_untickedFiles : m_files.size(); }
     const QVector<ListRow> &folders() const { return m_folders; }
     const QVector<ListRow> &files() const { return m_files; }
     int rowCount() const { return m_folders.size() + m_files.size(); }
@@ -91,6 +98,8 @@ public:
     // The kind of every row's text: ".." and folders "Dir", files "File"; a name listed as
     // both is a "File".
     void kinds(QMap<QString, QString> *out) const;
+    // Whether `name` is of kind "File", without building the map of every row's kind.
+    bool isFile(const QString &name) const;
     // Looks again at which rows have a local copy, in `localFolder` (a new download folder).
     // Returns the list rows whose tick changed.
     QVector<int> recheck(const QString &localFolder);
@@ -99,6 +108,7 @@ public:
 
 private:
     void startLocalRead(const QString &localFolder, int answerSize);
+    void tickWaitingRows();
 
     // A copy takes the rows of a settled listing, never a read under way.
     struct PendingRead

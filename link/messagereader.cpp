@@ -6,9 +6,14 @@
 
 #include <QLocale>
 #include <QPointer>
+#include <QTimer>
 #include <QVector>
 
 #include <cstring>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -323,9 +328,12 @@ qint64 MessageReader::continueLine(const char *data, qint64 size)
 
 void MessageReader::endLine()
 {
+    const bool longText = m_text.capacity() >= kGiveBackFrom;
     m_line = Line::Undecided;
     m_pending.clear();
     m_text.clear();
+    if (longText) // once its rows are laid out too
+        QTimer::singleShot(kGiveBackAfterMs, this, &MessageReader::giveBackMemory);
     m_utf8Tail.clear();
     m_heldCR = false;
     m_deliveredSize = -1;
@@ -335,6 +343,16 @@ void MessageReader::endLine()
     m_lineComplete = false;
     m_boundaryFrom = 0;
     m_listEntries = 0;
+}
+
+// A long answer's text grew by moving to ever larger blocks, and its handlers' rows grew
+// alike; the blocks left behind would stay with the process, unused, until something else
+// happened to need them. Handing them back costs about a millisecond.
+void MessageReader::giveBackMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void MessageReader::reset()

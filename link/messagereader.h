@@ -70,6 +70,9 @@ public:
     static constexpr int kMaxPwdLine = 64 * 1024;
     // Unterminated answers up to this size are handed over whenever the link goes quiet.
     static constexpr int kEarlyDeliveryLimit = 64 * 1024;
+    // Text of an answer (in characters) from which its end gives the memory it took back.
+    static constexpr int kGiveBackFrom = 1024 * 1024;
+    static constexpr int kGiveBackAfterMs = 250;
     // Longest "$DOWNLOAD:" header: a path and a few short fields.
     static constexpr int kMaxHeaderLine = 8 * 1024;
 
@@ -95,6 +98,11 @@ public:
     // It is handled again, whole, if the rest of it arrives later; if the next bytes start
     // a new message instead, the line was complete.
     void flushUnterminated();
+    // Hands over a "$LIST:" answer as far as it has come while the rest still waits to be
+    // read, so that its handlers take a long answer in pieces; the line stays open.
+    void handOverPart();
+    // Between messages or inside a browse answer, rather than an announcement or a file.
+    bool readingText() const { return m_framing == Framing::Lines; }
     // Forgets partial input (the link was closed) and takes bytes again after a refusal.
     // The framing is kept.
     void reset();
@@ -138,6 +146,7 @@ private:
     void deliver(bool complete);
     void completed();
     void endLine();
+    static void giveBackMemory();
     void refuse(const QString &reason);
 
     DownloadStream *m_stream = nullptr;

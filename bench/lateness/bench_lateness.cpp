@@ -295,6 +295,8 @@ int main(int argc, char **argv)
     parser.addOption({"slow-mib", "Size of the file for the slow disk in MiB (default 64).", "n", "64"});
     parser.addOption({"slow-mbps", "Rate of the slow disk in MB/s (default 10).", "n", "10"});
     parser.addOption({"entries", "Entries of the listing scenario's folder (default 100000).", "n", "100000"});
+    parser.addOption({"local-copies", "The listing scenario's folder was downloaded before: every entry has a "
+                      "local copy, which the list ticks."});
     parser.addOption({"size-mib", "Size of the large file in MiB (default 1024).", "n", "1024"});
     parser.addOption({"files", "Number of small files (default 10000).", "n", "10000"});
     parser.addOption({"folder", "Where the source and download folders go (default: the temporary folder).", "dir"});
@@ -350,9 +352,12 @@ int main(int argc, char **argv)
     const bool all = scenario == QLatin1String("all");
     if (scenario == QLatin1String("listing")) {
         const int entries = qBound(1, parser.value("entries").toInt(), 99999);
-        scenarios.push_back({QStringLiteral("opening a folder of %1 entries").arg(entries), QStringLiteral("huge"),
-                             entries, 0});
+        scenarios.push_back({QStringLiteral("opening a folder of %1 entries%2").arg(entries)
+                                 .arg(parser.isSet("local-copies") ? QStringLiteral(", each with a local copy") : QString()),
+                             QStringLiteral("huge"), entries, 0});
         writeSampleFiles(root + QStringLiteral("/huge"), entries, 0);
+        if (parser.isSet("local-copies"))
+            writeSampleFiles(downloads + QStringLiteral("/huge"), entries, 0);
     }
     if (scenario == QLatin1String("big") || scenario == QLatin1String("both") || all) {
         scenarios.push_back({QStringLiteral("one file of %1 MiB").arg(bigBytes >> 20), QStringLiteral("big.bin"), 1, bigBytes});

@@ -39,6 +39,7 @@ private slots:
     void contextMenus_data();
     void contextMenus();
     void ticksFollowTheDownloadFolder();
+    void longListingShownWhole_data();
     void longListingShownWhole();
     void downloadEndWaitsForAcceptedListing_data();
     void downloadEndWaitsForAcceptedListing();
@@ -595,13 +596,29 @@ void tst_BrowserWindow::ticksFollowTheDownloadFolder()
     QCOMPARE(dumpList(), QStringLiteral("parent ..|folder x|folder w|file y|file z"));
 }
 
+void tst_BrowserWindow::longListingShownWhole_data()
+{
+    QTest::addColumn<int>("piece"); // bytes the reader is handed at a time; 0: the answer whole
+    QTest::addColumn<QByteArray>("end");
+    QTest::newRow("whole") << 0 << QByteArray();
+    QTest::newRow("in pieces, ended by a line feed") << 16384 << QByteArray("\n");
+    QTest::newRow("in pieces, the last without a line feed") << 16384 << QByteArray();
+}
+
 // A listing long enough for its local folder to be read aside while the rows are made:
 // every row still gets its own tick, and the list shows all of it, as the user finds by
-// clicking in it and going to its end with the keyboard.
+// clicking in it and going to its end with the keyboard. Rows shown from a part of the
+// answer before the folder has been read get their ticks once it has.
 void tst_BrowserWindow::longListingShownWhole()
 {
+    QFETCH(int, piece);
+    QFETCH(QByteArray, end);
     const QDir big(m_download->filePath(QStringLiteral("big")));
     QVERIFY(big.mkpath(QStringLiteral(".")));
+    // Files the instrument does not list make the folder slow enough to read that the
+    // first parts of the answer are shown before it has been read.
+    for (int i = 0; piece && i < 20000; ++i)
+        QVERIFY(QFile(big.filePath(QStringLiteral("unlisted%1").arg(i))).open(QIODevice::WriteOnly));
     QString line = QStringLiteral("$LIST: ");
     QStringList folders{QStringLiteral("parent ..")}, files;
     for (int i = 0; i < 3000; ++i) {
@@ -614,8 +631,21 @@ void tst_BrowserWindow::longListingShownWhole()
         QVERIFY(!local || folder || file.open(QIODevice::WriteOnly));
         (folder ? folders : files).append((folder ? "folder" : "tiff") + QString(local ? "+ " : " ") + name);
     }
-    apply({"$PWD:/TARVELO", "$LIST: <d,big>", "$PWD:/TARVELO/big", line});
-    QCOMPARE(dumpList(), (folders + files).join('|'));
+    apply({"$PWD:/TARVELO", "$LIST: <d,big>", "$PWD:/TARVELO/big"});
+    if (!piece) {
+        apply({line});
+        QCOMPARE(dumpList(), (folders + files).join('|'));
+    } else {
+        MessageReader &reader = m_window->link()->reader();
+        const QByteArray bytes = line.toUtf8();
+        for (int at = 0; at < bytes.size(); at += piece) {
+            reader.feed(bytes.mid(at, piece));
+            reader.handOverPart();
+        }
+        reader.feed(end);
+        reader.flushUnterminated(); // as the link does once nothing more waits
+        QTRY_COMPARE_WITH_TIMEOUT(dumpList(), (folders + files).join('|'), 5000);
+    }
 
     QListWidget *list = m_ui->FILE_LISTWIDGET;
     m_window->show();

@@ -200,6 +200,9 @@ void tst_Listing::rows()
            &shown);
     QCOMPARE(shown, rows);
     QCOMPARE(describe(kindsOf(listing)), kinds);
+    for (const QString &kind : kinds) // asked one name at a time, the same answers
+        QCOMPARE(listing.isFile(kind.section('=', 0, -2)), kind.endsWith(QLatin1String("=File")));
+    QVERIFY(!listing.isFile(QStringLiteral("absent")));
     QCOMPARE(listing.rowCount(), rows.size());
 }
 

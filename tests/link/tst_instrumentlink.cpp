@@ -7,10 +7,12 @@
 #include "link/loginexchange.h"
 #include "link/protocol.h"
 #include "tools/instrument/instrumentserver.h"
+#include "tests/common/testaddress.h"
 
 #include <QRandomGenerator>
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -75,6 +77,8 @@ private slots:
     void slowDiskHoldsTheInstrumentBack();
     void smallFilesAcknowledgedOnceInPlace_data();
     void smallFilesAcknowledgedOnceInPlace();
+    void longAnswerTakenInSlices_data();
+    void longAnswerTakenInSlices();
 };
 
 void tst_InstrumentLink::browseAndDownload_data()
@@ -261,6 +265,69 @@ void tst_InstrumentLink::smallFilesAcknowledgedOnceInPlace()
     QCOMPARE(receiver.storedFiles().size(), kFiles);
     QVERIFY(receiver.failures().isEmpty());
     receiver.finish();
+}
+
+void tst_InstrumentLink::longAnswerTakenInSlices_data()
+{
+    QTest::addColumn<QByteArray>("end");
+    QTest::newRow("ended by a line feed") << QByteArray("\r\n");
+    QTest::newRow("without a line feed") << QByteArray();
+}
+
+// A listing of 20,000 entries that waits whole in the socket is taken a slice at a time,
+// with the event loop running between turns of slices, and handed over as it grows until
+// it has come whole; the line after it is read as well.
+void tst_InstrumentLink::longAnswerTakenInSlices()
+{
+    QFETCH(QByteArray, end);
+    QTcpServer server;
+    const QString address = TestAddress::listen(
+        [&](const QString &a) { return server.listen(QHostAddress(a), TestAddress::kPort); });
+    QVERIFY(!address.isEmpty());
+    InstrumentLink link;
+    QTcpSocket *socket = link.newSocket();
+    socket->connectToHost(address, TestAddress::kPort);
+    QVERIFY(socket->waitForConnected(kWaitMs) && server.waitForNewConnection(kWaitMs));
+    QTcpSocket *peer = server.nextPendingConnection();
+    QByteArray listing = "$LIST: ";
+    for (int i = 0; i < 20000; ++i)
+        listing += "<f,image_" + QByteArray::number(i) + ".tif>";
+    const QByteArray all = listing + end + "$PWD:/TARVELO/after\n";
+    peer->write(all);
+    for (int i = 0; i < 200 && peer->bytesToWrite() > 0; ++i)
+        peer->waitForBytesWritten(100);
+    for (int i = 0; i < 200 && socket->bytesAvailable() < all.size(); ++i)
+        socket->waitForReadyRead(100);
+    QCOMPARE(socket->bytesAvailable(), qint64(all.size()));
+
+    struct Delivery { int size; bool complete; bool turned; };
+    QVector<Delivery> deliveries;
+    bool turned = false; // the event loop ran since the first hand-over
+    QStringList pwd;
+    connect(&link.reader(), &MessageReader::listAnswer, this, [&](const QString &line) {
+        if (deliveries.isEmpty())
+            QTimer::singleShot(0, this, [&turned] { turned = true; });
+        QElapsedTimer handling; // a handler as slow as the window's list with its rows
+        handling.start();
+        while (handling.elapsed() < 3) {
+        }
+        deliveries.append({int(line.size()), link.reader().lineComplete(), turned});
+        QVERIFY(QLatin1String(listing).startsWith(line));
+    });
+    connect(&link.reader(), &MessageReader::pwdAnswer, this, [&](const QString &l) { pwd << l; });
+    link.attach(socket);
+    link.readAvailable(socket); // as the window does on readyRead
+    QVERIFY(!deliveries.isEmpty());
+    QVERIFY(!deliveries.last().complete);
+    QTRY_COMPARE_WITH_TIMEOUT(pwd, QStringList("$PWD:/TARVELO/after"), kWaitMs);
+    QVERIFY(deliveries.size() >= 4);
+    QVERIFY(deliveries.last().complete);
+    QCOMPARE(deliveries.last().size, listing.size());
+    QVERIFY(deliveries.last().turned);
+    for (int i = 1; i < deliveries.size(); ++i)
+        QVERIFY2(deliveries.at(i).size - deliveries.at(i - 1).size <= 128 * 1024,
+                 qPrintable(QStringLiteral("hand-over %1 grew by %2").arg(i)
+                                .arg(deliveries.at(i).size - deliveries.at(i - 1).size)));
 }
 
 QTEST_GUILESS_MAIN(tst_InstrumentLink)
