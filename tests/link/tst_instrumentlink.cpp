@@ -290,7 +290,8 @@ void tst_InstrumentLink::longAnswerTakenInSlices()
     QVERIFY(socket->waitForConnected(kWaitMs) && server.waitForNewConnection(kWaitMs));
     QTcpSocket *peer = server.nextPendingConnection();
     QByteArray listing = "$LIST: ";
-    for (int i = 0; i < 20000; ++i)
+    // Long enough that its slices, each handled for 3 ms, outlast several of the link's turns.
+    for (int i = 0; i < 60000; ++i)
         listing += "<f,image_" + QByteArray::number(i) + ".tif>";
     const QByteArray all = listing + end + "$PWD:/TARVELO/after\n";
     peer->write(all);
