@@ -31,13 +31,7 @@ void DownloadReceiver::endWhenIdle(bool early, std::function<void()> done)
         if (m_active)
             reportNeverSent();
         dropFile();
-        m_active = false;
-        m_inList = false;
-        m_listBuffer.clear();
-        m_listBuffer.squeeze();
-        m_writer.trim();
-        m_stallTimer.stop();
-        noteDiskWait();
+        becomeIdle();
         if (done)
             done();
     });

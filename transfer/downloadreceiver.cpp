@@ -78,6 +78,12 @@ void DownloadReceiver::finish()
     settle();
     dropFile();
     settle(); // the dropped file's folders go once the writer has come to it
+    becomeIdle();
+}
+
+// What a download leaves behind, given back once its writer is done.
+void DownloadReceiver::becomeIdle()
+{
     m_active = false;
     m_inList = false;
     m_listBuffer.clear();

@@ -159,6 +159,7 @@ private:
     void reportNeverSent();
     void recordFile();
     FileWriter::BeforeReplace recordGate();
+    void becomeIdle();
     void release();
     void noteDiskWait();
     void acknowledge(bool counted);
