@@ -73,8 +73,8 @@ public:
     void dropResume();
     bool hasResume() const { return m_resumePending; }
     // The instrument and account the link to log in to again was made with.
-    QString resumeHost() const { return m_resumeHost; }
-    QString resumeAccount() const { return m_resumeAccount; }
+    QString resumeHost() const { return m_resume.host; }
+    QString resumeAccount() const { return m_resume.account; }
     // True once after a download ended with the link: the user has been told why.
     bool toldLinkEnd();
     // The link is gone: questions about a download that can no longer start are closed.
@@ -149,8 +149,5 @@ private:
     QString m_recordId;
     // What to do once the window has logged in again.
     bool m_resumePending = false;
-    QString m_resumeHost;
-    QString m_resumeAccount;
-    QString m_resumeFolder;
-    QStringList m_resumeRest;
+    Resume m_resume;
 };

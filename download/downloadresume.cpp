@@ -43,28 +43,23 @@ void DownloadController::noticeEarlyEnd(const QString &text, const QStringList &
 void DownloadController::requestReconnect(const Resume &resume)
 {
     m_resumePending = true;
-    m_resumeHost = resume.host;
-    m_resumeAccount = resume.account;
-    m_resumeFolder = resume.folder;
-    m_resumeRest = resume.rest;
+    m_resume = resume;
     emit reconnectRequested();
 }
 
 void DownloadController::dropResume()
 {
     m_resumePending = false;
-    m_resumeHost.clear();
-    m_resumeAccount.clear();
-    m_resumeFolder.clear();
-    m_resumeRest.clear();
+    m_resume = Resume();
 }
 
 void DownloadController::resumeAfterLogin()
 {
     if (!m_resumePending)
         return;
-    const QString folder = m_resumeFolder;
-    const QStringList rest = m_resumeRest;
+    const Resume resume = m_resume;
+    const QString &folder = resume.folder;
+    const QStringList &rest = resume.rest;
     dropResume();
     // Down from the top one folder at a time, so that the tree holds every folder on the way
     // as it did; the instrument answers in order, before the request below.
