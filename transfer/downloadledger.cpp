@@ -91,6 +91,18 @@ void DownloadReceiver::recordFile()
     emit fileEnded(outcome);
 }
 
+// What a download leaves behind, given back once its writer is done.
+void DownloadReceiver::becomeIdle()
+{
+    m_active = false;
+    m_inList = false;
+    m_listBuffer.clear();
+    m_listBuffer.squeeze();
+    m_writer.trim();
+    m_stallTimer.stop();
+    noteDiskWait();
+}
+
 FileWriter::BeforeReplace DownloadReceiver::recordGate()
 {
     m_fileRecorded = bool(m_recordGate);

@@ -81,18 +81,6 @@ void DownloadReceiver::finish()
     becomeIdle();
 }
 
-// What a download leaves behind, given back once its writer is done.
-void DownloadReceiver::becomeIdle()
-{
-    m_active = false;
-    m_inList = false;
-    m_listBuffer.clear();
-    m_listBuffer.squeeze();
-    m_writer.trim();
-    m_stallTimer.stop();
-    noteDiskWait();
-}
-
 void DownloadReceiver::abort()
 {
     settle();

@@ -10,12 +10,11 @@
 #include <chrono>
 #include <cstring>
 
+#include <openssl/evp.h>
 #include <unistd.h>
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
 #endif
-
-#include <openssl/evp.h>
 
 Q_LOGGING_CATEGORY(lcWriter, "tarvelo.writer")
 
