@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,6 +57,8 @@ TransferRecord::~TransferRecord()
             ::fdatasync(m_fd);
         ::close(m_fd);
     }
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
     for (const int fd : m_oldFds) {
         ::fdatasync(fd);
         ::close(fd);
@@ -130,25 +133,51 @@ bool TransferRecord::openLocked(QString *error)
 
 bool TransferRecord::appendLine(const QByteArray &line, QString *error)
 {
-    RecordLock lock(m_folder, true);
-    if (!lock.isLocked()) {
-        *error = QStringLiteral("The transfer record cannot be locked: %1").arg(lock.error());
+    // The lock file stays open for the record's lifetime: taking the lock is then one call
+    // per line, which a folder of many small files notices.
+    if (m_lockFd < 0) {
+        const QString folder = RecordPaths::folder(m_folder);
+        if (QDir().mkpath(folder))
+            m_lockFd = ::open(QFile::encodeName(folder + QStringLiteral("/lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (m_lockFd < 0) {
+            *error = QStringLiteral("The transfer record cannot be locked: %1").arg(systemError());
+            return false;
+        }
+    }
+    int r;
+    do
+        r = ::flock(m_lockFd, LOCK_EX);
+    while (r < 0 && errno == EINTR);
+    if (r < 0) {
+        *error = QStringLiteral("The transfer record cannot be locked: %1").arg(systemError());
         return false;
     }
-    if (m_fd >= 0 && !stillInPlace()) {
+    const bool written = appendLocked(line, error);
+    ::flock(m_lockFd, LOCK_UN);
+    return written;
+}
+
+bool TransferRecord::appendLocked(const QByteArray &line, QString *error)
+{
+    qint64 size = -1;
+    if (m_fd >= 0 && !stillInPlace(&size)) {
         // Moved, deleted or replaced since it was opened: lines written to it now would
         // be lost to whoever reads the folder.
         m_oldFds.push_back(m_fd); // the syncer may still be syncing it
         m_fd = -1;
     }
-    if (!openLocked(error))
-        return false;
+    if (m_fd < 0) {
+        if (!openLocked(error))
+            return false;
+        struct stat st;
+        size = ::fstat(m_fd, &st) == 0 ? qint64(st.st_size) : -1;
+        m_endOfOwnLine = -1;
+    }
     QByteArray out;
     // A line cut short by a crash of whoever wrote last is ended first, so that it spoils
-    // only itself and not the line after it.
-    struct stat st;
+    // only itself and not the line after it. Where our own line ended the file, it ends whole.
     char lastByte = '\n';
-    if (::fstat(m_fd, &st) == 0 && st.st_size > 0 && ::pread(m_fd, &lastByte, 1, st.st_size - 1) == 1 && lastByte != '\n')
+    if (size > 0 && size != m_endOfOwnLine && ::pread(m_fd, &lastByte, 1, size - 1) == 1 && lastByte != '\n')
         out = "\n" + line;
     const QByteArray &whole = out.isEmpty() ? line : out;
     qint64 done = 0;
@@ -163,18 +192,25 @@ bool TransferRecord::appendLine(const QByteArray &line, QString *error)
         }
         done += n;
     }
+    m_endOfOwnLine = size >= 0 ? size + whole.size() : -1;
+    // The syncer waits out its second once it has work; only a clean record needs to wake it.
+    const bool wasDirty = m_dirty;
     m_dirty = true;
     if (!m_syncer.joinable())
         m_syncer = std::thread([this] { syncLoop(); });
-    m_wake.notify_all();
+    else if (!wasDirty)
+        m_wake.notify_all();
     return true;
 }
 
-bool TransferRecord::stillInPlace() const
+bool TransferRecord::stillInPlace(qint64 *size) const
 {
     struct stat open, named;
-    return ::fstat(m_fd, &open) == 0 && ::stat(QFile::encodeName(m_fileName).constData(), &named) == 0
-        && open.st_ino == named.st_ino && open.st_dev == named.st_dev;
+    if (::fstat(m_fd, &open) != 0 || ::stat(QFile::encodeName(m_fileName).constData(), &named) != 0
+        || open.st_ino != named.st_ino || open.st_dev != named.st_dev)
+        return false;
+    *size = open.st_size;
+    return true;
 }
 
 bool TransferRecord::beginDownload(Record::Start start, QString *error)

@@ -51,13 +51,16 @@ public:
 private:
     bool openLocked(QString *error);
     bool appendLine(const QByteArray &line, QString *error);
-    bool stillInPlace() const;
+    bool appendLocked(const QByteArray &line, QString *error);
+    bool stillInPlace(qint64 *size) const;
     bool syncNow(QString *error);
     void syncLoop();
 
     const QString m_folder;
     std::mutex m_mutex;
     int m_fd = -1;
+    int m_lockFd = -1;
+    qint64 m_endOfOwnLine = -1;    // the record's size right after our last line, -1 unknown
     std::vector<int> m_oldFds;     // record files that were moved away while open
     QString m_fileName;
     QString m_notice;

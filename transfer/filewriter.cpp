@@ -1,7 +1,8 @@
 #include "transfer/filewriter.h"
 
+#include "transfer/savedcommit.h"
+
 #include <QLoggingCategory>
-#include <QPointer>
 #include <QSaveFile>
 #include <QStorageInfo>
 #include <QThread>
@@ -340,11 +341,9 @@ WriteResult FileWriter::commitFile(qint64 expected, const BeforeReplace &beforeR
     }
     result.reason = m_error;
     result.kind = m_errorKind;
-    if (result.reason.isEmpty()) {
-        errno = 0;
-        if (!m_file->flush() || m_file->size() != expected)
-            result.reason = failure(errno, &result.kind);
-    }
+    errno = 0;
+    if (result.reason.isEmpty() && (!m_file->flush() || m_file->size() != expected))
+        result.reason = failure(errno, &result.kind);
     QByteArray sha256;
     if (result.reason.isEmpty()) {
         unsigned char digest[EVP_MAX_MD_SIZE];
@@ -352,22 +351,23 @@ WriteResult FileWriter::commitFile(qint64 expected, const BeforeReplace &beforeR
         if (m_hash && EVP_DigestFinal_ex(m_hash, digest, &length))
             sha256 = QByteArray(reinterpret_cast<const char *>(digest), int(length)).toHex();
     }
-    if (result.reason.isEmpty() && beforeReplace) {
-        // The bytes are made durable before anyone is told they are whole: a disk that fails
-        // the sync fails here, not after the file has been vouched for. The commit's own
-        // sync then finds nothing left to do.
+    if (result.reason.isEmpty()) {
+        // The bytes are made durable before anyone is told they are whole: a disk (or a
+        // share) that fails the sync fails here, where commit() would not have said so.
         errno = 0;
         if (::fdatasync(m_file->handle()) != 0) {
             result.reason = failure(errno, &result.kind);
-        } else {
+        } else if (beforeReplace) {
             result.reason = beforeReplace(sha256);
             if (!result.reason.isEmpty())
                 result.kind = TransferFailure::Kind::RecordNotWritten;
         }
     }
     if (result.reason.isEmpty()) {
-        errno = 0;
-        if (!m_file->commit())
+        int cause = 0;
+        const auto put = SavedCommit::finish(*m_file, &cause);
+        errno = cause;
+        if (put == SavedCommit::Result::NotHandled ? !m_file->commit() : put == SavedCommit::Result::Failed)
             result.reason = failure(errno, &result.kind);
     }
     result.written = m_written;

@@ -47,6 +47,7 @@ private slots:
     void failedFileKeepsOldCopy_data();
     void failedFileKeepsOldCopy();
     void abortKeepsOldCopyAndLeavesNoTrace();
+    void replacesThroughSymbolicLink();
     void cancelAnswersWithCancel();
     void nonAsciiPath();
     void stallIsReported();
@@ -305,6 +306,25 @@ void TestDownloadReceiver::abortKeepsOldCopyAndLeavesNoTrace()
     h.receiver.abort();
     QCOMPARE(fileBytes(m_download + "/a/f.bin"), QByteArray("replaced"));
     QCOMPARE(treeFiles(), QStringList{"download/a/f.bin"});
+}
+
+void TestDownloadReceiver::replacesThroughSymbolicLink()
+{
+    // An old copy that is a link to a file elsewhere is replaced where the link points, and
+    // the link stays, as a save file always did it.
+    QDir().mkpath(m_download + "/a");
+    QFile target(m_tmp->filePath("elsewhere.bin"));
+    QVERIFY(target.open(QIODevice::WriteOnly) && target.write("old copy") == 8);
+    target.close();
+    QVERIFY(QFile::link(target.fileName(), m_download + "/a/f.bin"));
+
+    Harness h(m_download);
+    h.feeder.feed(Stream::announcement({"/TARVELO/a/f.bin"}) + Stream::file("/TARVELO/a/f.bin", "new copy")
+                  + "$DOWNLOAD: COMPLETED\n");
+    QVERIFY(h.receiver.failures().isEmpty());
+    QVERIFY(QFileInfo(m_download + "/a/f.bin").isSymLink());
+    QCOMPARE(fileBytes(target.fileName()), QByteArray("new copy"));
+    QCOMPARE(treeFiles(), (QStringList{"download/a/f.bin", "elsewhere.bin"}));
 }
 
 void TestDownloadReceiver::cancelAnswersWithCancel()

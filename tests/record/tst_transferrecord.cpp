@@ -27,6 +27,8 @@ private slots:
     void manifestChecks();
     void failedKeepsOldCopy();
     void twoWritersWholeLines();
+    void tornLineEndedBeforeOurs_data();
+    void tornLineEndedBeforeOurs();
     void readOnlyFolderRefused();
     void recordPath_data();
     void recordPath();
@@ -209,6 +211,50 @@ void TestTransferRecord::twoWritersWholeLines()
         if (p.kind == Record::Parsed::FileLine)
             QCOMPARE(p.file.reason.count(p.file.local.at(0)), 20000);
     }
+}
+
+void TestTransferRecord::tornLineEndedBeforeOurs_data()
+{
+    QTest::addColumn<bool>("beforeOpen");
+    QTest::newRow("torn before the record was opened") << true;
+    QTest::newRow("torn by another program between our lines") << false;
+}
+
+void TestTransferRecord::tornLineEndedBeforeOurs()
+{
+    // Whoever crashed mid-line, our next line must not be glued onto what it left.
+    QFETCH(bool, beforeOpen);
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    auto tear = [&] {
+        QDir().mkpath(RecordPaths::folder(folder));
+        QFile file(RecordPaths::seriesFile(folder, 1));
+        QVERIFY(file.open(QIODevice::Append) && file.write("{\"event\":\"file\",\"ti") > 0);
+    };
+    if (beforeOpen) {
+        TransferRecord first(folder);
+        QString error;
+        QVERIFY(first.beginDownload(start(), &error));
+    }
+    TransferRecord record(folder);
+    QString error;
+    if (beforeOpen)
+        tear();
+    QVERIFY(record.beginDownload(start(), &error));
+    QVERIFY(record.appendFile(fileLine("a.tif", "", Record::Outcome::NeverSent), &error));
+    if (!beforeOpen)
+        tear();
+    QVERIFY(record.appendFile(fileLine("b.tif", "", Record::Outcome::NeverSent), &error));
+    QList<QByteArray> lines = readFile(RecordPaths::seriesFile(folder, 1)).split('\n');
+    QCOMPARE(lines.takeLast(), QByteArray());
+    int garbage = 0, files = 0;
+    for (const QByteArray &line : qAsConst(lines)) {
+        const Record::Parsed p = Record::parse(line);
+        garbage += p.kind == Record::Parsed::Garbage;
+        files += p.kind == Record::Parsed::FileLine;
+    }
+    QCOMPARE(garbage, 1);
+    QCOMPARE(files, 2);
 }
 
 void TestTransferRecord::readOnlyFolderRefused()
