@@ -239,6 +239,9 @@ void TestTiffLayouts::statisticsFollowTheDecoding_data()
     QTest::newRow("16-bit signed") << make(90, 70, 16, [](Layout &l) { l.sampleFormat = SAMPLEFORMAT_INT; }) << false;
     QTest::newRow("tiled") << make(90, 70, 16, [](Layout &l) { l.tiled = true; }) << false;
     QTest::newRow("upside down") << make(90, 70, 8, [](Layout &l) { l.orientation = ORIENTATION_BOTLEFT; }) << false;
+    // Large enough for the values to live in memory of their own, turned upright into another.
+    QTest::newRow("16-bit upside down, over 4 MiB")
+        << make(2300, 1000, 16, [](Layout &l) { l.orientation = ORIENTATION_BOTLEFT; }) << false;
 }
 
 void TestTiffLayouts::statisticsFollowTheDecoding()
