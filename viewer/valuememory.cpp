@@ -6,8 +6,24 @@
 #include <sys/mman.h>
 #endif
 
+// Under the address sanitizer every block comes from the ordinary allocator, where reads
+// and writes past its end are caught.
+#if defined(__SANITIZE_ADDRESS__)
+#define VALUE_MEMORY_MAPPED 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VALUE_MEMORY_MAPPED 0
+#endif
+#endif
+#if !defined(VALUE_MEMORY_MAPPED) && defined(__linux__)
+#define VALUE_MEMORY_MAPPED 1
+#elif !defined(VALUE_MEMORY_MAPPED)
+#define VALUE_MEMORY_MAPPED 0
+#endif
+
 namespace ValueMemory {
 
+#if VALUE_MEMORY_MAPPED
 namespace {
 // Below this, the ordinary allocator's pages are as good, and a huge page would be mostly empty.
 constexpr size_t kLarge = size_t(4) << 20;
@@ -19,10 +35,11 @@ size_t mappedLength(size_t bytes)
     return (bytes + kPage - 1) / kPage * kPage;
 }
 } // namespace
+#endif
 
 void *allocate(size_t bytes)
 {
-#ifdef __linux__
+#if VALUE_MEMORY_MAPPED
     if (bytes >= kLarge) {
         // Mapped a huge page larger and trimmed to a huge page's boundary, so that every
         // part of it can be a huge page.
@@ -46,11 +63,13 @@ void *allocate(size_t bytes)
 
 void release(void *data, size_t bytes)
 {
-#ifdef __linux__
+#if VALUE_MEMORY_MAPPED
     if (bytes >= kLarge) {
         ::munmap(data, mappedLength(bytes));
         return;
     }
+#else
+    (void)bytes;
 #endif
     ::operator delete(data);
 }
