@@ -112,9 +112,11 @@ void DownloadRecorder::onEnded(const ClientSession::Result &result)
     if (!m_record || result.requested.isEmpty())
         return;
     std::shared_ptr<TransferRecord> record = std::move(m_record);
-    const bool stopped = result.stopped;
-    // Stopped at once, the link was closed on purpose: the download was stopped, not lost.
-    const bool linkLost = result.end != ClientSession::End::Completed && result.end != ClientSession::End::Stopped;
+    // Stopped at once, or the link closed by the user's Disconnect: the download was stopped
+    // on purpose, not lost.
+    const bool closedByUser = result.end == ClientSession::End::Stopped || result.end == ClientSession::End::Closed;
+    const bool stopped = result.stopped || closedByUser;
+    const bool linkLost = result.end != ClientSession::End::Completed && !closedByUser;
     QPointer<DownloadRecorder> self(this);
     QString problem = m_problem;
     // The sync and the checksum list read and write the whole record: off the window's thread.

@@ -95,6 +95,7 @@ private slots:
     void failedFileKeepsOldCopy_data();
     void failedFileKeepsOldCopy();
     void unannouncedFileIsDiscarded();
+    void disconnectMidFileIsStopped();
     void verifyAndInstrumentCheck();
 
 private:
@@ -258,6 +259,28 @@ void TestRecordE2E::unannouncedFileIsDiscarded()
     const QStringList answer = s.window->folderVerify()->resultWindow()->answer().split('\n');
     QCOMPARE(answer.value(0), QStringLiteral("The one recorded file has a verified copy."));
     QVERIFY(answer.value(1).startsWith("Not connected: the copies were not compared with the instrument."));
+}
+
+void TestRecordE2E::disconnectMidFileIsStopped()
+{
+    // The user's Disconnect ends the download on purpose: stopped, not a lost link.
+    Session s;
+    QVERIFY(writeFile(s.root + "/a.bin", randomBytes(5000, 3)));
+    InstrumentOptions options;
+    options.stallAfterFileBytes = 2000;
+    QVERIFY(start(s, options));
+    QVERIFY(s.openWindow());
+    QTRY_VERIFY(s.listShows("a.bin"));
+    s.select({"a.bin"});
+    QTest::mouseClick(s.window->form()->BUTTON_DOWNLOAD, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(s.receiver()->isMidStream(), 10000);
+    s.window->Disconnect();
+    QTRY_COMPARE_WITH_TIMEOUT(recordLines(s.download, "download-end").size(), 1, 10000);
+    const QJsonObject end = recordLines(s.download, "download-end").last();
+    QCOMPARE(end.value("stopped").toBool(), true);
+    QCOMPARE(end.value("link-lost").toBool(), false);
+    QCOMPARE(recordLines(s.download, "file").last().value("outcome").toString(), QStringLiteral("failed"));
+    QVERIFY(s.downloadedFiles().isEmpty());
 }
 
 void TestRecordE2E::verifyAndInstrumentCheck()
