@@ -3,6 +3,7 @@
 #include "record/recordindex.h"
 #include "record/recordpaths.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 
@@ -128,7 +129,7 @@ bool write(const QString &downloadFolder, const QByteArray &text, QString *error
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
         if (error)
-            *error = QStringLiteral("The checksum list %1 could not be written: %2").arg(path, file.errorString());
+            *error = QCoreApplication::translate("Manifest", "The checksum list %1 could not be written: %2").arg(path, file.errorString());
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "record/recordpaths.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -11,9 +12,14 @@ namespace {
 
 constexpr int kHeadBytes = 64 * 1024;
 
-QString plural(int n, const char *one, const char *many)
+QString said(const char *text)
 {
-    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+    return QCoreApplication::translate("RecordIndex", text);
+}
+
+QString counted(int n, const char *one, const char *many)
+{
+    return n == 1 ? said(one) : said(many).arg(n);
 }
 
 } // namespace
@@ -25,19 +31,20 @@ QString RecordIndex::Report::message() const
     if (skipped) {
         QStringList why;
         if (tornLines)
-            why << plural(tornLines, "line cut short by an interruption while it was written",
-                          "lines cut short by interruptions while they were written");
+            why << counted(tornLines, QT_TRANSLATE_NOOP("RecordIndex", "1 line cut short by an interruption while it was written"),
+                           QT_TRANSLATE_NOOP("RecordIndex", "%1 lines cut short by interruptions while they were written"));
         if (garbageLines)
-            why << plural(garbageLines, "damaged line", "damaged lines");
+            why << counted(garbageLines, QT_TRANSLATE_NOOP("RecordIndex", "1 damaged line"),
+                           QT_TRANSLATE_NOOP("RecordIndex", "%1 damaged lines"));
         if (newerLines)
-            why << plural(newerLines, "line from a later version of the program",
-                          "lines from a later version of the program");
-        parts << QStringLiteral("The transfer record has %1 that could not be read and %2 skipped: %3.")
-                     .arg(plural(skipped, "line", "lines"), QLatin1String(skipped == 1 ? "was" : "were"),
-                          why.join(QStringLiteral(", ")));
+            why << counted(newerLines, QT_TRANSLATE_NOOP("RecordIndex", "1 line from a later version of the program"),
+                           QT_TRANSLATE_NOOP("RecordIndex", "%1 lines from a later version of the program"));
+        parts << counted(skipped, QT_TRANSLATE_NOOP("RecordIndex", "The transfer record has 1 line that could not be read and was skipped: %1."),
+                         QT_TRANSLATE_NOOP("RecordIndex", "The transfer record has %1 lines that could not be read and were skipped: %2."))
+                     .arg(why.join(QStringLiteral(", ")));
     }
     for (const QString &f : unreadableFiles)
-        parts << QStringLiteral("The record file %1; it was left as it is.").arg(f);
+        parts << QCoreApplication::translate("RecordIndex", "The record file %1; it was left as it is.").arg(f);
     return parts.join(QLatin1Char(' '));
 }
 
@@ -169,7 +176,7 @@ RecordIndex RecordIndex::read(const QString &downloadFolder, const QString &keep
         const QString name = RecordPaths::seriesName(n);
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            index.m_report.unreadableFiles << QStringLiteral("%1 could not be opened (%2)").arg(name, file.errorString());
+            index.m_report.unreadableFiles << QCoreApplication::translate("RecordIndex", "%1 could not be opened (%2)").arg(name, file.errorString());
             continue;
         }
         // Mapped rather than read: a record of a million lines is a few hundred megabytes,
@@ -183,9 +190,9 @@ RecordIndex RecordIndex::read(const QString &downloadFolder, const QString &keep
             content = file.readAll();
         const FileState state = classify(content.left(kHeadBytes));
         if (state == FileState::Newer)
-            index.m_report.unreadableFiles << QStringLiteral("%1 was written by a later version of the program").arg(name);
+            index.m_report.unreadableFiles << QCoreApplication::translate("RecordIndex", "%1 was written by a later version of the program").arg(name);
         else if (state == FileState::Damaged)
-            index.m_report.unreadableFiles << QStringLiteral("%1 is damaged").arg(name);
+            index.m_report.unreadableFiles << QCoreApplication::translate("RecordIndex", "%1 is damaged").arg(name);
         else
             index.addFileContent(content, name);
     }

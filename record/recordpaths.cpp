@@ -2,6 +2,7 @@
 
 #include "link/remotepath.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -56,7 +57,7 @@ RecordLock::RecordLock(const QString &downloadFolder, bool exclusive)
 {
     const QString folder = RecordPaths::folder(downloadFolder);
     if (exclusive && !QDir().mkpath(folder)) {
-        m_error = QStringLiteral("cannot make the folder %1").arg(QDir::toNativeSeparators(folder));
+        m_error = QCoreApplication::translate("RecordLock", "cannot make the folder %1").arg(QDir::toNativeSeparators(folder));
         return;
     }
     const QByteArray path = QFile::encodeName(folder + QStringLiteral("/lock"));

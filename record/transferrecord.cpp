@@ -27,6 +27,11 @@ QString systemError(int cause = errno)
     return QString::fromLocal8Bit(std::strerror(cause));
 }
 
+QString lockError(const QString &why)
+{
+    return QCoreApplication::translate("TransferRecord", "The transfer record cannot be locked: %1").arg(why);
+}
+
 bool probeWrite(const QString &folder, QString *why)
 {
     QTemporaryFile probe(folder + QStringLiteral("/.tarvelo-probe-XXXXXX"));
@@ -103,12 +108,12 @@ bool TransferRecord::openLocked(QString *error)
             // Never written to again: a later version may want it back, and the user may
             // want to look at what is left of it.
             ++n;
-            m_notice = QStringLiteral("The transfer record %1 in %2 could not be read (%3). It was kept as it is, "
-                                      "and a new record, %4, was started beside it.")
+            m_notice = QCoreApplication::translate("TransferRecord", "The transfer record %1 in %2 could not be read (%3). "
+                                                   "It was kept as it is, and a new record, %4, was started beside it.")
                            .arg(RecordPaths::seriesName(n - 1), QDir::toNativeSeparators(RecordPaths::folder(m_folder)),
                                 state == RecordIndex::FileState::Newer
-                                    ? QStringLiteral("it was written by a later version of this program")
-                                    : opened ? QStringLiteral("it is damaged") : last.errorString(),
+                                    ? QCoreApplication::translate("TransferRecord", "it was written by a later version of this program")
+                                    : opened ? QCoreApplication::translate("TransferRecord", "it is damaged") : last.errorString(),
                                 RecordPaths::seriesName(n));
         }
     }
@@ -140,7 +145,7 @@ bool TransferRecord::appendLine(const QByteArray &line, QString *error)
         if (QDir().mkpath(folder))
             m_lockFd = ::open(QFile::encodeName(folder + QStringLiteral("/lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (m_lockFd < 0) {
-            *error = QStringLiteral("The transfer record cannot be locked: %1").arg(systemError());
+            *error = lockError(systemError());
             return false;
         }
     }
@@ -149,7 +154,7 @@ bool TransferRecord::appendLine(const QByteArray &line, QString *error)
         r = ::flock(m_lockFd, LOCK_EX);
     while (r < 0 && errno == EINTR);
     if (r < 0) {
-        *error = QStringLiteral("The transfer record cannot be locked: %1").arg(systemError());
+        *error = lockError(systemError());
         return false;
     }
     const bool written = appendLocked(line, error);
@@ -186,7 +191,7 @@ bool TransferRecord::appendLocked(const QByteArray &line, QString *error)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            *error = QStringLiteral("The transfer record %1 could not be written: %2")
+            *error = QCoreApplication::translate("TransferRecord", "The transfer record %1 could not be written: %2")
                          .arg(QDir::toNativeSeparators(m_fileName), systemError(n < 0 ? errno : ENOSPC));
             return false;
         }
@@ -277,7 +282,7 @@ bool TransferRecord::syncNow(QString *error)
     m_lastSync = Clock::now();
     if (r < 0) {
         m_dirty = true;
-        m_syncError = QStringLiteral("The transfer record %1 could not be saved to the disk: %2")
+        m_syncError = QCoreApplication::translate("TransferRecord", "The transfer record %1 could not be saved to the disk: %2")
                           .arg(QDir::toNativeSeparators(m_fileName), systemError(cause));
     } else {
         m_syncError.clear();
@@ -306,7 +311,7 @@ bool TransferRecord::updateManifest(QString *error)
 {
     RecordLock lock(m_folder, true);
     if (!lock.isLocked()) {
-        *error = QStringLiteral("The transfer record cannot be locked: %1").arg(lock.error());
+        *error = lockError(lock.error());
         return false;
     }
     return ManifestUpdate::run(m_folder, error);

@@ -4,6 +4,7 @@
 #include "record/sha256.h"
 #include "record/transferrecord.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -28,11 +29,11 @@ bool VerifyResult::isVerified(const QString &local) const
 QString VerifyResult::statusText(Status s)
 {
     switch (s) {
-    case Verified: return QStringLiteral("verified");
-    case Changed: return QStringLiteral("changed since download");
-    case Missing: return QStringLiteral("missing");
-    case Unreadable: return QStringLiteral("cannot be read");
-    case NotInRecord: return QStringLiteral("not in the record");
+    case Verified: return QCoreApplication::translate("VerifyResult", "verified");
+    case Changed: return QCoreApplication::translate("VerifyResult", "changed since download");
+    case Missing: return QCoreApplication::translate("VerifyResult", "missing");
+    case Unreadable: return QCoreApplication::translate("VerifyResult", "cannot be read");
+    case NotInRecord: return QCoreApplication::translate("VerifyResult", "not in the record");
     }
     return QString();
 }
@@ -43,23 +44,24 @@ QString VerifyResult::summary() const
     const int good = count(Verified);
     QString text;
     if (good == checked && checked == 1) {
-        text = QStringLiteral("The one recorded file has a verified copy.");
+        text = QCoreApplication::translate("VerifyResult", "The one recorded file has a verified copy.");
     } else if (good == checked) {
-        text = QStringLiteral("All %1 recorded files have verified copies.").arg(checked);
+        text = QCoreApplication::translate("VerifyResult", "All %1 recorded files have verified copies.").arg(checked);
     } else {
         // Only the kinds that occur: "0 cannot be read" made the reader look for a problem.
         QStringList kinds;
         for (Status s : {Changed, Missing, Unreadable})
             if (const int n = count(s))
                 kinds << QStringLiteral("%1 %2").arg(n).arg(statusText(s));
-        text = QStringLiteral("%1 of %2 recorded files have no verified copy: %3.")
+        text = QCoreApplication::translate("VerifyResult", "%1 of %2 recorded files have no verified copy: %3.")
                    .arg(checked - good).arg(checked).arg(kinds.join(QStringLiteral(", ")));
     }
     if (const int extra = count(NotInRecord))
-        text += extra == 1 ? QStringLiteral(" 1 local file is not in the record.")
-                           : QStringLiteral(" %1 local files are not in the record.").arg(extra);
+        text += QLatin1Char(' ')
+            + (extra == 1 ? QCoreApplication::translate("VerifyResult", "1 local file is not in the record.")
+                          : QCoreApplication::translate("VerifyResult", "%1 local files are not in the record.").arg(extra));
     if (stopped)
-        text = QStringLiteral("Stopped before the end. ") + text;
+        text = QCoreApplication::translate("VerifyResult", "Stopped before the end.") + QLatin1Char(' ') + text;
     return text;
 }
 
@@ -191,15 +193,17 @@ InstrumentCheck compareWithInstrument(const QString &instrumentFolder, const QSt
     }
     const int missing = check.withoutCopy.size();
     if (check.total == 0)
-        check.answer = QStringLiteral("%1 holds no files.").arg(instrumentFolder);
+        check.answer = QCoreApplication::translate("Verifier", "%1 holds no files.").arg(instrumentFolder);
     else if (missing == 0 && check.total == 1)
-        check.answer = QStringLiteral("The one file of %1 has a verified copy in the download folder.").arg(instrumentFolder);
+        check.answer = QCoreApplication::translate("Verifier", "The one file of %1 has a verified copy in the download folder.").arg(instrumentFolder);
     else if (missing == 0)
-        check.answer = QStringLiteral("All %1 files of %2 have verified copies in the download folder.")
+        check.answer = QCoreApplication::translate("Verifier", "All %1 files of %2 have verified copies in the download folder.")
+                           .arg(check.total).arg(instrumentFolder);
+    else if (missing == 1)
+        check.answer = QCoreApplication::translate("Verifier", "1 of %1 files of %2 has no verified copy:")
                            .arg(check.total).arg(instrumentFolder);
     else
-        check.answer = QStringLiteral("%1 of %2 files of %3 %4 no verified copy:")
-                           .arg(missing).arg(check.total).arg(instrumentFolder)
-                           .arg(QLatin1String(missing == 1 ? "has" : "have"));
+        check.answer = QCoreApplication::translate("Verifier", "%1 of %2 files of %3 have no verified copy:")
+                           .arg(missing).arg(check.total).arg(instrumentFolder);
     return check;
 }

@@ -1071,6 +1071,13 @@ Wählen Sie „Verbinden“, um sich erneut anzumelden.</translation>
     </message>
 </context>
 <context>
+    <name>Manifest</name>
+    <message>
+        <source>The checksum list %1 could not be written: %2</source>
+        <translation>Die Prüfsummenliste %1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>MeasureBar</name>
     <message>
         <source>Lookup table for single-channel images</source>
@@ -1412,6 +1419,64 @@ SHA-256: %5
     </message>
 </context>
 <context>
+    <name>RecordIndex</name>
+    <message>
+        <source>1 line cut short by an interruption while it was written</source>
+        <translation>1 Zeile, die durch eine Unterbrechung beim Schreiben abgeschnitten wurde</translation>
+    </message>
+    <message>
+        <source>%1 lines cut short by interruptions while they were written</source>
+        <translation>%1 Zeilen, die durch Unterbrechungen beim Schreiben abgeschnitten wurden</translation>
+    </message>
+    <message>
+        <source>1 damaged line</source>
+        <translation>1 beschädigte Zeile</translation>
+    </message>
+    <message>
+        <source>%1 damaged lines</source>
+        <translation>%1 beschädigte Zeilen</translation>
+    </message>
+    <message>
+        <source>1 line from a later version of the program</source>
+        <translation>1 Zeile aus einer neueren Version des Programms</translation>
+    </message>
+    <message>
+        <source>%1 lines from a later version of the program</source>
+        <translation>%1 Zeilen aus einer neueren Version des Programms</translation>
+    </message>
+    <message>
+        <source>The transfer record has 1 line that could not be read and was skipped: %1.</source>
+        <translation>Das Übertragungsprotokoll hat 1 Zeile, die nicht gelesen werden konnte und übersprungen wurde: %1.</translation>
+    </message>
+    <message>
+        <source>The transfer record has %1 lines that could not be read and were skipped: %2.</source>
+        <translation>Das Übertragungsprotokoll hat %1 Zeilen, die nicht gelesen werden konnten und übersprungen wurden: %2.</translation>
+    </message>
+    <message>
+        <source>The record file %1; it was left as it is.</source>
+        <translation>Die Protokolldatei %1; sie wurde unverändert gelassen.</translation>
+    </message>
+    <message>
+        <source>%1 could not be opened (%2)</source>
+        <translation>%1 konnte nicht geöffnet werden (%2)</translation>
+    </message>
+    <message>
+        <source>%1 was written by a later version of the program</source>
+        <translation>%1 wurde von einer neueren Version des Programms geschrieben</translation>
+    </message>
+    <message>
+        <source>%1 is damaged</source>
+        <translation>%1 ist beschädigt</translation>
+    </message>
+</context>
+<context>
+    <name>RecordLock</name>
+    <message>
+        <source>cannot make the folder %1</source>
+        <translation>der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
     <name>RecordResultWindow</name>
     <message>
         <source>Export as CSV</source>
@@ -1705,6 +1770,100 @@ SHA-256: %5
     <message>
         <source>The transfer record in %1 cannot be written to (%2), so nothing was requested from the instrument.</source>
         <translation>Das Übertragungsprotokoll in %1 kann nicht geschrieben werden (%2); daher wurde nichts vom Gerät angefordert.</translation>
+    </message>
+    <message>
+        <source>The transfer record cannot be locked: %1</source>
+        <translation>Das Übertragungsprotokoll kann nicht gesperrt werden: %1</translation>
+    </message>
+    <message>
+        <source>The transfer record %1 in %2 could not be read (%3). It was kept as it is, and a new record, %4, was started beside it.</source>
+        <translation>Das Übertragungsprotokoll %1 in %2 konnte nicht gelesen werden (%3). Es wurde unverändert behalten, und daneben wurde ein neues Protokoll, %4, begonnen.</translation>
+    </message>
+    <message>
+        <source>it was written by a later version of this program</source>
+        <translation>es wurde von einer neueren Version dieses Programms geschrieben</translation>
+    </message>
+    <message>
+        <source>it is damaged</source>
+        <translation>es ist beschädigt</translation>
+    </message>
+    <message>
+        <source>The transfer record %1 could not be written: %2</source>
+        <translation>Das Übertragungsprotokoll %1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>The transfer record %1 could not be saved to the disk: %2</source>
+        <translation>Das Übertragungsprotokoll %1 konnte nicht auf der Festplatte gesichert werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Verifier</name>
+    <message>
+        <source>%1 holds no files.</source>
+        <translation>%1 enthält keine Dateien.</translation>
+    </message>
+    <message>
+        <source>The one file of %1 has a verified copy in the download folder.</source>
+        <translation>Die eine Datei von %1 hat eine geprüfte Kopie im Download-Ordner.</translation>
+    </message>
+    <message>
+        <source>All %1 files of %2 have verified copies in the download folder.</source>
+        <translation>Alle %1 Dateien von %2 haben geprüfte Kopien im Download-Ordner.</translation>
+    </message>
+    <message>
+        <source>1 of %1 files of %2 has no verified copy:</source>
+        <translation>1 von %1 Dateien von %2 hat keine geprüfte Kopie:</translation>
+    </message>
+    <message>
+        <source>%1 of %2 files of %3 have no verified copy:</source>
+        <translation>%1 von %2 Dateien von %3 haben keine geprüfte Kopie:</translation>
+    </message>
+</context>
+<context>
+    <name>VerifyResult</name>
+    <message>
+        <source>verified</source>
+        <translation>geprüft</translation>
+    </message>
+    <message>
+        <source>changed since download</source>
+        <translation>seit dem Download verändert</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>fehlt</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>not in the record</source>
+        <translation>nicht im Protokoll</translation>
+    </message>
+    <message>
+        <source>The one recorded file has a verified copy.</source>
+        <translation>Die eine protokollierte Datei hat eine geprüfte Kopie.</translation>
+    </message>
+    <message>
+        <source>All %1 recorded files have verified copies.</source>
+        <translation>Alle %1 protokollierten Dateien haben geprüfte Kopien.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 recorded files have no verified copy: %3.</source>
+        <translation>%1 von %2 protokollierten Dateien haben keine geprüfte Kopie: %3.</translation>
+    </message>
+    <message>
+        <source>1 local file is not in the record.</source>
+        <translation>1 lokale Datei ist nicht im Protokoll.</translation>
+    </message>
+    <message>
+        <source>%1 local files are not in the record.</source>
+        <translation>%1 lokale Dateien sind nicht im Protokoll.</translation>
+    </message>
+    <message>
+        <source>Stopped before the end.</source>
+        <translation>Vor dem Ende angehalten.</translation>
     </message>
 </context>
 <context>
