@@ -8,6 +8,7 @@
 #include "download/folderverify.h"
 #include "download/recordresultwindow.h"
 #include "downloade2e.h"
+#include "common/clientlines.h"
 #include "record/downloadrecorder.h"
 
 #include "download/alreadydialog.h"
@@ -316,6 +317,9 @@ void TestRecordE2E::verifyAndInstrumentCheck()
 
     RecordResultWindow *result = verify->resultWindow();
     QVERIFY(result->isVisible());
+    screenshot(ClientLines::english() ? "verify-result" : "verify-result-de");
+    if (!ClientLines::english())
+        return; // what follows compares the English texts
     const QStringList answer = result->answer().split('\n');
     QCOMPARE(answer.value(0), QStringLiteral("3 of 5 files of /TARVELO/run1 have no verified copy:"));
     QCOMPARE(answer.value(1), QStringLiteral("2 of 4 recorded files have no verified copy: 1 changed since download, "
@@ -332,7 +336,6 @@ void TestRecordE2E::verifyAndInstrumentCheck()
                                 "missing run1/sub/d.bin /TARVELO/run1/sub/d.bin",
                                 "verified run1/b.bin /TARVELO/run1/b.bin",
                                 "verified run1/c.bin /TARVELO/run1/c.bin"}));
-    screenshot("verify-result");
     // The user's tree and list were left where they were.
     QCOMPARE(s.window->currentRemotePath(), QStringLiteral("/TARVELO"));
 
