@@ -37,7 +37,7 @@ void LocalNames::add(const char *name, bool isDir)
     const char kind = isDir ? 'd' : 'f';
     if (ascii) {
         const uint hash = hashOf(QStringView(wide, size));
-        m_names.append({hash, m_ascii.size(), size, kind, false});
+        m_names.append({hash, int(m_ascii.size()), size, kind, false});
         m_ascii.append(name, size);
         return;
     }
@@ -46,7 +46,7 @@ void LocalNames::add(const char *name, bool isDir)
 
 void LocalNames::addDecoded(const QString &name, bool isDir)
 {
-    m_names.append({hashOf(name), m_decoded.size(), int(name.size()),
+    m_names.append({hashOf(name), int(m_decoded.size()), int(name.size()),
                     isDir ? 'd' : 'f', true});
     m_decoded += name;
 }
