@@ -15,7 +15,8 @@ DownloadToast::DownloadToast(QWidget *window)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(tr("Download finished"));
     setStyleSheet(QLatin1String(Style::kTextButtonStyle)
-                  + QStringLiteral("QFrame#DownloadToast { background-color: rgb(88, 96, 109);"
+                  + QStringLiteral("QPushButton { padding: 0px 10px; }"
+                                   "QFrame#DownloadToast { background-color: rgb(88, 96, 109);"
                                    " border: 1px solid rgb(255, 255, 255); }"
                                    "QLabel { color: rgb(255, 255, 255); }"));
     m_label = new QLabel(this);

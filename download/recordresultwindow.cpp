@@ -53,7 +53,8 @@ RecordResultWindow::RecordResultWindow(QWidget *parent)
     // A window of its own with the system's frame: it is read at length, moved and resized.
     setWindowFlags(Qt::Window);
     setStyleSheet(QLatin1String(Style::kDialogStyle)
-                  + QStringLiteral("QLabel { color: rgb(255, 255, 255); }"
+                  + QStringLiteral("QPushButton { padding: 0px 10px; }"
+                                   "QLabel { color: rgb(255, 255, 255); }"
                                    "QTableWidget { background-color: rgb(250, 250, 250); color: black;"
                                    " selection-background-color: rgb(93, 140, 200); }"
                                    "QTableWidget:focus { border: 2px solid rgb(255, 210, 0); }"));
